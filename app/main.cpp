@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "form/form.h"
+#include "mainwindow.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  varno::MainWindow::setProgramFont();
+  varno::Form form;
+  varno::MainWindow window(form);
+  window.Form_Load();
+  window.show();
+  return application.exec();
+}

@@ -1,0 +1,76 @@
+#include "ring/dice.h"
+
+#include "form/form.h"
+#include "ring/evaluation.h"
+#include "ring/ring.h"
+
+namespace varno {
+
+void WürfelZeigen(Form& form) {
+  for (int i = 0; i < kDice; ++i) {
+    form.frmWürfel[i].setVisible(false);
+    form.Text2[i].setVisible(false);
+    form.txtPGewinn[i].setVisible(false);
+    form.txtPGewinn[kDice + i].setVisible(false);
+  }
+  const int n = Würfelanzahl(form);
+  for (int i = 0; i < n; ++i) {
+    form.frmWürfel[i].setVisible(true);
+    form.Text2[i].setVisible(true);
+    form.txtPGewinn[i].setVisible(true);
+    form.txtPGewinn[kDice + i].setVisible(true);
+  }
+  for (Control& field : form.txtAuge) field.setVisible(false);
+  const int k = Seitenzahl(form);
+  // Faces of dice beyond n are shown inside their hidden frames, so that they appear when n grows.
+  for (int f = 0; f < k; ++f)
+    for (int d = 0; d < kDice; ++d) face(form, d, f).setVisible(true);
+}
+
+void AugenSortieren(Form& form) {
+  const int n = Würfelanzahl(form);
+  const int k = Seitenzahl(form);
+  if (k == 1) return;
+  for (int d = 0; d < n; ++d) {
+    bool exchanged = true;
+    while (exchanged) {
+      exchanged = false;
+      for (int f = 0; f + 1 < k; ++f) {
+        if (faceValue(form, d, f + 1) < faceValue(form, d, f)) {
+          std::string lower = face(form, d, f).text();
+          face(form, d, f).setText(face(form, d, f + 1).text());
+          face(form, d, f + 1).setText(std::move(lower));
+          exchanged = true;
+        }
+      }
+    }
+  }
+}
+
+namespace {
+
+void showCount(Form& form, int index) {
+  form.picEingabe.setVisible(false);
+  form.Text1[index].setText(plainDigits(form.VScroll1[index].value()));
+}
+
+}  // namespace
+
+void VScroll1_Change(Form& form, int index) {
+  if (form.Freigabe) showCount(form, index);
+}
+
+void VScroll1_Scroll(Form& form, int index) {
+  showCount(form, index);
+}
+
+void Text1_Change(Form& form, int /*index*/) {
+  WürfelZeigen(form);
+  RingAuswerten(form);
+}
+
+void txtAuge_Change(Form& form, int /*index*/) {
+  if (form.Freigabe) RingAuswerten(form);
+}
+
+}  // namespace varno

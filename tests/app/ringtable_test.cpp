@@ -1,0 +1,95 @@
+#include <QAccessible>
+
+#include "printbox.h"
+#include "ring/ring.h"
+#include "windowfixture.h"
+
+namespace varno {
+namespace {
+
+using RingTable = WindowTest;
+
+TEST_F(RingTable, ShowsTheCaptionsAndFindsEveryPartByItsName) {
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("(n,k)-Varno-Würfel-Ringe"));
+  EXPECT_EQ(find<QGroupBox>("Frame2")->title(), "Parameter, Eingabe");
+  EXPECT_EQ(find<QLabel>("Label2(0)")->text(), QString::fromUtf8("Anzahl der Würfel"));
+  EXPECT_EQ(find<QLabel>("Label2(1)")->text(), "Anzahl der Seiten");
+  EXPECT_EQ(find<QLabel>("Label1(0)")->text(), QString::fromUtf8("P(n. schlägt n+1.)"));
+  EXPECT_EQ(find<QLabel>("Label1(1)")->text(), "Summe");
+  EXPECT_EQ(find<QLabel>("Label1(2)")->text(), "Augen");
+  EXPECT_EQ(find<QLabel>("Label1(3)")->text(), "unentschieden");
+  EXPECT_EQ(find<QLabel>("Label5(0)")->text(), "Varno-Ring?");
+  EXPECT_EQ(find<QLabel>("Label5(1)")->text(), "Max(P)");
+  EXPECT_EQ(find<QLabel>("Label5(2)")->text(), "Min(P)");
+  EXPECT_EQ(find<QLabel>("Label6(0)")->text(), "Gesamt");
+  EXPECT_EQ(find<QLabel>("Label6(2)")->text(), "Treffer");
+  for (int d = 0; d < kDice; ++d) {
+    const std::string name = "frmWürfel(" + std::to_string(d) + ")";
+    EXPECT_EQ(find<QGroupBox>(name.c_str())->title(), QString("W%1").arg(d + 1));
+  }
+  for (const char* name :
+       {"txtAuge(10)", "txtAuge(63)", "Text1(0)", "Text1(1)", "txtPGewinn(8)", "txtPGewinn(15)", "Text2(7)",
+        "txtSumme(7)", "txtRückmeldung", "Text3(0)", "Text3(1)"})
+    find<QLineEdit>(name);
+  find<QScrollBar>("VScroll1(0)");
+  find<QScrollBar>("VScroll1(1)");
+}
+
+TEST_F(RingTable, NumberBoxesAndFacesCannotBeTypedInto) {
+  EXPECT_TRUE(find<QLineEdit>("Text1(0)")->isReadOnly());
+  EXPECT_TRUE(find<QLineEdit>("Text1(1)")->isReadOnly());
+  for (int i = 0; i < kDice * kFaces; ++i) {
+    auto* field = find<QLineEdit>(("txtAuge(" + std::to_string(i) + ")").c_str());
+    EXPECT_TRUE(field->isReadOnly()) << i;
+    EXPECT_EQ(field->toolTip(), "Zum Beschriften anklicken") << i;
+  }
+}
+
+TEST_F(RingTable, ScrollBarsShowAndHideDiceAndFacesAndEvaluate) {
+  auto* dice = find<QScrollBar>("VScroll1(0)");
+  auto* faces = find<QScrollBar>("VScroll1(1)");
+  EXPECT_EQ(dice->minimum(), 3);
+  EXPECT_EQ(dice->maximum(), 8);
+  EXPECT_EQ(faces->minimum(), 1);
+  EXPECT_EQ(faces->maximum(), 8);
+  EXPECT_TRUE(seen("frmWürfel(2)"));
+  EXPECT_FALSE(seen("frmWürfel(3)"));
+
+  dice->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  dice->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(text("Text1(0)"), "5");
+  EXPECT_TRUE(seen("frmWürfel(4)"));
+  EXPECT_TRUE(seen("txtPGewinn(12)"));
+  EXPECT_TRUE(seen("Text2(4)"));
+  EXPECT_FALSE(seen("frmWürfel(5)"));
+  EXPECT_FALSE(seen("txtPGewinn(5)"));
+
+  faces->setValue(1);
+  EXPECT_EQ(text("Text1(1)"), "1");
+  EXPECT_TRUE(seen("txtAuge(8)"));
+  EXPECT_FALSE(seen("txtAuge(9)"));
+  EXPECT_EQ(text("txtPGewinn(0)"), " 0/ 1");
+  EXPECT_EQ(text("Text2(4)"), "1");
+  EXPECT_EQ(text("txtRückmeldung"), " nein");
+}
+
+TEST_F(RingTable, AFaceWrittenInTheModelIsShownWithItsEvaluation) {
+  const int dice[3][3] = {{3, 5, 7}, {2, 4, 9}, {1, 6, 8}};
+  window.run([&] {
+    for (int d = 0; d < 3; ++d)
+      for (int f = 0; f < 3; ++f) face(form, d, f).setText(std::to_string(dice[d][f]));
+  });
+  EXPECT_EQ(text("txtAuge(10)"), "9");
+  EXPECT_EQ(text("txtSumme(1)"), "15");
+  EXPECT_EQ(text("txtPGewinn(0)"), " 5/ 9");
+  EXPECT_EQ(text("txtPGewinn(8)"), " .55");
+  EXPECT_EQ(text("txtRückmeldung"), " ja, rechtsrum");
+  EXPECT_EQ(text("Text3(1)"), "1");
+  auto* max = find<PrintBox>("Picture1(1)");
+  EXPECT_EQ(max->printed(), "  5 / 9");
+  EXPECT_EQ(max->accessibleName(), "  5 / 9");
+  EXPECT_EQ(find<PrintBox>("Picture1(2)")->accessibleName(), "  5 / 9");
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,40 @@
+// A started window and ways to find its parts by their names, as tests and assistive technology do.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include "form/form.h"
+#include "mainwindow.h"
+
+namespace varno {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() : window(form) {
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+  }
+
+  template <typename T = QWidget>
+  T* find(const char* name) {
+    T* found = window.findChild<T*>(QString::fromUtf8(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
+  QString text(const char* name) { return find<QLineEdit>(name)->text(); }
+  // A control is seen when it and all its containers are shown.
+  bool seen(const char* name) { return find(name)->isVisibleTo(&window); }
+
+  Form form;
+  MainWindow window;
+};
+
+}  // namespace varno

@@ -1,0 +1,122 @@
+#include "ring/dice.h"
+
+#include "ring/evaluation.h"
+#include "ringfixture.h"
+
+namespace varno {
+namespace {
+
+using Dice = RingTest;
+
+std::vector<bool> visibleFrames(const Form& form) {
+  std::vector<bool> shown;
+  for (const Control& frame : form.frmWürfel) shown.push_back(frame.visible());
+  return shown;
+}
+
+TEST_F(Dice, ChangingNShowsExactlyTheDiceAndResultFieldsInUse) {
+  setSize(5, 3);
+  EXPECT_EQ(visibleFrames(form), (std::vector<bool>{true, true, true, true, true, false, false, false}));
+  setDice({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}});
+  setSize(3, 3);
+  EXPECT_EQ(visibleFrames(form), (std::vector<bool>{true, true, true, false, false, false, false, false}));
+  for (int i = 0; i < kDice; ++i) {
+    const bool used = i < 3;
+    EXPECT_EQ(form.Text2[i].visible(), used) << i;
+    EXPECT_EQ(form.txtPGewinn[i].visible(), used) << i;
+    EXPECT_EQ(form.txtPGewinn[kDice + i].visible(), used) << i;
+  }
+  // The hidden dice keep their texts; pair 2 is now die W3 against die W1.
+  EXPECT_EQ(die(3, 3), (std::vector<std::string>{"10", "11", "12"}));
+  EXPECT_EQ(die(4, 3), (std::vector<std::string>{"13", "14", "15"}));
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 9/ 9");
+}
+
+TEST_F(Dice, LoweringKHidesFacesWithoutTouchingThemAndRaisingItCountsThemAgain) {
+  setSize(3, 5);
+  setDice({{1, 2, 3, 40, 50}, {4, 5, 6, 7, 8}, {9, 10, 11, 12, 13}});
+  EXPECT_EQ(form.txtSumme[0].text(), "96");
+  setSize(3, 3);
+  for (int d = 0; d < kDice; ++d) {
+    for (int f = 0; f < kFaces; ++f) EXPECT_EQ(face(form, d, f).visible(), f < 3) << d << ' ' << f;
+  }
+  EXPECT_EQ(form.txtSumme[0].text(), "6");
+  EXPECT_EQ(die(0, 5), (std::vector<std::string>{"1", "2", "3", "40", "50"}));
+  setSize(3, 5);
+  EXPECT_TRUE(face(form, 0, 4).visible());
+  EXPECT_EQ(form.txtSumme[0].text(), "96");
+}
+
+TEST_F(Dice, KEqualToOneShowsOneFacePerDieAndSortingChangesNothing) {
+  setSize(3, 1);
+  setDice({{9}, {5}, {1}});
+  face(form, 0, 1).setText("2");  // hidden, must stay where it is
+  AugenSortieren(form);
+  EXPECT_EQ(die(0, 2), (std::vector<std::string>{"9", "2"}));
+  EXPECT_EQ(form.txtPGewinn[0].text(), " 1/ 1");
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 0/ 1");
+}
+
+TEST_F(Dice, SortingIsNumericStableAndMovesTextsUnchanged) {
+  struct Row {
+    std::vector<std::string> before, after;
+  };
+  const Row rows[] = {
+      {{"10", "9", " 2"}, {" 2", "9", "10"}},
+      {{"", "4", ""}, {"", "", "4"}},
+      {{"5", " 5", "3"}, {"3", "5", " 5"}},
+      {{"x", "-1", "0"}, {"-1", "x", "0"}},
+  };
+  setSize(3, 3);
+  for (const Row& row : rows) {
+    setDie(1, row.before);
+    AugenSortieren(form);
+    EXPECT_EQ(die(1, 3), row.after);
+  }
+}
+
+TEST_F(Dice, SortingLeavesDescendingDiceAscendingAndDoesNotTouchFacesOrDiceOutOfUse) {
+  setSize(4, 8);
+  for (int d = 0; d < kDice; ++d) setDice({});
+  for (int d = 0; d < kDice; ++d)
+    for (int f = 0; f < kFaces; ++f) face(form, d, f).setText(std::to_string(80 - 10 * d - f));
+  AugenSortieren(form);
+  for (int d = 0; d < 4; ++d)
+    for (int f = 0; f + 1 < kFaces; ++f) EXPECT_LT(faceValue(form, d, f), faceValue(form, d, f + 1));
+  for (int d = 4; d < kDice; ++d) EXPECT_EQ(face(form, d, 0).text(), std::to_string(80 - 10 * d));
+
+  setSize(3, 3);
+  setDie(0, {"9", "8", "7", "1"});
+  AugenSortieren(form);
+  EXPECT_EQ(die(0, 4), (std::vector<std::string>{"7", "8", "9", "1"}));
+}
+
+TEST_F(Dice, EveryExchangeIsTwoEvaluatedWritesThatLeaveTheVerdict) {
+  setSize(3, 3);
+  setDice({{7, 5, 3}, {2, 4, 9}, {1, 6, 8}});
+  ASSERT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+  const std::string before = form.Text3[1].text();
+  // 7 5 3 -> 5 7 3 -> 5 3 7 -> 3 5 7: three exchanges, six evaluated writes, through the dice
+  // 5 5 3, 5 7 3, 5 3 3, 5 3 7, 3 3 7, 3 5 7, of which 5 3 3 and 3 3 7 are not rings.
+  AugenSortieren(form);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"3", "5", "7"}));
+  EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+  EXPECT_EQ(leadingNumber(form.Text3[1].text()) - leadingNumber(before), 4);
+}
+
+TEST_F(Dice, ScrollBarsWriteNAndKOnlyWhileEvaluationIsEnabledButDraggingAlwaysDoes) {
+  form.picEingabe.setVisible(true);
+  form.VScroll1[0].setValue(6);
+  EXPECT_EQ(form.Text1[0].text(), "6");
+  EXPECT_FALSE(form.picEingabe.visible());
+  EXPECT_TRUE(form.frmWürfel[5].visible());
+
+  form.Freigabe = false;
+  form.VScroll1[1].setValue(7);
+  EXPECT_EQ(form.Text1[1].text(), "3");
+  VScroll1_Scroll(form, 1);
+  EXPECT_EQ(form.Text1[1].text(), "7");
+}
+
+}  // namespace
+}  // namespace varno
