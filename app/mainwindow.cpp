@@ -9,6 +9,9 @@
 #include <QScrollBar>
 #include <cmath>
 
+#include "canvas.h"
+#include "graphic/drawing.h"
+#include "graphic/mouseedit.h"
 #include "layout.h"
 #include "printbox.h"
 #include "ring/dice.h"
@@ -37,6 +40,7 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   central_ = new QWidget(this);
   central_->setObjectName("frmVarno.client");
   setCentralWidget(central_);
+  wireClicks();
   for (Control* control : form_.controls()) {
     QWidget* widget = create(*control);
     if (!widget) continue;
@@ -45,8 +49,9 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
     mirrors_.push_back({control, widget, 0});
     connect(*control, widget);
   }
-  // The box behind the verdict lies under the labels beside it.
+  // The box behind the verdict lies under the labels beside it; the value label over the markers.
   widget(form_.Picture1[0])->lower();
+  widget(form_.txtBeschriftung)->raise();
   sync();
 }
 
@@ -60,8 +65,9 @@ QWidget* MainWindow::create(Control& control) {
   switch (control.kind()) {
     case ControlKind::Menu:
     case ControlKind::MenuItem:
-    case ControlKind::Image:
       return nullptr;
+    case ControlKind::Image:
+      return new Marker(parent);
     case ControlKind::Frame:
       return new QGroupBox(parent);
     case ControlKind::Label: {
@@ -95,9 +101,9 @@ QWidget* MainWindow::create(Control& control) {
         }
         return box;
       }
+      if (&control == &form_.picAusgabe) return canvas_ = new Canvas(form_.ausgabe, parent);
       auto* box = new QFrame(parent);
       box->setAutoFillBackground(true);
-      if (&control == &form_.picAusgabe) box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
       return box;
     }
   }
@@ -105,17 +111,33 @@ QWidget* MainWindow::create(Control& control) {
 }
 
 void MainWindow::connect(Control& control, QWidget* widget) {
-  for (int i = 0; i < 2; ++i) {
-    if (&control != &form_.VScroll1[i]) continue;
-    auto* bar = static_cast<QScrollBar*>(widget);
-    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, bar, i](int value) {
+  if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, &control, bar](int value) {
       if (syncing_) return;
-      run([this, bar, i, value] {
-        form_.VScroll1[i].setValue(value);
-        if (bar->isSliderDown()) VScroll1_Scroll(form_, i);
+      run([this, &control, bar, value] {
+        control.setValue(value);
+        for (int i = 0; i < 2; ++i)
+          if (&control == &form_.VScroll1[i] && bar->isSliderDown()) VScroll1_Scroll(form_, i);
       });
     });
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    QObject::connect(button, &QPushButton::clicked, this, [this, &control] {
+      auto handler = clicks_.find(&control);
+      if (handler != clicks_.end()) run(handler->second);
+    });
+  } else if (auto* marker = dynamic_cast<Marker*>(widget)) {
+    const int index = static_cast<int>(&control - form_.shpkreis.data());
+    marker->onMouseDown = [this, index](int button) {
+      run([this, index, button] { shpkreis_MouseDown(form_, index, button); });
+    };
+    marker->onMouseMove = [this, index] { run([this, index] { shpkreis_MouseMove(form_, index); }); };
+  } else if (widget == canvas_) {
+    canvas_->onMouseMove = [this] { run([this] { picAusgabe_MouseMove(form_); }); };
   }
+}
+
+void MainWindow::wireClicks() {
+  for (int i = 0; i < 2; ++i) clicks_[&form_.cmdZeigen[i]] = [this, i] { cmdZeigen_Click(form_, i); };
 }
 
 void MainWindow::run(const std::function<void()>& handler) {
@@ -124,7 +146,7 @@ void MainWindow::run(const std::function<void()>& handler) {
 }
 
 void MainWindow::sync() {
-  if (synced_ == form_.changes()) return;
+  if (synced_ == form_.changes()) return canvas_->refresh();
   syncing_ = true;
   for (Mirror& mirror : mirrors_) {
     if (mirror.revision == mirror.control->revision()) continue;
@@ -133,6 +155,7 @@ void MainWindow::sync() {
   }
   synced_ = form_.changes();
   syncing_ = false;
+  canvas_->refresh();
 }
 
 void MainWindow::apply(const Control& control, QWidget* widget) {
@@ -172,10 +195,14 @@ void MainWindow::apply(const Control& control, QWidget* widget) {
   font.setPointSizeF(control.fontSize() > 0 ? control.fontSize() : QApplication::font().pointSizeF());
   if (widget->font() != font || !widget->testAttribute(Qt::WA_SetFont)) widget->setFont(font);
   const Geometry& g = control.geometry();
-  if (!g.user) {
-    const QSize hint = widget->sizeHint();
-    widget->setGeometry(pixels(g.left), pixels(g.top), g.width >= 0 ? pixels(g.width) : hint.width(),
-                        g.height >= 0 ? pixels(g.height) : hint.height());
+  const QSize hint = widget->sizeHint();
+  const QSize size(g.width >= 0 ? pixels(g.width) : hint.width(),
+                   g.height >= 0 ? pixels(g.height) : hint.height());
+  if (g.user) {
+    widget->resize(size);
+    canvas_->placeAt(widget, QPointF(g.left, g.top));
+  } else {
+    widget->setGeometry(QRect(QPoint(pixels(g.left), pixels(g.top)), size));
   }
   widget->setVisible(control.visible());
 }
@@ -190,6 +217,7 @@ void MainWindow::Form_Load() {
   LayoutAnpassen(form_, screen.width() * kTwipsPerPixel, screen.height() * kTwipsPerPixel);
   WürfelZeigen(form_);
   form_.Freigabe = true;
+  GraphikEinrichten(form_);
   laidOut_ = true;
   setGeometry(screen);
   sync();
@@ -197,7 +225,7 @@ void MainWindow::Form_Load() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  if (!laidOut_) return;
+  if (!laidOut_ || width() < 100 || height() < 100) return;
   // Scaled like the screen at start-up: the window's outer size stands for the screen.
   const QRect outer = frameGeometry();
   LayoutAnpassen(form_, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);

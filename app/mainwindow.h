@@ -12,6 +12,8 @@
 
 namespace varno {
 
+class Canvas;
+
 class MainWindow : public QMainWindow {
  public:
   explicit MainWindow(Form& form, QWidget* parent = nullptr);
@@ -44,9 +46,13 @@ class MainWindow : public QMainWindow {
   QWidget* create(Control& control);
   void connect(Control& control, QWidget* widget);
   void apply(const Control& control, QWidget* widget);
+  // The handlers of the buttons.
+  void wireClicks();
 
   Form& form_;
   QWidget* central_;
+  Canvas* canvas_ = nullptr;
+  std::unordered_map<const Control*, std::function<void()>> clicks_;
   std::vector<Mirror> mirrors_;
   std::unordered_map<const Control*, QWidget*> widgets_;
   std::uint64_t synced_ = 0;

@@ -1,6 +1,7 @@
 #include "printbox.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace varno {
 
@@ -23,7 +24,15 @@ void PrintBox::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
   painter.setPen(Qt::black);
-  painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, printed_);
+  // The printed text keeps the box's font unless it would not fit; then it shrinks to the box's width.
+  QFont font = this->font();
+  const QRect area = contentsRect();
+  const int width = QFontMetrics(font).horizontalAdvance(printed_);
+  if (width > area.width() && width > 0) {
+    font.setPointSizeF(std::max(4.0, font.pointSizeF() * area.width() / width));
+    painter.setFont(font);
+  }
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, printed_);
 }
 
 }  // namespace varno

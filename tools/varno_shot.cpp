@@ -1,16 +1,69 @@
-// Renders the window to a PNG without a display: varno-shot FILE.png [WIDTHxHEIGHT]
+// Renders the window to a PNG without a display.
+//
+//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"]
+//
+// --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
+// graphic in full, as the button "Gr" does.
 #include <QApplication>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "form/form.h"
+#include "graphic/drawing.h"
 #include "mainwindow.h"
+#include "ring/ring.h"
+
+namespace {
+
+int usage(const char* problem) {
+  std::fprintf(
+      stderr,
+      "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 6 8\"]\n",
+      problem);
+  return 2;
+}
+
+std::vector<std::vector<std::string>> parseRing(const std::string& text) {
+  std::vector<std::vector<std::string>> dice(1);
+  std::istringstream words(text);
+  std::string word;
+  while (words >> word) {
+    if (word == "|") {
+      dice.emplace_back();
+    } else {
+      dice.back().push_back(word);
+    }
+  }
+  return dice;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: varno-shot FILE.png [WIDTHxHEIGHT]\n");
-    return 2;
+  if (argc < 2) return usage("no file given");
+  const char* file = argv[1];
+  int width = 0, height = 0;
+  std::vector<std::vector<std::string>> ring;
+  for (int i = 2; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) return usage("an option lacks its value");
+    if (option == "--size") {
+      if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 200 || height < 150)
+        return usage("the size must be WIDTHxHEIGHT, at least 200x150");
+    } else if (option == "--ring") {
+      ring = parseRing(argv[++i]);
+      const std::size_t k = ring[0].size();
+      if (ring.size() < 3 || ring.size() > 8 || k < 1 || k > 8)
+        return usage("the ring must have 3..8 dice of 1..8 faces");
+      for (const auto& die : ring)
+        if (die.size() != k) return usage("every die of the ring must have the same number of faces");
+    } else {
+      return usage("unknown option");
+    }
   }
   if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
@@ -18,18 +71,23 @@ int main(int argc, char** argv) {
   varno::Form form;
   varno::MainWindow window(form);
   window.Form_Load();
-  if (argc == 3) {
-    int width = 0, height = 0;
-    if (std::sscanf(argv[2], "%dx%d", &width, &height) != 2 || width < 200 || height < 150) {
-      std::fprintf(stderr, "varno-shot: size must be WIDTHxHEIGHT, at least 200x150\n");
-      return 2;
-    }
-    window.resize(width, height);
+  if (width > 0) window.resize(width, height);
+  if (!ring.empty()) {
+    window.run([&] {
+      form.Text1[0].setText(std::to_string(ring.size()));
+      form.VScroll1[0].setValue(static_cast<int>(ring.size()));
+      form.Text1[1].setText(std::to_string(ring[0].size()));
+      form.VScroll1[1].setValue(static_cast<int>(ring[0].size()));
+      for (std::size_t d = 0; d < ring.size(); ++d)
+        for (std::size_t f = 0; f < ring[d].size(); ++f)
+          varno::face(form, static_cast<int>(d), static_cast<int>(f)).setText(ring[d][f]);
+      varno::ZeichneGraphik(form);
+    });
   }
   window.show();
   application.processEvents();
-  if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "varno-shot: cannot write %s\n", argv[1]);
+  if (!window.grab().save(QString::fromLocal8Bit(file))) {
+    std::fprintf(stderr, "varno-shot: cannot write %s\n", file);
     return 1;
   }
   return 0;

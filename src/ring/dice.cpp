@@ -1,6 +1,7 @@
 #include "ring/dice.h"
 
 #include "form/form.h"
+#include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ring.h"
 
@@ -66,6 +67,7 @@ void VScroll1_Scroll(Form& form, int index) {
 
 void Text1_Change(Form& form, int /*index*/) {
   WürfelZeigen(form);
+  ZeichneGerüst(form);
   RingAuswerten(form);
 }
 

@@ -7,10 +7,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "form/form.h"
 #include "mainwindow.h"
+#include "ring/ring.h"
 
 namespace varno {
 

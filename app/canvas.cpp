@@ -1,0 +1,116 @@
+#include "canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace varno {
+
+namespace {
+
+QColor colour(Color value) {
+  return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+const char* const kUserPosition = "varnoUserPosition";
+
+}  // namespace
+
+Canvas::Canvas(const Surface& surface, QWidget* parent) : QFrame(parent), surface_(surface) {
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setAutoFillBackground(true);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, Qt::white);
+  setPalette(colours);
+  setMouseTracking(true);
+}
+
+QTransform Canvas::transform() const {
+  const QRectF area = contentsRect();
+  const double sx = area.width() / (surface_.scaleRight() - surface_.scaleLeft());
+  const double sy = area.height() / (surface_.scaleBottom() - surface_.scaleTop());
+  return QTransform(sx, 0, 0, sy, area.left() - surface_.scaleLeft() * sx,
+                    area.top() - surface_.scaleTop() * sy);
+}
+
+void Canvas::placeAt(QWidget* child, QPointF user) {
+  child->setProperty(kUserPosition, user);
+  child->move(transform().map(user).toPoint());
+}
+
+void Canvas::refresh() {
+  if (painted_ != surface_.revision()) update();
+}
+
+void Canvas::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  for (QObject* object : children()) {
+    auto* child = qobject_cast<QWidget*>(object);
+    const QVariant user = child ? child->property(kUserPosition) : QVariant();
+    if (user.isValid()) child->move(transform().map(user.toPointF()).toPoint());
+  }
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  painted_ = surface_.revision();
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setClipRect(contentsRect());
+  const QTransform map = transform();
+  for (const Primitive& p : surface_.primitives()) {
+    const QPointF a = map.map(QPointF(p.x1, p.y1));
+    switch (p.kind) {
+      case Primitive::Kind::Line: {
+        QPen pen(colour(p.color), p.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.drawLine(a, map.map(QPointF(p.x2, p.y2)));
+        break;
+      }
+      case Primitive::Kind::Box:
+        painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), colour(p.color));
+        break;
+      case Primitive::Kind::Text: {
+        QFont font = this->font();
+        if (p.fontSize > 0) font.setPointSizeF(p.fontSize);
+        painter.setFont(font);
+        painter.setPen(colour(p.color));
+        painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(p.text));
+        break;
+      }
+    }
+  }
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+  QFrame::mouseMoveEvent(event);
+  if (onMouseMove) onMouseMove();
+}
+
+Marker::Marker(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setFixedSize(16, 16);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void Marker::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 0, 0));
+  painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void Marker::mousePressEvent(QMouseEvent* event) {
+  const int button = event->button() == Qt::LeftButton     ? 1
+                     : event->button() == Qt::RightButton  ? 2
+                     : event->button() == Qt::MiddleButton ? 4
+                                                           : 0;
+  if (button && onMouseDown) onMouseDown(button);
+}
+
+void Marker::mouseMoveEvent(QMouseEvent*) {
+  if (onMouseMove) onMouseMove();
+}
+
+}  // namespace varno

@@ -1,0 +1,55 @@
+// The drawing surface: keeps the form's list of primitives and paints it with one transform from the
+// surface's user coordinates, so the drawing survives covering, resizing and high-density screens.
+// Child widgets placed in user coordinates (the face markers, the value label) are re-placed when the
+// surface changes size.
+#pragma once
+
+#include <QFrame>
+#include <QPointF>
+#include <QTransform>
+#include <cstdint>
+#include <functional>
+
+#include "graphic/surface.h"
+
+namespace varno {
+
+class Canvas : public QFrame {
+ public:
+  explicit Canvas(const Surface& surface, QWidget* parent = nullptr);
+
+  // From user coordinates to the widget's pixels.
+  QTransform transform() const;
+  // Places a child with its top-left corner at a point in user coordinates, now and after resizing.
+  void placeAt(QWidget* child, QPointF user);
+  // Repaints when the drawing changed since the last paint.
+  void refresh();
+
+  // The mouse moved over the bare surface.
+  std::function<void()> onMouseMove;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  const Surface& surface_;
+  std::uint64_t painted_ = 0;
+};
+
+// A face marker: a bright red disc that takes mouse presses and hovering.
+class Marker : public QWidget {
+ public:
+  explicit Marker(QWidget* parent = nullptr);
+
+  std::function<void(int button)> onMouseDown;  // 1 left, 2 right, 4 middle
+  std::function<void()> onMouseMove;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+}  // namespace varno

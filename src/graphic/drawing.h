@@ -1,0 +1,43 @@
+// The ring graphic on the drawing surface picAusgabe: every die a spoke with its faces as red markers,
+// curves from each face to the highest face of the next die that it beats, and the winning fractions
+// between neighbours. Drawn on request only, in three steps.
+#pragma once
+
+namespace varno {
+
+class Form;
+
+// Angle of a full turn in the drawing (a little short of 2 pi, as the drawing has always used).
+constexpr double kFullTurn = 6.2828;
+
+// The coordinate system of the drawing surface: x from 14 at the left to -14 at the right, y from 16 at
+// the top to -14 at the bottom, the ring's centre at (0, 0). All markers hidden.
+void GraphikEinrichten(Form& form);
+
+// Step 1: clears the surface, draws the spokes and die labels, places and shows the markers of the
+// faces in use and hides all others.
+void ZeichneGerüst(Form& form);
+// Step 2: a curve from every face to the face of the next die at the position of the number of faces it
+// beats, or to the centre; reads the marker positions of step 1.
+void ZeichneBögen(Form& form);
+// Step 3: the winning fractions in white boxes between neighbouring dice.
+void ZeichneGewinnfelder(Form& form);
+// The full redraw: step 1, sorting the faces, steps 2 and 3.
+void ZeichneGraphik(Form& form);
+
+// The buttons "Gr" (index 0 on the surface, 1 on the labelling pad).
+void cmdZeigen_Click(Form& form, int index);
+// The curve scroll bar moved.
+void hscBogen_Change(Form& form);
+
+// The marker of face f of die d, both counted from 1.
+inline int markerIndex(int d, int f) {
+  return 10 * d + f;
+}
+
+// A marker's width and height in the surface's units (positive), from its size in twips and the
+// surface's current size.
+double markerWidth(const Form& form);
+double markerHeight(const Form& form);
+
+}  // namespace varno

@@ -1,0 +1,89 @@
+#include <QTest>
+#include <cmath>
+
+#include "canvas.h"
+#include "graphic/drawing.h"
+#include "windowfixture.h"
+
+namespace varno {
+namespace {
+
+class Graphic : public WindowTest {
+ protected:
+  Graphic() {
+    window.run([&] {
+      const char* dice[3][3] = {{"3", "5", "7"}, {"2", "4", "9"}, {"1", "6", "8"}};
+      for (int d = 0; d < 3; ++d)
+        for (int f = 0; f < 3; ++f) face(form, d, f).setText(dice[d][f]);
+    });
+    QTest::mouseClick(find<QPushButton>("cmdZeigen(0)"), Qt::LeftButton);
+  }
+};
+
+TEST_F(Graphic, GrDrawsTheRingAndItsMarkersSitOnTheirFaces) {
+  EXPECT_EQ(find<QPushButton>("cmdZeigen(0)")->text(), "Gr");
+  EXPECT_EQ(find<QPushButton>("cmdZeigen(0)")->toolTip(), "Graphik zeigen");
+  EXPECT_EQ(find<QLabel>("Label3")->text(),
+            "Interaktive Graphik: linke Maustaste \"+1\", rechte Maustaste \"-1\"");
+  EXPECT_FALSE(form.ausgabe.primitives().empty());
+  auto* canvas = find<Canvas>("picAusgabe");
+  auto* marker = find("shpkreis(23)");
+  EXPECT_TRUE(marker->isVisibleTo(&window));
+  EXPECT_FALSE(find("shpkreis(24)")->isVisibleTo(&window));
+  EXPECT_FALSE(find("shpkreis(41)")->isVisibleTo(&window));
+  // The marker's centre is where the face lies in user coordinates.
+  const double theta = kFullTurn * 2 / 3;
+  const QPointF face = canvas->transform().map(QPointF(10 * std::cos(theta), 10 * std::sin(theta)));
+  EXPECT_NEAR(marker->geometry().center().x(), face.x(), 1.5);
+  EXPECT_NEAR(marker->geometry().center().y(), face.y(), 1.5);
+}
+
+TEST_F(Graphic, RealClicksOnAMarkerRaiseAndLowerTheFaceAndRedraw) {
+  auto* marker = find("shpkreis(23)");  // die 2, face 3: txtAuge(10), the 9
+  std::uint64_t drawn = form.ausgabe.revision();
+  QTest::mouseClick(marker, Qt::LeftButton);
+  EXPECT_EQ(text("txtAuge(10)"), " 10");
+  EXPECT_GT(form.ausgabe.revision(), drawn);
+  drawn = form.ausgabe.revision();
+  QTest::mouseClick(marker, Qt::RightButton);
+  EXPECT_EQ(text("txtAuge(10)"), " 9");
+  QTest::mouseClick(marker, Qt::MiddleButton);
+  EXPECT_EQ(text("txtAuge(10)"), " 8");
+  EXPECT_GT(form.ausgabe.revision(), drawn);
+  EXPECT_EQ(text("txtPGewinn(1)"), " 4/ 9");  // 2 4 8 against 1 6 8
+  // A face lowered below its neighbour moves inwards after the redraw's sort.
+  for (int i = 0; i < 5; ++i) QTest::mouseClick(marker, Qt::RightButton);
+  EXPECT_EQ(text("txtAuge(9)"), " 3");
+  EXPECT_EQ(text("txtAuge(10)"), "4");
+}
+
+TEST_F(Graphic, HoveringAMarkerShowsItsFaceAndTheBareSurfaceHidesIt) {
+  auto* marker = find("shpkreis(11)");
+  QTest::mouseMove(marker);
+  QApplication::processEvents();
+  auto* label = find<QLineEdit>("txtBeschriftung");
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_EQ(label->text(), "3");
+  EXPECT_GT(label->y(), marker->y());  // just below the disc
+  EXPECT_NEAR(label->x(), marker->x(), 1);
+  QTest::mouseMove(find("picAusgabe"), QPoint(5, 5));
+  QApplication::processEvents();
+  EXPECT_FALSE(label->isVisible());
+}
+
+TEST_F(Graphic, TheDrawingFollowsTheWindowsSize) {
+  auto* canvas = find<Canvas>("picAusgabe");
+  auto* marker = find("shpkreis(11)");
+  const QSize before = canvas->size();
+  window.resize(window.width() / 2 + 200, window.height() / 2 + 200);
+  QApplication::processEvents();
+  EXPECT_NE(canvas->size(), before);
+  const double theta = kFullTurn / 3;
+  const double r = 10.0 / 3;
+  const QPointF face = canvas->transform().map(QPointF(r * std::cos(theta), r * std::sin(theta)));
+  EXPECT_NEAR(marker->geometry().center().x(), face.x(), 1.5);
+  EXPECT_NEAR(marker->geometry().center().y(), face.y(), 1.5);
+}
+
+}  // namespace
+}  // namespace varno

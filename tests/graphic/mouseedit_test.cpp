@@ -1,0 +1,91 @@
+#include "graphic/mouseedit.h"
+
+#include "../ring/ringfixture.h"
+#include "graphic/drawing.h"
+
+namespace varno {
+namespace {
+
+class MouseEdit : public RingTest {
+ protected:
+  MouseEdit() {
+    GraphikEinrichten(form);
+    setSize(3, 3);
+  }
+};
+
+TEST_F(MouseEdit, MarkerIndexToFaceField) {
+  EXPECT_EQ(markerField(11), 0);
+  EXPECT_EQ(markerField(23), 10);
+  EXPECT_EQ(markerField(18), 7);
+  EXPECT_EQ(markerField(88), 63);
+}
+
+TEST_F(MouseEdit, LeftRaisesOtherButtonsLowerNotBelowZeroAndEveryClickRedraws) {
+  setDie(1, {" 2", " 4", " 5"});
+  ZeichneGraphik(form);
+  shpkreis_MouseDown(form, 23, kLeftButton);
+  EXPECT_EQ(face(form, 1, 2).text(), " 6");
+
+  setDie(1, {" 1", " 4", " 5"});
+  shpkreis_MouseDown(form, 21, kRightButton);
+  EXPECT_EQ(face(form, 1, 0).text(), " 0");
+  const std::uint64_t drawn = form.ausgabe.revision();
+  shpkreis_MouseDown(form, 21, kRightButton);
+  EXPECT_EQ(face(form, 1, 0).text(), " 0");
+  EXPECT_GT(form.ausgabe.revision(), drawn);
+
+  shpkreis_MouseDown(form, 22, kMiddleButton);
+  EXPECT_EQ(face(form, 1, 1).text(), " 3");
+
+  setDie(0, {"", "7", "8"});
+  shpkreis_MouseDown(form, 11, kRightButton);
+  EXPECT_EQ(face(form, 0, 0).text(), "");
+  shpkreis_MouseDown(form, 11, kLeftButton);
+  EXPECT_EQ(face(form, 0, 0).text(), " 1");
+}
+
+TEST_F(MouseEdit, ARaisedFaceMovesOutwardsWhenTheDieIsSortedAgain) {
+  setDice({{3, 5, 7}, {1, 6, 8}, {2, 4, 9}});
+  setDie(1, {" 2", " 5", " 5"});
+  shpkreis_MouseDown(form, 22, kLeftButton);
+  EXPECT_EQ(die(1, 3), (std::vector<std::string>{" 2", " 5", " 6"}));
+}
+
+TEST_F(MouseEdit, AClickThatChangesWhatAFaceBeatsMovesItsCurveAndTheBoxes) {
+  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  ZeichneGraphik(form);
+  EXPECT_EQ(form.txtPGewinn[0].text(), " 5/ 9");
+  // Die 1's face 3 beats only the 2; raised to 5 it beats 2 and 4.
+  shpkreis_MouseDown(form, 11, kLeftButton);
+  shpkreis_MouseDown(form, 11, kLeftButton);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{" 5", "5", "7"}));
+  EXPECT_EQ(form.txtPGewinn[0].text(), " 6/ 9");
+  bool boxShowsIt = false;
+  for (const Primitive& p : form.ausgabe.primitives())
+    boxShowsIt |= p.kind == Primitive::Kind::Text && p.text == " 6/ 9";
+  EXPECT_TRUE(boxShowsIt);
+}
+
+TEST_F(MouseEdit, HoveringShowsTheFaceTextJustBelowItsMarkerAndTheBareSurfaceHidesIt) {
+  setDie(0, {" 6", "7", "8"});
+  ZeichneGerüst(form);
+  shpkreis_MouseMove(form, 11);
+  EXPECT_TRUE(form.txtBeschriftung.visible());
+  EXPECT_EQ(form.txtBeschriftung.text(), " 6");
+  const Geometry& marker = form.shpkreis[11].geometry();
+  EXPECT_DOUBLE_EQ(form.txtBeschriftung.geometry().left, marker.left);
+  EXPECT_DOUBLE_EQ(form.txtBeschriftung.geometry().top, marker.top - 2);
+  picAusgabe_MouseMove(form);
+  EXPECT_FALSE(form.txtBeschriftung.visible());
+}
+
+TEST_F(MouseEdit, NoEditWhileARandomLabellingIsBeingDealt) {
+  setDie(0, {"", "", ""});
+  form.dealing = true;
+  shpkreis_MouseDown(form, 11, kLeftButton);
+  EXPECT_EQ(face(form, 0, 0).text(), "");
+}
+
+}  // namespace
+}  // namespace varno
