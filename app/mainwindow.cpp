@@ -1,20 +1,28 @@
 #include "mainwindow.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTime>
+#include <chrono>
 #include <cmath>
 
 #include "canvas.h"
 #include "graphic/drawing.h"
 #include "graphic/mouseedit.h"
 #include "layout.h"
+#include "pictures.h"
 #include "printbox.h"
 #include "ring/dice.h"
+#include "search/busy.h"
+#include "search/montecarlo.h"
 
 namespace varno {
 
@@ -32,6 +40,9 @@ QColor colour(Color value) {
   return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
 
+// Yield to the event loop every 15 ms while a long operation runs.
+constexpr auto kYieldInterval = std::chrono::milliseconds(15);
+
 }  // namespace
 
 MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_(form) {
@@ -42,30 +53,75 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   setCentralWidget(central_);
   wireClicks();
   for (Control* control : form_.controls()) {
-    QWidget* widget = create(*control);
-    if (!widget) continue;
-    widget->setObjectName(qt(control->name()));
-    widgets_[control] = widget;
-    mirrors_.push_back({control, widget, 0});
-    connect(*control, widget);
+    QObject* object = create(*control);
+    if (!object) continue;
+    object->setObjectName(qt(control->name()));
+    objects_[control] = object;
+    mirrors_.push_back({control, object, 0});
+    connect(*control, object);
   }
-  // The box behind the verdict lies under the labels beside it; the value label over the markers.
+  // The box behind the verdict lies under the labels beside it; the value label over the markers; the
+  // busy notice and the stop button over the result frame.
   widget(form_.Picture1[0])->lower();
   widget(form_.txtBeschriftung)->raise();
+  widget(form_.Text4)->raise();
+  widget(form_.cmdStop)->raise();
+  form_.DoEvents.setHook(
+      [this] {
+        sync();
+        QApplication::processEvents();
+      },
+      kYieldInterval);
   sync();
 }
 
-QWidget* MainWindow::widget(const Control& control) const {
-  auto found = widgets_.find(&control);
-  return found == widgets_.end() ? nullptr : found->second;
+void MainWindow::wireClicks() {
+  auto on = [this](Control& control, std::function<void()> handler, Gate gate = Gate::Idle) {
+    clicks_[&control] = {std::move(handler), gate};
+  };
+  for (int i = 0; i < 2; ++i) on(form_.cmdZeigen[i], [this, i] { cmdZeigen_Click(form_, i); });
+  on(form_.cmdZufall, [this] { cmdZufall_Click(form_); });
+  on(form_.cmd3x3, [this] { cmd3x3_Click(form_); });
+  on(form_.cmd3x4, [this] { cmd3x4_Click(form_); });
+  on(form_.cmd3x5, [this] { cmd3x5_Click(form_); });
+  on(form_.cmd3x6, [this] { cmd3x6_Click(form_); });
+  on(form_.cmd4x3, [this] { cmd4x3_Click(form_); });
+  on(form_.cmd4x4, [this] { cmd4x4_Click(form_); });
+  on(form_.Command9, [this] { Command9_Click(form_); });
+  on(
+      form_.cmdStop, [this] { cmdStop_Click(form_); }, Gate::Always);
 }
 
-QWidget* MainWindow::create(Control& control) {
+bool MainWindow::handled(const Control& control) const {
+  if (clicks_.count(&control)) return true;
+  if (control.kind() != ControlKind::Menu) return false;
+  for (const Control* item : form_.controls())
+    if (item->container() == &control && clicks_.count(item)) return true;
+  return false;
+}
+
+QObject* MainWindow::object(const Control& control) const {
+  auto found = objects_.find(&control);
+  return found == objects_.end() ? nullptr : found->second;
+}
+
+QWidget* MainWindow::widget(const Control& control) const {
+  return qobject_cast<QWidget*>(object(control));
+}
+
+QObject* MainWindow::create(Control& control) {
   QWidget* parent = control.container() ? widget(*control.container()) : central_;
   switch (control.kind()) {
-    case ControlKind::Menu:
-    case ControlKind::MenuItem:
-      return nullptr;
+    case ControlKind::Menu: {
+      // Menus whose commands are not there yet are left out.
+      if (!handled(control)) return nullptr;
+      if (clicks_.count(&control)) return menuBar()->addAction(qt(control.text()));
+      return menuBar()->addMenu(qt(control.text()));
+    }
+    case ControlKind::MenuItem: {
+      auto* menu = qobject_cast<QMenu*>(object(*control.container()));
+      return menu && handled(control) ? menu->addAction(qt(control.text())) : nullptr;
+    }
     case ControlKind::Image:
       return new Marker(parent);
     case ControlKind::Frame:
@@ -81,11 +137,19 @@ QWidget* MainWindow::create(Control& control) {
       if (&control == &form_.Text4) {
         field->setStyleSheet("QLineEdit { color: white; background: red; font-weight: bold; }");
         field->setAlignment(Qt::AlignCenter);
+        field->installEventFilter(this);
       }
       return field;
     }
-    case ControlKind::Button:
-      return new QPushButton(parent);
+    case ControlKind::Button: {
+      auto* button = new QPushButton(parent);
+      if (&control == &form_.cmdStop) {
+        button->setIcon(QIcon(stopSign(64)));
+        button->setIconSize(QSize(26, 26));
+        button->setCursor(Qt::ArrowCursor);
+      }
+      return button;
+    }
     case ControlKind::ScrollBar: {
       auto* bar = new QScrollBar(control.horizontal() ? Qt::Horizontal : Qt::Vertical, parent);
       // The upper arrow raises n and k.
@@ -110,56 +174,98 @@ QWidget* MainWindow::create(Control& control) {
   return nullptr;
 }
 
-void MainWindow::connect(Control& control, QWidget* widget) {
-  if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+void MainWindow::connect(Control& control, QObject* object) {
+  if (auto* bar = qobject_cast<QScrollBar*>(object)) {
     QObject::connect(bar, &QScrollBar::valueChanged, this, [this, &control, bar](int value) {
       if (syncing_) return;
-      run([this, &control, bar, value] {
+      const bool ran = run([this, &control, bar, value] {
         control.setValue(value);
         for (int i = 0; i < 2; ++i)
           if (&control == &form_.VScroll1[i] && bar->isSliderDown()) VScroll1_Scroll(form_, i);
       });
+      if (!ran) {
+        const QSignalBlocker quiet(bar);
+        bar->setValue(control.value());
+      }
     });
-  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+  } else if (auto* button = qobject_cast<QPushButton*>(object)) {
     QObject::connect(button, &QPushButton::clicked, this, [this, &control] {
-      auto handler = clicks_.find(&control);
-      if (handler != clicks_.end()) run(handler->second);
+      auto click = clicks_.find(&control);
+      if (click != clicks_.end()) run(click->second.handler, click->second.gate);
     });
-  } else if (auto* marker = dynamic_cast<Marker*>(widget)) {
+  } else if (auto* action = qobject_cast<QAction*>(object)) {
+    QObject::connect(action, &QAction::triggered, this, [this, &control] {
+      auto click = clicks_.find(&control);
+      if (click != clicks_.end()) run(click->second.handler, click->second.gate);
+    });
+  } else if (auto* marker = dynamic_cast<Marker*>(object)) {
     const int index = static_cast<int>(&control - form_.shpkreis.data());
     marker->onMouseDown = [this, index](int button) {
-      run([this, index, button] { shpkreis_MouseDown(form_, index, button); });
+      run([this, index, button] { shpkreis_MouseDown(form_, index, button); }, Gate::NotDealing);
     };
-    marker->onMouseMove = [this, index] { run([this, index] { shpkreis_MouseMove(form_, index); }); };
-  } else if (widget == canvas_) {
-    canvas_->onMouseMove = [this] { run([this] { picAusgabe_MouseMove(form_); }); };
+    marker->onMouseMove = [this, index] {
+      run([this, index] { shpkreis_MouseMove(form_, index); }, Gate::Always);
+    };
+  } else if (object == canvas_) {
+    canvas_->onMouseMove = [this] { run([this] { picAusgabe_MouseMove(form_); }, Gate::Always); };
   }
 }
 
-void MainWindow::wireClicks() {
-  for (int i = 0; i < 2; ++i) clicks_[&form_.cmdZeigen[i]] = [this, i] { cmdZeigen_Click(form_, i); };
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == object(form_.Text4) && event->type() == QEvent::MouseButtonPress) {
+    run([this] { Text4_Click(form_); }, Gate::Always);
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::run(const std::function<void()>& handler) {
-  handler();
+bool MainWindow::run(const std::function<void()>& handler, Gate gate) {
+  // A random labelling that is being dealt counts on the faces it has not filled yet, and a running
+  // search owns the ring: input that would interleave with them is ignored until they are done.
+  const bool closed = (gate == Gate::NotDealing && form_.dealing) ||
+                      (gate == Gate::Idle && (form_.dealing || form_.searchRunning));
+  if (!closed) handler();
   sync();
+  return !closed;
 }
 
 void MainWindow::sync() {
-  if (synced_ == form_.changes()) return canvas_->refresh();
-  syncing_ = true;
-  for (Mirror& mirror : mirrors_) {
-    if (mirror.revision == mirror.control->revision()) continue;
-    apply(*mirror.control, mirror.widget);
-    mirror.revision = mirror.control->revision();
+  if (busyPointer_ != form_.busyPointer) {
+    busyPointer_ = form_.busyPointer;
+    if (busyPointer_) {
+      central_->setCursor(Qt::BusyCursor);
+    } else {
+      central_->unsetCursor();
+    }
   }
-  synced_ = form_.changes();
-  syncing_ = false;
+  if (synced_ != form_.changes()) {
+    syncing_ = true;
+    for (Mirror& mirror : mirrors_) {
+      if (mirror.revision == mirror.control->revision()) continue;
+      apply(*mirror.control, mirror.object);
+      mirror.revision = mirror.control->revision();
+    }
+    synced_ = form_.changes();
+    syncing_ = false;
+  }
   canvas_->refresh();
 }
 
-void MainWindow::apply(const Control& control, QWidget* widget) {
+void MainWindow::apply(const Control& control, QObject* object) {
   const QString text = qt(control.text());
+  if (auto* action = qobject_cast<QAction*>(object)) {
+    action->setText(text);
+    action->setEnabled(control.enabled());
+    action->setVisible(control.visible());
+    return;
+  }
+  if (auto* menu = qobject_cast<QMenu*>(object)) {
+    menu->setTitle(text);
+    menu->menuAction()->setEnabled(control.enabled());
+    menu->menuAction()->setVisible(control.visible());
+    return;
+  }
+  auto* widget = static_cast<QWidget*>(object);
   if (auto* field = qobject_cast<QLineEdit*>(widget)) {
     if (field->text() != text) {
       field->setText(text);
@@ -183,7 +289,7 @@ void MainWindow::apply(const Control& control, QWidget* widget) {
     bar->setValue(control.value());
   } else if (auto* box = dynamic_cast<PrintBox*>(widget)) {
     box->setPrinted(text);
-  } else if (auto* box = qobject_cast<QFrame*>(widget)) {
+  } else if (auto* box = qobject_cast<QFrame*>(widget); box && box != canvas_) {
     QPalette colours = box->palette();
     colours.setColor(QPalette::Window, colour(control.backColor()));
     box->setPalette(colours);
@@ -207,7 +313,12 @@ void MainWindow::apply(const Control& control, QWidget* widget) {
   widget->setVisible(control.visible());
 }
 
-void MainWindow::Form_Load() {
+std::uint64_t MainWindow::timeOfDaySeed() {
+  return QTime::currentTime().msecsSinceStartOfDay();
+}
+
+void MainWindow::Form_Load(std::uint64_t seed) {
+  form_.random.seed(seed);
   for (Control& field : form_.txtAuge) {
     field.setLocked(true);
     field.setTabStop(false);
@@ -215,11 +326,16 @@ void MainWindow::Form_Load() {
   }
   const QRect screen = this->screen()->geometry();
   LayoutAnpassen(form_, screen.width() * kTwipsPerPixel, screen.height() * kTwipsPerPixel);
+  laidOut_ = true;
   WürfelZeigen(form_);
   form_.Freigabe = true;
+  form_.Picture1[3].setText(" maxmin");
   GraphikEinrichten(form_);
-  laidOut_ = true;
-  setGeometry(screen);
+  cmd3x3_Click(form_);
+  // The whole screen as the desktop leaves it to windows: maximized, at its top-left corner.
+  setGeometry(this->screen()->availableGeometry());
+  setWindowState(windowState() | Qt::WindowMaximized);
+  form_.Begrüßung = true;
   sync();
 }
 
@@ -230,6 +346,12 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   const QRect outer = frameGeometry();
   LayoutAnpassen(form_, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
   sync();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A search still running ends after its current step.
+  form_.Abbruch = true;
+  QMainWindow::closeEvent(event);
 }
 
 void MainWindow::setProgramFont() {

@@ -1,5 +1,5 @@
-// The window: shows the form's controls as Qt widgets and forwards the user's events to the form's
-// handlers. It holds no state of its own that the logic reads.
+// The window: shows the form's controls as Qt widgets and menus and forwards the user's events to the
+// form's handlers. It holds no state of its own that the logic reads.
 #pragma once
 
 #include <QMainWindow>
@@ -18,15 +18,26 @@ class MainWindow : public QMainWindow {
  public:
   explicit MainWindow(Form& form, QWidget* parent = nullptr);
 
-  // The start-up: places the controls for the screen, shows the dice and enables evaluation.
-  void Form_Load();
+  // The start-up: seeds the random generator, places the controls for the screen, shows the dice,
+  // sets up the graphic, runs one 3x3 Monte Carlo search and fills the screen with the window.
+  void Form_Load(std::uint64_t seed = timeOfDaySeed());
+  // The milliseconds since midnight.
+  static std::uint64_t timeOfDaySeed();
 
+  // When a user event may run while a search is busy with the ring.
+  enum class Gate {
+    Always,      // the stop button, the busy notice, information boxes, hovering
+    NotDealing,  // edits of single faces: not while a random labelling is being dealt
+    Idle,        // commands: not while a search runs or a labelling is being dealt
+  };
+  // Runs a handler of the form for a user event, unless its gate is closed, then mirrors what changed.
+  // Returns whether it ran.
+  bool run(const std::function<void()>& handler, Gate gate = Gate::Idle);
   // Mirrors every control that changed since the last call onto its widget.
   void sync();
-  // Runs a handler of the form for a user event, then mirrors what it changed.
-  void run(const std::function<void()>& handler);
 
-  // The widget that shows a control.
+  // The widget or menu action that shows a control.
+  QObject* object(const Control& control) const;
   QWidget* widget(const Control& control) const;
   Form& form() { return form_; }
 
@@ -35,29 +46,36 @@ class MainWindow : public QMainWindow {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Mirror {
     const Control* control;
-    QWidget* widget;
+    QObject* object;
     std::uint64_t revision;
   };
+  struct Click {
+    std::function<void()> handler;
+    Gate gate;
+  };
 
-  QWidget* create(Control& control);
-  void connect(Control& control, QWidget* widget);
-  void apply(const Control& control, QWidget* widget);
-  // The handlers of the buttons.
   void wireClicks();
+  bool handled(const Control& control) const;
+  QObject* create(Control& control);
+  void connect(Control& control, QObject* object);
+  void apply(const Control& control, QObject* object);
 
   Form& form_;
   QWidget* central_;
   Canvas* canvas_ = nullptr;
-  std::unordered_map<const Control*, std::function<void()>> clicks_;
   std::vector<Mirror> mirrors_;
-  std::unordered_map<const Control*, QWidget*> widgets_;
+  std::unordered_map<const Control*, QObject*> objects_;
+  std::unordered_map<const Control*, Click> clicks_;
   std::uint64_t synced_ = 0;
   bool syncing_ = false;
   bool laidOut_ = false;
+  bool busyPointer_ = false;
 };
 
 }  // namespace varno

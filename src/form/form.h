@@ -135,9 +135,14 @@ class Form {
   bool Abbruch = false;      // the stop button was pressed
   bool Begrüßung = false;    // the welcome box is still to be shown
   bool busyPointer = false;  // the window shows the busy mouse pointer
-  // True while a random labelling deals numbers into the faces: commands that would write the faces
-  // or start another search are ignored until the labelling is complete.
+  // A random labelling is being dealt: its pass counts on the faces it has not filled yet, so the window
+  // ignores every input that would write a face until the labelling is complete.
   bool dealing = false;
+  // A Monte Carlo search or an enumeration runs (also after its stop button was pressed, until it has
+  // ended): the window ignores commands that would start another one or replace the ring.
+  bool searchRunning = false;
+  short MCWürfelanzahl = 0;  // n and k of the next Monte Carlo run
+  int MCSeitenzahl = 0;
 
   Random random;
   Yielder DoEvents;

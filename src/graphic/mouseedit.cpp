@@ -13,8 +13,6 @@ int markerField(int marker) {
 }
 
 void shpkreis_MouseDown(Form& form, int marker, int button) {
-  // A random labelling in progress counts on its empty faces; an edit now would break it.
-  if (form.dealing) return;
   Control& field = form.txtAuge[markerField(marker)];
   const double value = leadingNumber(field.text());
   if (button == kLeftButton) {

@@ -12,16 +12,29 @@
 
 #include "form/form.h"
 #include "mainwindow.h"
+#include "printbox.h"
 #include "ring/ring.h"
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace varno {
 
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : window(form) {
-    window.Form_Load();
+    window.Form_Load(7);
     window.show();
     QApplication::processEvents();
+  }
+
+  // Empties all faces, as the model's writers do.
+  void clearFaces() {
+    window.run([&] {
+      for (Control& field : form.txtAuge) field.setText("");
+    });
   }
 
   template <typename T = QWidget>

@@ -80,12 +80,5 @@ TEST_F(MouseEdit, HoveringShowsTheFaceTextJustBelowItsMarkerAndTheBareSurfaceHid
   EXPECT_FALSE(form.txtBeschriftung.visible());
 }
 
-TEST_F(MouseEdit, NoEditWhileARandomLabellingIsBeingDealt) {
-  setDie(0, {"", "", ""});
-  form.dealing = true;
-  shpkreis_MouseDown(form, 11, kLeftButton);
-  EXPECT_EQ(face(form, 0, 0).text(), "");
-}
-
 }  // namespace
 }  // namespace varno

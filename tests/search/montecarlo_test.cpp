@@ -1,0 +1,216 @@
+#include "search/montecarlo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "../ring/ringfixture.h"
+#include "graphic/drawing.h"
+#include "ring/evaluation.h"
+#include "search/busy.h"
+
+namespace varno {
+namespace {
+
+class MonteCarlo : public RingTest {
+ protected:
+  MonteCarlo() {
+    GraphikEinrichten(form);
+    form.random.seed(12345);
+  }
+
+  // Yields at every yield point, running `atYield` with the number of the yield.
+  void onEveryYield(std::function<void(int)> atYield) {
+    form.DoEvents.setHook([this, atYield] { atYield(++yields); }, std::chrono::nanoseconds::zero());
+  }
+
+  // The dealt numbers die by die, in face order.
+  std::vector<std::vector<int>> dealt(int n, int k) const {
+    std::vector<std::vector<int>> dice(n);
+    for (int d = 0; d < n; ++d)
+      for (int f = 0; f < k; ++f) dice[d].push_back(static_cast<int>(faceValue(form, d, f)));
+    return dice;
+  }
+
+  void expectCompleteLabelling(int n, int k) {
+    std::vector<int> all;
+    for (const auto& die : dealt(n, k)) {
+      EXPECT_TRUE(std::is_sorted(die.begin(), die.end()));
+      all.insert(all.end(), die.begin(), die.end());
+    }
+    std::sort(all.begin(), all.end());
+    for (int i = 0; i < n * k; ++i) EXPECT_EQ(all[i], i + 1);
+    for (int d = 0; d < kDice; ++d)
+      for (int f = 0; f < kFaces; ++f)
+        if (d >= n || f >= k) {
+          EXPECT_EQ(face(form, d, f).text(), "") << d << ',' << f;
+        }
+  }
+
+  int yields = 0;
+};
+
+TEST_F(MonteCarlo, ARandomLabellingUsesEveryNumberOnceAscendingOnEveryDieAndIsEvaluatedOnce) {
+  for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 3}, {4, 4}, {8, 8}, {3, 1}, {5, 2}}) {
+    setSize(n, k);
+    face(form, 7, 7).setText("99");  // out of use: emptied too
+    form.txtSumme[0].setText("not evaluated");
+    bool evaluatedEarly = false;
+    yields = 0;
+    onEveryYield([&](int) { evaluatedEarly |= form.txtSumme[0].text() != "not evaluated"; });
+    Zufallsbelegung(form);
+    EXPECT_EQ(yields, n * k);  // once per number
+    EXPECT_FALSE(evaluatedEarly) << n << 'x' << k;
+    EXPECT_NE(form.txtSumme[0].text(), "not evaluated");
+    EXPECT_TRUE(form.Freigabe);
+    EXPECT_FALSE(form.dealing);
+    expectCompleteLabelling(n, k);
+    // Plain digits: the die that got the 1 shows "1" on its first face.
+    int ones = 0;
+    for (int d = 0; d < n; ++d) ones += face(form, d, 0).text() == "1";
+    EXPECT_EQ(ones, 1);
+  }
+}
+
+// The probability that the dealing gives a Varno ring, by going through every way the numbers can be
+// dealt: each number goes to one of the dice that still have an empty face, all equally likely.
+double ringProbability(int n, int k) {
+  std::vector<std::vector<int>> dice(n);
+  std::function<double(int)> deal = [&](int number) -> double {
+    if (number > n * k) {
+      bool forwards = true, backwards = true;
+      for (int i = 0; i < n; ++i) {
+        int wins = 0;
+        for (int a : dice[i])
+          for (int b : dice[(i + 1) % n]) wins += a > b;
+        forwards &= 2 * wins > k * k;
+        backwards &= 2 * wins < k * k;
+      }
+      return forwards || backwards ? 1.0 : 0.0;
+    }
+    int open = 0;
+    for (const auto& die : dice) open += static_cast<int>(die.size()) < k;
+    double p = 0;
+    for (auto& die : dice) {
+      if (static_cast<int>(die.size()) == k) continue;
+      die.push_back(number);
+      p += deal(number + 1) / open;
+      die.pop_back();
+    }
+    return p;
+  };
+  return deal(1);
+}
+
+TEST_F(MonteCarlo, PassesPerRingFollowTheDealingNotAUniformShuffle) {
+  // 2/243 for 3x3, so 121.5 passes per ring; a uniform shuffle would find one in 56.
+  const double p = ringProbability(3, 3);
+  EXPECT_NEAR(p, 2.0 / 243, 1e-12);
+  const int runs = 800;
+  long passes = 0;
+  for (int run = 0; run < runs; ++run) {
+    form.Text3[0].setText("0");
+    cmd3x3_Click(form);
+    passes += static_cast<long>(leadingNumber(form.Text3[0].text()));
+  }
+  const double mean = static_cast<double>(passes) / runs;
+  const double sigma = std::sqrt(1 - p) / p / std::sqrt(runs);  // geometric number of passes
+  EXPECT_NEAR(mean, 1 / p, 5 * sigma);
+}
+
+TEST_F(MonteCarlo, ASearchEndsWithARingInEitherDirectionCountingPassesAndHits) {
+  form.Text3[0].setText("1000");
+  form.Text3[1].setText("7");
+  cmd4x3_Click(form);
+  EXPECT_EQ(form.Text1[0].text(), "4");
+  EXPECT_EQ(form.Text1[1].text(), "3");
+  EXPECT_EQ(form.VScroll1[0].value(), 4);
+  EXPECT_EQ(form.txtRückmeldung.text().substr(0, 3), " ja");
+  EXPECT_GT(leadingNumber(form.Text3[0].text()), 1000);
+  EXPECT_EQ(form.Text3[1].text(), "8");
+  expectCompleteLabelling(4, 3);
+  EXPECT_FALSE(form.Text4.visible());
+  // The ring found is drawn: curves and boxes on the surface.
+  const auto& drawn = form.ausgabe.primitives();
+  EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(),
+                          [](const Primitive& p) { return p.kind == Primitive::Kind::Box; }));
+
+  // Both directions end a run: run until a backwards ring appears.
+  bool sawBackwards = false, sawForwards = false;
+  for (int run = 0; run < 200 && !(sawBackwards && sawForwards); ++run) {
+    cmd3x3_Click(form);
+    sawBackwards |= form.txtRückmeldung.text() == kLinksrum;
+    sawForwards |= form.txtRückmeldung.text() == kRechtsrum;
+  }
+  EXPECT_TRUE(sawBackwards);
+  EXPECT_TRUE(sawForwards);
+}
+
+TEST_F(MonteCarlo, TheMenuSizesAreTheirCaptions) {
+  const std::vector<std::pair<void (*)(Form&), std::pair<int, int>>> items = {
+      {cmd3x3_Click, {3, 3}}, {cmd3x4_Click, {3, 4}}, {cmd3x5_Click, {3, 5}},
+      {cmd3x6_Click, {3, 6}}, {cmd4x3_Click, {4, 3}}, {cmd4x4_Click, {4, 4}}};
+  for (const auto& [click, size] : items) {
+    click(form);
+    EXPECT_EQ(Würfelanzahl(form), size.first);
+    EXPECT_EQ(Seitenzahl(form), size.second);
+    EXPECT_EQ(form.txtRückmeldung.text().substr(0, 3), " ja");
+  }
+}
+
+TEST_F(MonteCarlo, StopInsideAPassCompletesEvaluatesAndDrawsThatPassAndEndsTheRun) {
+  onEveryYield([&](int yield) {
+    if (yield == 6) {
+      cmdStop_Click(form);
+      // The busy state ends at once, while the pass goes on.
+      EXPECT_TRUE(form.cmdMonteCarlo.enabled());
+      EXPECT_FALSE(form.Text4.visible());
+    }
+  });
+  form.Text3[0].setText("0");
+  cmd4x4_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "1");  // one pass only
+  expectCompleteLabelling(4, 4);
+  EXPECT_NE(form.txtRückmeldung.text(), "");                               // evaluated
+  EXPECT_EQ(form.ausgabe.primitives().size(), 4u + 4 + 16 * 11 + 4 + 4u);  // drawn in full
+  EXPECT_TRUE(form.cmdMonteCarlo.enabled());
+  EXPECT_FALSE(form.searchRunning);
+}
+
+TEST_F(MonteCarlo, AStopBeforeTheFirstTestStillMakesOneFullPass) {
+  onEveryYield([&](int yield) {
+    if (yield == 1) cmdStop_Click(form);  // the yield before the first pass
+  });
+  form.Text3[0].setText("41");
+  cmd3x6_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "42");
+  expectCompleteLabelling(3, 6);
+}
+
+TEST_F(MonteCarlo, ZufallsSetWorksOnTheShownSizeAndCountsOneLabelling) {
+  form.MCWürfelanzahl = 4;
+  form.MCSeitenzahl = 4;
+  setSize(5, 2);
+  form.Text3[0].setText("2147483647");
+  form.picEingabe.setVisible(true);
+  cmdZufall_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "2147483648");
+  EXPECT_FALSE(form.picEingabe.visible());
+  expectCompleteLabelling(5, 2);
+  EXPECT_EQ(form.txtRückmeldung.text(), kNein);  // two faces: no ring is possible
+}
+
+TEST_F(MonteCarlo, ResettingTheCountersEmptiesTheMaxminBox) {
+  form.Text3[0].setText("12");
+  form.Text3[1].setText("3");
+  form.Picture1[3].setText(" 5 / 9");
+  Command9_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "0");
+  EXPECT_EQ(form.Text3[1].text(), "0");
+  EXPECT_EQ(form.Picture1[3].text(), "");
+  cmd3x3_Click(form);
+  EXPECT_EQ(form.Text3[1].text(), "1");
+}
+
+}  // namespace
+}  // namespace varno
