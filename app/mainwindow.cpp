@@ -11,15 +11,18 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTime>
+#include <QTimer>
 #include <chrono>
 #include <cmath>
 
 #include "canvas.h"
+#include "edit/pad.h"
 #include "graphic/drawing.h"
 #include "graphic/mouseedit.h"
 #include "layout.h"
 #include "pictures.h"
 #include "printbox.h"
+#include "ring/commands.h"
 #include "ring/dice.h"
 #include "search/busy.h"
 #include "search/montecarlo.h"
@@ -42,6 +45,8 @@ QColor colour(Color value) {
 
 // Yield to the event loop every 15 ms while a long operation runs.
 constexpr auto kYieldInterval = std::chrono::milliseconds(15);
+// The labelling pad moves one position of its glide every 5 ms: a few tenths of a second per axis.
+constexpr auto kGlideInterval = std::chrono::milliseconds(5);
 
 }  // namespace
 
@@ -66,6 +71,14 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   widget(form_.txtBeschriftung)->raise();
   widget(form_.Text4)->raise();
   widget(form_.cmdStop)->raise();
+  widget(form_.picEingabe)->raise();
+  widget(form_.Command4)->raise();
+  glide_ = new QTimer(this);
+  glide_->setInterval(kGlideInterval);
+  QObject::connect(glide_, &QTimer::timeout, this, [this] {
+    if (!advanceGlide(form_)) glide_->stop();
+    sync();
+  });
   form_.DoEvents.setHook(
       [this] {
         sync();
@@ -88,6 +101,24 @@ void MainWindow::wireClicks() {
   on(form_.cmd4x3, [this] { cmd4x3_Click(form_); });
   on(form_.cmd4x4, [this] { cmd4x4_Click(form_); });
   on(form_.Command9, [this] { Command9_Click(form_); });
+  on(form_.cmdSpiegeln, [this] { cmdSpiegeln_Click(form_); });
+  on(form_.Command1, [this] { Command1_Click(form_); });
+  for (int d = 0; d < kDice; ++d) on(form_.cmdLösch[d], [this, d] { cmdLösch_Click(form_, d); });
+  for (int digit = 0; digit <= 9; ++digit)
+    on(
+        form_.cmdZahl[digit], [this, digit] { cmdZahl_Click(form_, digit); }, Gate::NotDealing);
+  on(
+      form_.Command3, [this] { Command3_Click(form_); }, Gate::NotDealing);
+  on(
+      form_.Command4, [this] { Command4_Click(form_); }, Gate::Always);
+  on(
+      form_.Command5, [this] { Command5_Click(form_); }, Gate::NotDealing);
+  on(
+      form_.Command6, [this] { Command6_Click(form_); }, Gate::NotDealing);
+  on(
+      form_.Command7, [this] { Command7_Click(form_); }, Gate::NotDealing);
+  on(
+      form_.Command8, [this] { Command8_Click(form_); }, Gate::NotDealing);
   on(
       form_.cmdStop, [this] { cmdStop_Click(form_); }, Gate::Always);
 }
@@ -124,8 +155,11 @@ QObject* MainWindow::create(Control& control) {
     }
     case ControlKind::Image:
       return new Marker(parent);
-    case ControlKind::Frame:
-      return new QGroupBox(parent);
+    case ControlKind::Frame: {
+      auto* frame = new QGroupBox(parent);
+      frame->installEventFilter(this);
+      return frame;
+    }
     case ControlKind::Label: {
       auto* label = new QLabel(parent);
       label->setWordWrap(true);
@@ -137,17 +171,32 @@ QObject* MainWindow::create(Control& control) {
       if (&control == &form_.Text4) {
         field->setStyleSheet("QLineEdit { color: white; background: red; font-weight: bold; }");
         field->setAlignment(Qt::AlignCenter);
-        field->installEventFilter(this);
       }
+      field->installEventFilter(this);
       return field;
     }
     case ControlKind::Button: {
       auto* button = new QPushButton(parent);
+      button->setFocusPolicy(Qt::NoFocus);
       if (&control == &form_.cmdStop) {
         button->setIcon(QIcon(stopSign(64)));
         button->setIconSize(QSize(26, 26));
         button->setCursor(Qt::ArrowCursor);
       }
+      const std::pair<const Control*, QPixmap> pictures[] = {{&form_.Command3, backArrow(20)},
+                                                             {&form_.Command5, arrow(16, 90)},
+                                                             {&form_.Command6, arrow(16, 270)},
+                                                             {&form_.Command7, arrow(16, 0)},
+                                                             {&form_.Command8, arrow(16, 180)}};
+      for (const auto& [owner, picture] : pictures) {
+        if (owner != &control) continue;
+        button->setIcon(QIcon(picture));
+        button->setIconSize(picture.deviceIndependentSize().toSize());
+      }
+      if (control.container() == &form_.picEingabeinnen)
+        button->setStyleSheet(&control == &form_.cmdZeigen[1]
+                                  ? "QPushButton { color: rgb(255, 0, 0); font-weight: bold; }"
+                                  : "QPushButton { background: white; border: 1px solid gray; }");
       return button;
     }
     case ControlKind::ScrollBar: {
@@ -212,9 +261,22 @@ void MainWindow::connect(Control& control, QObject* object) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == object(form_.Text4) && event->type() == QEvent::MouseButtonPress) {
+  if (event->type() != QEvent::MouseButtonPress) return QMainWindow::eventFilter(watched, event);
+  if (watched == object(form_.Text4)) {
     run([this] { Text4_Click(form_); }, Gate::Always);
     return true;
+  }
+  for (int i = 0; i < kDice * kFaces; ++i) {
+    if (watched == object(form_.txtAuge[i])) {
+      run([this, i] { txtAuge_Click(form_, i); }, Gate::NotDealing);
+      return true;
+    }
+  }
+  for (int d = 0; d < kDice; ++d) {
+    if (watched == object(form_.frmWürfel[d])) {
+      run([this, d] { frmWürfel_Click(form_, d); }, Gate::NotDealing);
+      return true;
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -249,6 +311,7 @@ void MainWindow::sync() {
     syncing_ = false;
   }
   canvas_->refresh();
+  if (gliding(form_) && !glide_->isActive()) glide_->start();
 }
 
 void MainWindow::apply(const Control& control, QObject* object) {
@@ -345,6 +408,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   // Scaled like the screen at start-up: the window's outer size stands for the screen.
   const QRect outer = frameGeometry();
   LayoutAnpassen(form_, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
+  // Once a face was selected, the pad stays over its die.
+  if (form_.Feldnummer) settlePad(form_);
   sync();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
@@ -69,6 +70,7 @@ class MainWindow : public QMainWindow {
   Form& form_;
   QWidget* central_;
   Canvas* canvas_ = nullptr;
+  QTimer* glide_ = nullptr;
   std::vector<Mirror> mirrors_;
   std::unordered_map<const Control*, QObject*> objects_;
   std::unordered_map<const Control*, Click> clicks_;

@@ -17,13 +17,19 @@ QPolygonF octagon(QPointF centre, double radius) {
   return points;
 }
 
-}  // namespace
-
-QPixmap stopSign(int size) {
-  const qreal ratio = 2;  // drawn at twice the size for high-density screens
+// A transparent picture of `size` pixels, drawn at twice the density for high-density screens.
+QPixmap blank(int size) {
+  const qreal ratio = 2;
   QPixmap pixmap(QSize(size, size) * ratio);
   pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
+  return pixmap;
+}
+
+}  // namespace
+
+QPixmap stopSign(int size) {
+  QPixmap pixmap = blank(size);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
   const QPointF centre(size / 2.0, size / 2.0);
@@ -38,6 +44,40 @@ QPixmap stopSign(int size) {
   font.setPixelSize(std::max(4, size * 3 / 10));
   painter.setFont(font);
   painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, "STOP");
+  return pixmap;
+}
+
+QPixmap arrow(int size, int degrees) {
+  QPixmap pixmap = blank(size);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.translate(size / 2.0, size / 2.0);
+  painter.rotate(degrees);
+  const double s = size / 2.0;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  // A shaft and a head, pointing to the right before rotating.
+  painter.drawRect(QRectF(-0.75 * s, -0.14 * s, 0.95 * s, 0.28 * s));
+  painter.drawPolygon(
+      QPolygonF({QPointF(0.8 * s, 0), QPointF(0.1 * s, -0.5 * s), QPointF(0.1 * s, 0.5 * s)}));
+  return pixmap;
+}
+
+QPixmap backArrow(int size) {
+  QPixmap pixmap = blank(size);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double s = size;
+  // A curve from the lower right up and round to the left, with the head at its left end.
+  QPainterPath path;
+  path.moveTo(0.78 * s, 0.82 * s);
+  path.cubicTo(0.95 * s, 0.45 * s, 0.75 * s, 0.22 * s, 0.42 * s, 0.28 * s);
+  painter.setPen(QPen(Qt::black, s * 0.11, Qt::SolidLine, Qt::RoundCap));
+  painter.drawPath(path);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  painter.drawPolygon(
+      QPolygonF({QPointF(0.1 * s, 0.3 * s), QPointF(0.46 * s, 0.08 * s), QPointF(0.46 * s, 0.5 * s)}));
   return pixmap;
 }
 

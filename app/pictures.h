@@ -10,4 +10,9 @@ namespace varno {
 // A red octagonal stop sign with the word STOP, `size` pixels high.
 QPixmap stopSign(int size);
 
+// A straight black arrow pointing in `degrees` (0 right, 90 down, 180 left, 270 up), `size` pixels.
+QPixmap arrow(int size, int degrees);
+// A curved arrow pointing back, for undoing the last digit.
+QPixmap backArrow(int size);
+
 }  // namespace varno

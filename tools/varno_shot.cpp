@@ -1,9 +1,10 @@
 // Renders the window to a PNG without a display.
 //
-//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"]
+//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--select FACE]
 //
 // --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
-// graphic in full, as the button "Gr" does.
+// graphic in full, as the button "Gr" does; --select clicks the face field FACE (0..63), which shows the
+// labelling pad over its die.
 #include <QApplication>
 #include <QPixmap>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/pad.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "mainwindow.h"
@@ -20,10 +22,10 @@
 namespace {
 
 int usage(const char* problem) {
-  std::fprintf(
-      stderr,
-      "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 6 8\"]\n",
-      problem);
+  std::fprintf(stderr,
+               "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 "
+               "6 8\"] [--select FACE]\n",
+               problem);
   return 2;
 }
 
@@ -46,7 +48,7 @@ std::vector<std::vector<std::string>> parseRing(const std::string& text) {
 int main(int argc, char** argv) {
   if (argc < 2) return usage("no file given");
   const char* file = argv[1];
-  int width = 0, height = 0;
+  int width = 0, height = 0, selected = -1;
   std::vector<std::vector<std::string>> ring;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
@@ -61,6 +63,9 @@ int main(int argc, char** argv) {
         return usage("the ring must have 3..8 dice of 1..8 faces");
       for (const auto& die : ring)
         if (die.size() != k) return usage("every die of the ring must have the same number of faces");
+    } else if (option == "--select") {
+      selected = std::atoi(argv[++i]);
+      if (selected < 0 || selected > 63) return usage("the face to select must be 0..63");
     } else {
       return usage("unknown option");
     }
@@ -71,7 +76,10 @@ int main(int argc, char** argv) {
   varno::Form form;
   varno::MainWindow window(form);
   window.Form_Load();
-  if (width > 0) window.resize(width, height);
+  if (width > 0) {
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(width, height);
+  }
   if (!ring.empty()) {
     window.run([&] {
       form.Text1[0].setText(std::to_string(ring.size()));
@@ -82,6 +90,12 @@ int main(int argc, char** argv) {
         for (std::size_t f = 0; f < ring[d].size(); ++f)
           varno::face(form, static_cast<int>(d), static_cast<int>(f)).setText(ring[d][f]);
       varno::ZeichneGraphik(form);
+    });
+  }
+  if (selected >= 0) {
+    window.run([&] {
+      varno::txtAuge_Click(form, selected);
+      varno::settlePad(form);
     });
   }
   window.show();

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form/control.h"
@@ -143,6 +145,11 @@ class Form {
   bool searchRunning = false;
   short MCWürfelanzahl = 0;  // n and k of the next Monte Carlo run
   int MCSeitenzahl = 0;
+  // The face selected for labelling, 8 * die + face; empty until the first selection.
+  std::optional<int> Feldnummer;
+  // The positions (left, top in twips) the labelling pad still passes on its glide.
+  std::vector<std::pair<double, double>> padGlide;
+  std::size_t padGlideNext = 0;
 
   Random random;
   Yielder DoEvents;
