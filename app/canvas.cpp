@@ -84,7 +84,8 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
 void Canvas::mouseMoveEvent(QMouseEvent* event) {
   QFrame::mouseMoveEvent(event);
-  if (onMouseMove) onMouseMove();
+  // Over the bare surface only: the controls on it take their own movements.
+  if (onMouseMove && !childAt(event->position().toPoint())) onMouseMove();
 }
 
 Marker::Marker(QWidget* parent) : QWidget(parent) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -16,12 +17,16 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "edit/examples.h"
 #include "edit/pad.h"
+#include "edit/ringfile.h"
+#include "form/information.h"
 #include "graphic/drawing.h"
 #include "graphic/mouseedit.h"
 #include "layout.h"
 #include "pictures.h"
 #include "printbox.h"
+#include "qtdialogs.h"
 #include "ring/commands.h"
 #include "ring/dice.h"
 #include "search/busy.h"
@@ -55,7 +60,12 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   setObjectName("frmVarno");
   central_ = new QWidget(this);
   central_->setObjectName("frmVarno.client");
+  central_->setMouseTracking(true);
+  central_->installEventFilter(this);
   setCentralWidget(central_);
+  dialogs_ = std::make_unique<QtDialogs>(this);
+  form_.dialogs = dialogs_.get();
+  form_.endProgram = [] { QCoreApplication::exit(0); };
   wireClicks();
   for (Control* control : form_.controls()) {
     QObject* object = create(*control);
@@ -93,6 +103,13 @@ void MainWindow::wireClicks() {
     clicks_[&control] = {std::move(handler), gate};
   };
   for (int i = 0; i < 2; ++i) on(form_.cmdZeigen[i], [this, i] { cmdZeigen_Click(form_, i); });
+  on(form_.cmdSpeichern, [this] { cmdSpeichern_Click(form_); });
+  on(form_.cmdLaden, [this] { cmdLaden_Click(form_); });
+  on(form_.cmdBeenden, [this] { cmdBeenden_Click(form_); });
+  on(form_.cmdVarno, [this] { cmdVarno_Click(form_); });
+  on(form_.cmdMini, [this] { cmdMini_Click(form_); });
+  on(form_.cmdZyklisch, [this] { cmdZyklisch_Click(form_); });
+  on(form_.cmdMaxMin, [this] { cmdMaxMin_Click(form_); });
   on(form_.cmdZufall, [this] { cmdZufall_Click(form_); });
   on(form_.cmd3x3, [this] { cmd3x3_Click(form_); });
   on(form_.cmd3x4, [this] { cmd3x4_Click(form_); });
@@ -100,6 +117,12 @@ void MainWindow::wireClicks() {
   on(form_.cmd3x6, [this] { cmd3x6_Click(form_); });
   on(form_.cmd4x3, [this] { cmd4x3_Click(form_); });
   on(form_.cmd4x4, [this] { cmd4x4_Click(form_); });
+  on(
+      form_.cmdInfoAlg, [this] { cmdInfoAlg_Click(form_); }, Gate::Always);
+  on(
+      form_.cmdInfoZähl, [this] { cmdInfoZähl_Click(form_); }, Gate::Always);
+  on(
+      form_.cmdInfo, [this] { cmdInfo_Click(form_); }, Gate::Always);
   on(form_.Command9, [this] { Command9_Click(form_); });
   on(form_.cmdSpiegeln, [this] { cmdSpiegeln_Click(form_); });
   on(form_.Command1, [this] { Command1_Click(form_); });
@@ -158,6 +181,7 @@ QObject* MainWindow::create(Control& control) {
     case ControlKind::Frame: {
       auto* frame = new QGroupBox(parent);
       frame->installEventFilter(this);
+      if (&control == &form_.frame1) frame->setMouseTracking(true);
       return frame;
     }
     case ControlKind::Label: {
@@ -261,6 +285,15 @@ void MainWindow::connect(Control& control, QObject* object) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove) {
+    // Only a movement over the bare background of the window or of the ring table's box counts.
+    auto* area = qobject_cast<QWidget*>(watched);
+    const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    if (area == central_ && !central_->childAt(at)) run([this] { Form_MouseMove(form_); }, Gate::Always);
+    if (area == object(form_.frame1) && !area->childAt(at))
+      run([this] { frame1_MouseMove(form_); }, Gate::Always);
+    return QMainWindow::eventFilter(watched, event);
+  }
   if (event->type() != QEvent::MouseButtonPress) return QMainWindow::eventFilter(watched, event);
   if (watched == object(form_.Text4)) {
     run([this] { Text4_Click(form_); }, Gate::Always);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -71,6 +72,7 @@ class MainWindow : public QMainWindow {
   QWidget* central_;
   Canvas* canvas_ = nullptr;
   QTimer* glide_ = nullptr;
+  std::unique_ptr<Dialogs> dialogs_;
   std::vector<Mirror> mirrors_;
   std::unordered_map<const Control*, QObject*> objects_;
   std::unordered_map<const Control*, Click> clicks_;

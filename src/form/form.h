@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -150,10 +151,14 @@ class Form {
   // The positions (left, top in twips) the labelling pad still passes on its glide.
   std::vector<std::pair<double, double>> padGlide;
   std::size_t padGlideNext = 0;
+  // The file dialog's file name, kept between showings: the name last chosen or preset.
+  std::string dialogFileName;
 
   Random random;
   Yielder DoEvents;
   Dialogs* dialogs = nullptr;
+  // Ends the program at once ("beenden").
+  std::function<void()> endProgram;
 };
 
 }  // namespace varno

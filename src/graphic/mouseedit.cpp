@@ -1,6 +1,7 @@
 #include "graphic/mouseedit.h"
 
 #include "form/form.h"
+#include "form/information.h"
 #include "graphic/drawing.h"
 #include "ring/ring.h"
 
@@ -31,6 +32,7 @@ void shpkreis_MouseMove(Form& form, int marker) {
 }
 
 void picAusgabe_MouseMove(Form& form) {
+  welcomeStep(form);
   form.txtBeschriftung.setVisible(false);
 }
 

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -14,6 +15,7 @@
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/ring.h"
+#include "scripteddialogs.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -25,6 +27,7 @@ namespace varno {
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : window(form) {
+    form.dialogs = &dialogs;
     window.Form_Load(7);
     window.show();
     QApplication::processEvents();
@@ -44,10 +47,19 @@ class WindowTest : public ::testing::Test {
     return found;
   }
 
+  // A mouse movement without buttons over a widget, delivered as the application delivers it: to the
+  // widget, and on to its parents when it does not take it.
+  static void moveMouse(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+  }
+
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }
   // A control is seen when it and all its containers are shown.
   bool seen(const char* name) { return find(name)->isVisibleTo(&window); }
 
+  ScriptedDialogs dialogs;
   Form form;
   MainWindow window;
 };

@@ -1,0 +1,45 @@
+// Ring files: plain text of 66 lines ended by CR LF, the number of dice, the number of faces and the
+// texts of all 64 face fields ("0" for an empty one). Saved with the extension ".vrf" (or ".sdk" where
+// the user names the file so), loaded from ".vrf" files only.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace varno {
+
+class Form;
+
+constexpr int kRingFileLines = 66;
+
+// The content of the ring file for the current ring.
+std::string ringFileText(const Form& form);
+
+// The name a ring is saved under: the chosen name, with ".vrf" appended unless it already ends in ".vrf"
+// or ".sdk" (compared exactly, letter case included).
+std::string saveName(const std::string& chosen);
+
+// A ring file that passed every check, its fields as they are to be set into the window.
+struct RingFile {
+  std::string dice, faces;  // the fields of Text1(0) and Text1(1)
+  int n = 0, k = 0;         // their values for the scroll bars
+  std::array<std::string, 64> faceTexts;
+};
+
+// Reads the content of a ring file. A file that is not one (too short, too long, not text, n or k out of
+// range) is refused as a whole: `problem` then says why, in a sentence for the user.
+std::optional<RingFile> parseRingFile(const std::string& content, std::string& problem);
+
+// Writes `content` to `path` so that a failure never leaves a half-written file in place of the one that
+// was there: the content goes to a new file beside it, which then replaces it. Returns false on failure.
+bool writeFileSafely(const std::string& path, const std::string& content);
+
+// "speichern": asks for a file name and saves the ring; every failure, a cancelled dialog included, is
+// reported with the message "Speichern abgebrochen!".
+void cmdSpeichern_Click(Form& form);
+// "laden": asks for a ".vrf" file and loads it into the window, then draws the graphic in full. A file
+// that is not a ring file is refused with a message and changes nothing.
+void cmdLaden_Click(Form& form);
+
+}  // namespace varno
