@@ -1,11 +1,12 @@
 #include <QApplication>
 
+#include "application.h"
 #include "form/form.h"
 #include "mainwindow.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  varno::MainWindow::setProgramFont();
+  varno::setUpApplication(application);
   varno::Form form;
   varno::MainWindow window(form);
   window.Form_Load();

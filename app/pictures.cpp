@@ -2,7 +2,11 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
 #include <cmath>
+
+#include "icons/sun16.xpm"
+#include "icons/sun32.xpm"
 
 namespace varno {
 
@@ -79,6 +83,40 @@ QPixmap backArrow(int size) {
   painter.drawPolygon(
       QPolygonF({QPointF(0.1 * s, 0.3 * s), QPointF(0.46 * s, 0.08 * s), QPointF(0.46 * s, 0.5 * s)}));
   return pixmap;
+}
+
+QImage sunImage(int size) {
+  if (size == 16) return QImage(sun16).convertToFormat(QImage::Format_ARGB32);
+  if (size == 32) return QImage(sun32).convertToFormat(QImage::Format_ARGB32);
+  QImage image(size, size, QImage::Format_ARGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double c = size / 2.0;
+  painter.translate(c, c);
+  // Twelve rays, wide at the disc and pointed outside.
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 190, 0));
+  for (int i = 0; i < 12; ++i) {
+    painter.save();
+    painter.rotate(i * 30);
+    painter.drawPolygon(QPolygonF(
+        {QPointF(-0.07 * size, -0.3 * size), QPointF(0, -0.48 * size), QPointF(0.07 * size, -0.3 * size)}));
+    painter.restore();
+  }
+  QRadialGradient light(QPointF(-0.08 * size, -0.08 * size), 0.3 * size);
+  light.setColorAt(0, QColor(255, 245, 170));
+  light.setColorAt(0.45, QColor(255, 210, 0));
+  light.setColorAt(1, QColor(255, 150, 0));
+  painter.setBrush(light);
+  painter.drawEllipse(QPointF(0, 0), 0.26 * size, 0.26 * size);
+  return image;
+}
+
+QIcon windowIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(sunImage(size)));
+  return icon;
 }
 
 }  // namespace varno

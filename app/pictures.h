@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace varno {
@@ -14,5 +15,10 @@ QPixmap stopSign(int size);
 QPixmap arrow(int size, int degrees);
 // A curved arrow pointing back, for undoing the last digit.
 QPixmap backArrow(int size);
+
+// The program's icon, a yellow sun on black: the pixel art of app/icons at 16 and 32 pixels, drawn
+// larger sizes.
+QImage sunImage(int size);
+QIcon windowIcon();
 
 }  // namespace varno

@@ -11,6 +11,7 @@
 
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "application.h"
 #include "mainwindow.h"
 #include "ring/ring.h"
 #include "search/montecarlo.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
   }
   if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  varno::MainWindow::setProgramFont();
+  varno::setUpApplication(application);
 
   for (const char* size : {"3x3", "4x4"}) {
     // The core alone, without yields.

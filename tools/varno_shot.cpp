@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "application.h"
 #include "edit/pad.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
   }
   if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  varno::MainWindow::setProgramFont();
+  varno::setUpApplication(application);
   varno::Form form;
   varno::MainWindow window(form);
   window.Form_Load();

@@ -1,5 +1,6 @@
 #include "edit/ringfile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -76,7 +77,7 @@ bool isText(const std::string& content) {
 std::optional<int> count(const std::string& text, int minimum, int maximum) {
   if (!isNumber(text)) return std::nullopt;
   const double value = leadingNumber(text);
-  if (value != static_cast<int>(value) || value < minimum || value > maximum) return std::nullopt;
+  if (value < minimum || value > maximum || value != std::floor(value)) return std::nullopt;
   return static_cast<int>(value);
 }
 
@@ -117,6 +118,13 @@ std::optional<RingFile> parseRingFile(const std::string& content, std::string& p
   if (!isText(content)) {
     problem = "Die Datei ist keine Textdatei.";
     return std::nullopt;
+  }
+  // A CR of its own would end up inside a face and split the line when the ring is saved again.
+  for (std::size_t at = content.find('\r'); at != std::string::npos; at = content.find('\r', at + 1)) {
+    if (at + 1 == content.size() || content[at + 1] != '\n') {
+      problem = "Die Zeilen der Datei enden nicht mit CR LF oder LF.";
+      return std::nullopt;
+    }
   }
   std::vector<std::string> lines;
   std::istringstream stream(content);

@@ -15,7 +15,7 @@
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/ring.h"
-#include "scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) {
