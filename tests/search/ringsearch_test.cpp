@@ -1,0 +1,124 @@
+#include "search/ringsearch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "steploop.h"
+
+namespace varno {
+namespace {
+
+using Outcome = RingSearch::Outcome;
+
+std::string sizeName(int dice, int faces) {
+  return std::to_string(dice) + "x" + std::to_string(faces);
+}
+
+// A uniformly drawn labelling: numbers 2..n*k shuffled after the 1, each die sorted.
+Labelling randomLabelling(int dice, int faces, std::mt19937& random) {
+  Labelling labelling(dice * faces);
+  std::iota(labelling.begin(), labelling.end(), 1);
+  std::shuffle(labelling.begin() + 1, labelling.end(), random);
+  for (int die = 0; die < dice; ++die) {
+    std::sort(labelling.begin() + die * faces, labelling.begin() + (die + 1) * faces);
+  }
+  return labelling;
+}
+
+// Beyond the reference sizes: no ring may lie between a labelling and the ring found after it, which
+// the backward search confirms from the other side, and vice versa.
+TEST(RingSearchTest, ForwardAndBackwardAgreeOnLargerSizes) {
+  for (const auto& [dice, faces] : {std::pair{5, 5}, std::pair{6, 4}, std::pair{4, 6}, std::pair{7, 3}}) {
+    SCOPED_TRACE(sizeName(dice, faces));
+    const RingSearch search(dice, faces);
+    const Labelling first = search.first().labelling;
+    const Labelling last = search.last().labelling;
+    std::mt19937 random(dice * 10 + faces);
+    for (int i = 0; i < 40; ++i) {
+      const Labelling start = randomLabelling(dice, faces, random);
+      const RingSearch::Result next = search.next(start);
+      if (next.outcome == Outcome::Found) {
+        EXPECT_TRUE(search.isRing(next.labelling));
+        EXPECT_GT(next.labelling, start);
+        const RingSearch::Result back = search.previous(next.labelling);
+        if (back.outcome == Outcome::Found) {
+          EXPECT_LE(back.labelling, start);
+        } else {
+          EXPECT_EQ(next.labelling, first);
+        }
+      } else {
+        EXPECT_EQ(next.outcome, Outcome::None);
+        EXPECT_LE(last, start);
+      }
+
+      const RingSearch::Result previous = search.previous(start);
+      if (previous.outcome == Outcome::Found) {
+        EXPECT_TRUE(search.isRing(previous.labelling));
+        EXPECT_LT(previous.labelling, start);
+        EXPECT_GE(search.next(previous.labelling).labelling, start);
+      } else {
+        EXPECT_EQ(previous.outcome, Outcome::None);
+        EXPECT_GE(first, start);
+      }
+    }
+  }
+}
+
+TEST(RingSearchTest, FindsTheEndsOfTheOrder) {
+  const RingSearch search(6, 4);
+  const RingSearch::Result first = search.first();
+  const RingSearch::Result last = search.last();
+  ASSERT_EQ(first.outcome, Outcome::Found);
+  ASSERT_EQ(last.outcome, Outcome::Found);
+  EXPECT_TRUE(search.isRing(first.labelling));
+  EXPECT_TRUE(search.isRing(last.labelling));
+  EXPECT_EQ(search.previous(first.labelling).outcome, Outcome::None);
+  EXPECT_EQ(search.next(last.labelling).outcome, Outcome::None);
+  EXPECT_EQ(last.labelling, Labelling({1, 19, 20, 23, 15, 16, 17, 18, 11, 12, 13, 14,  //
+                                       7, 8,  9,  10, 4,  5,  6,  22, 2,  3,  21, 24}));
+}
+
+TEST(RingSearchTest, StopsWhenAsked) {
+  const RingSearch search(8, 4);
+  int calls = 0;
+  const RingSearch::Result result = search.last([&calls] { return ++calls >= 1; });
+  EXPECT_EQ(result.outcome, Outcome::Stopped);
+  EXPECT_GE(calls, 1);
+}
+
+TEST(RingSearchTest, JudgesLabellingsLikeTheReference) {
+  const RingSearch search(4, 4);
+  for (const auto& ring : testing::stepLoop(4, 3).rings) EXPECT_FALSE(search.isLabelling(ring));
+  const RingSearch small(3, 5);
+  for (const auto& ring : testing::stepLoop(3, 5).rings) {
+    ASSERT_TRUE(small.isRing(ring));
+    EXPECT_EQ(small.weakestLink(ring), testing::weakestLinkOf(ring, 3, 5));
+  }
+  const Labelling plain = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  EXPECT_TRUE(search.isLabelling(plain));
+  EXPECT_FALSE(search.isRing(plain));
+  EXPECT_EQ(search.wins(plain, 3), 16);
+  EXPECT_EQ(search.weakestLink(plain), 0);
+
+  Labelling unsorted = plain;
+  std::swap(unsorted[1], unsorted[2]);
+  Labelling repeated = plain;
+  repeated[5] = 5;
+  Labelling withoutOne = plain;
+  std::swap(withoutOne[0], withoutOne[4]);
+  for (const auto& bad : {unsorted, repeated, withoutOne, Labelling(15, 1)}) {
+    EXPECT_FALSE(search.isLabelling(bad));
+    EXPECT_THROW(search.next(bad), std::invalid_argument);
+    EXPECT_THROW(search.previous(bad), std::invalid_argument);
+  }
+  EXPECT_THROW(RingSearch(3, 9), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace varno

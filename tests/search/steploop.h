@@ -1,0 +1,28 @@
+// The step-by-step loop over all labellings exactly as the program describes it: positions filled one
+// step at a time with the next free number, every complete labelling tested for a ring. Slow, and kept
+// that way on purpose: it is the reference the fast counter and the ring search are held against.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace varno::testing {
+
+struct StepLoopResult {
+  long labellings = 0;                  // complete labellings examined
+  std::vector<std::vector<int>> rings;  // Belegung(1..n*k) of every ring, in the loop's order
+  int bestMinimum = 0;                  // BestesMinimum at the end
+};
+
+// Runs the whole loop for n dice of k faces; `examined` (if given) sees every complete labelling, as
+// Belegung(1..n*k) at index 0..n*k-1.
+StepLoopResult runStepLoop(int n, int k, const std::function<void(const std::vector<int>&)>& examined = {});
+
+// The result of the loop for a size, run once per test program and kept.
+const StepLoopResult& stepLoop(int n, int k);
+
+// The wins of die `die` (from 0) over its successor, and the smallest wins over all pairs.
+int winsOf(const std::vector<int>& labelling, int n, int k, int die);
+int weakestLinkOf(const std::vector<int>& labelling, int n, int k);
+
+}  // namespace varno::testing
