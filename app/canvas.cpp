@@ -3,13 +3,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "convert.h"
+
 namespace varno {
 
 namespace {
-
-QColor colour(Color value) {
-  return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
-}
 
 const char* const kUserPosition = "varnoUserPosition";
 
@@ -61,19 +59,19 @@ void Canvas::paintEvent(QPaintEvent* event) {
     const QPointF a = map.map(QPointF(p.x1, p.y1));
     switch (p.kind) {
       case Primitive::Kind::Line: {
-        QPen pen(colour(p.color), p.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        QPen pen(toQColor(p.color), p.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.setPen(pen);
         painter.drawLine(a, map.map(QPointF(p.x2, p.y2)));
         break;
       }
       case Primitive::Kind::Box:
-        painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), colour(p.color));
+        painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), toQColor(p.color));
         break;
       case Primitive::Kind::Text: {
         QFont font = this->font();
         if (p.fontSize > 0) font.setPointSizeF(p.fontSize);
         painter.setFont(font);
-        painter.setPen(colour(p.color));
+        painter.setPen(toQColor(p.color));
         painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(p.text));
         break;

@@ -32,6 +32,9 @@ LayoutFactors LayoutAnpassen(Form& form, double widthTwips, double heightTwips) 
   place(form.Frame3, 4300 * x, 480 * y, 7696 * x, 1200 * y, f * 10);
   place(form.cmdStop, 9648 * x, form.Frame3.geometry().top, 2332 * x, 456);
   place(form.Text4, 7000 * x, form.Frame3.geometry().top, 2600 * x, 456);
+  // Not among the design values of the original layout: the progress of a count, above the frames.
+  place(form.prgFortschritt, 200 * x, 80 * y, 6600 * x, 300 * y);
+  place(form.lblRestzeit, 6900 * x, 80 * y, 2600 * x, 300 * y, f * 10);
   place(form.Label5[0], 120 * x, 200 * y, 1200 * x, 400 * y, f * 10);
   place(form.Picture1[0], 1600 * x, 460 * y, 1600 * x, 400 * y, f * 12);
   place(form.txtRückmeldung, 120 * x, 460 * y, 1600 * x, 260 * y, f * 11);

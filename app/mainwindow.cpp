@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "convert.h"
 #include "edit/examples.h"
 #include "edit/pad.h"
 #include "edit/ringfile.h"
@@ -30,22 +32,15 @@
 #include "ring/commands.h"
 #include "ring/dice.h"
 #include "search/busy.h"
+#include "search/enumeration.h"
 #include "search/montecarlo.h"
 
 namespace varno {
 
 namespace {
 
-QString qt(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 int pixels(double twips) {
   return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-QColor colour(Color value) {
-  return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
 
 // Yield to the event loop every 15 ms while a long operation runs.
@@ -70,7 +65,7 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   for (Control* control : form_.controls()) {
     QObject* object = create(*control);
     if (!object) continue;
-    object->setObjectName(qt(control->name()));
+    object->setObjectName(toQString(control->name()));
     objects_[control] = object;
     mirrors_.push_back({control, object, 0});
     connect(*control, object);
@@ -99,58 +94,48 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
 }
 
 void MainWindow::wireClicks() {
-  auto on = [this](Control& control, std::function<void()> handler, Gate gate = Gate::Idle) {
+  auto on = [this](Control& control, Gate gate, std::function<void()> handler) {
     clicks_[&control] = {std::move(handler), gate};
   };
-  for (int i = 0; i < 2; ++i) on(form_.cmdZeigen[i], [this, i] { cmdZeigen_Click(form_, i); });
-  on(form_.cmdSpeichern, [this] { cmdSpeichern_Click(form_); });
-  on(form_.cmdLaden, [this] { cmdLaden_Click(form_); });
-  on(form_.cmdBeenden, [this] { cmdBeenden_Click(form_); });
-  on(form_.cmdVarno, [this] { cmdVarno_Click(form_); });
-  on(form_.cmdMini, [this] { cmdMini_Click(form_); });
-  on(form_.cmdZyklisch, [this] { cmdZyklisch_Click(form_); });
-  on(form_.cmdMaxMin, [this] { cmdMaxMin_Click(form_); });
-  on(form_.cmdZufall, [this] { cmdZufall_Click(form_); });
-  on(form_.cmd3x3, [this] { cmd3x3_Click(form_); });
-  on(form_.cmd3x4, [this] { cmd3x4_Click(form_); });
-  on(form_.cmd3x5, [this] { cmd3x5_Click(form_); });
-  on(form_.cmd3x6, [this] { cmd3x6_Click(form_); });
-  on(form_.cmd4x3, [this] { cmd4x3_Click(form_); });
-  on(form_.cmd4x4, [this] { cmd4x4_Click(form_); });
-  on(
-      form_.cmdInfoAlg, [this] { cmdInfoAlg_Click(form_); }, Gate::Always);
-  on(
-      form_.cmdInfoZähl, [this] { cmdInfoZähl_Click(form_); }, Gate::Always);
-  on(
-      form_.cmdInfo, [this] { cmdInfo_Click(form_); }, Gate::Always);
-  on(form_.Command9, [this] { Command9_Click(form_); });
-  on(form_.cmdSpiegeln, [this] { cmdSpiegeln_Click(form_); });
-  on(form_.Command1, [this] { Command1_Click(form_); });
-  for (int d = 0; d < kDice; ++d) on(form_.cmdLösch[d], [this, d] { cmdLösch_Click(form_, d); });
+  const Gate idle = Gate::Idle, edit = Gate::NotDealing, always = Gate::Always;
+  on(form_.cmdSpeichern, idle, [this] { cmdSpeichern_Click(form_); });
+  on(form_.cmdLaden, idle, [this] { cmdLaden_Click(form_); });
+  on(form_.cmdBeenden, idle, [this] { cmdBeenden_Click(form_); });
+  on(form_.cmdVarno, idle, [this] { cmdVarno_Click(form_); });
+  on(form_.cmdMini, idle, [this] { cmdMini_Click(form_); });
+  on(form_.cmdZyklisch, idle, [this] { cmdZyklisch_Click(form_); });
+  on(form_.cmdMaxMin, idle, [this] { cmdMaxMin_Click(form_); });
+  on(form_.cmdZufall, idle, [this] { cmdZufall_Click(form_); });
+  on(form_.cmd3x3, idle, [this] { cmd3x3_Click(form_); });
+  on(form_.cmd3x4, idle, [this] { cmd3x4_Click(form_); });
+  on(form_.cmd3x5, idle, [this] { cmd3x5_Click(form_); });
+  on(form_.cmd3x6, idle, [this] { cmd3x6_Click(form_); });
+  on(form_.cmd4x3, idle, [this] { cmd4x3_Click(form_); });
+  on(form_.cmd4x4, idle, [this] { cmd4x4_Click(form_); });
+  on(form_.cmdInfoAlg, always, [this] { cmdInfoAlg_Click(form_); });
+  on(form_.cmdBelzähl, idle, [this] { cmdBelzähl_Click(form_); });
+  on(form_.cmdZZ, idle, [this] { cmdZZ_Click(form_); });
+  on(form_.cmdInfoZähl, always, [this] { cmdInfoZähl_Click(form_); });
+  on(form_.cmdInfo, always, [this] { cmdInfo_Click(form_); });
+  on(form_.Command9, idle, [this] { Command9_Click(form_); });
+  on(form_.cmdSpiegeln, idle, [this] { cmdSpiegeln_Click(form_); });
+  on(form_.Command1, idle, [this] { Command1_Click(form_); });
+  for (int d = 0; d < kDice; ++d) on(form_.cmdLösch[d], idle, [this, d] { cmdLösch_Click(form_, d); });
+  for (int i = 0; i < 2; ++i) on(form_.cmdZeigen[i], idle, [this, i] { cmdZeigen_Click(form_, i); });
   for (int digit = 0; digit <= 9; ++digit)
-    on(
-        form_.cmdZahl[digit], [this, digit] { cmdZahl_Click(form_, digit); }, Gate::NotDealing);
-  on(
-      form_.Command3, [this] { Command3_Click(form_); }, Gate::NotDealing);
-  on(
-      form_.Command4, [this] { Command4_Click(form_); }, Gate::Always);
-  on(
-      form_.Command5, [this] { Command5_Click(form_); }, Gate::NotDealing);
-  on(
-      form_.Command6, [this] { Command6_Click(form_); }, Gate::NotDealing);
-  on(
-      form_.Command7, [this] { Command7_Click(form_); }, Gate::NotDealing);
-  on(
-      form_.Command8, [this] { Command8_Click(form_); }, Gate::NotDealing);
-  on(
-      form_.cmdStop, [this] { cmdStop_Click(form_); }, Gate::Always);
+    on(form_.cmdZahl[digit], edit, [this, digit] { cmdZahl_Click(form_, digit); });
+  on(form_.Command3, edit, [this] { Command3_Click(form_); });
+  on(form_.Command4, always, [this] { Command4_Click(form_); });
+  on(form_.Command5, edit, [this] { Command5_Click(form_); });
+  on(form_.Command6, edit, [this] { Command6_Click(form_); });
+  on(form_.Command7, edit, [this] { Command7_Click(form_); });
+  on(form_.Command8, edit, [this] { Command8_Click(form_); });
+  on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
 }
 
-bool MainWindow::handled(const Control& control) const {
-  if (clicks_.count(&control)) return true;
-  if (control.kind() != ControlKind::Menu) return false;
+bool MainWindow::hasItems(const Control& menu) const {
   for (const Control* item : form_.controls())
-    if (item->container() == &control && clicks_.count(item)) return true;
+    if (item->container() == &menu) return true;
   return false;
 }
 
@@ -166,18 +151,18 @@ QWidget* MainWindow::widget(const Control& control) const {
 QObject* MainWindow::create(Control& control) {
   QWidget* parent = control.container() ? widget(*control.container()) : central_;
   switch (control.kind()) {
-    case ControlKind::Menu: {
-      // Menus whose commands are not there yet are left out.
-      if (!handled(control)) return nullptr;
-      if (clicks_.count(&control)) return menuBar()->addAction(qt(control.text()));
-      return menuBar()->addMenu(qt(control.text()));
-    }
-    case ControlKind::MenuItem: {
-      auto* menu = qobject_cast<QMenu*>(object(*control.container()));
-      return menu && handled(control) ? menu->addAction(qt(control.text())) : nullptr;
-    }
+    case ControlKind::Menu:
+      if (hasItems(control)) return menuBar()->addMenu(toQString(control.text()));
+      return menuBar()->addAction(toQString(control.text()));
+    case ControlKind::MenuItem:
+      return qobject_cast<QMenu*>(object(*control.container()))->addAction(toQString(control.text()));
     case ControlKind::Image:
       return new Marker(parent);
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(parent);
+      bar->setTextVisible(true);
+      return bar;
+    }
     case ControlKind::Frame: {
       auto* frame = new QGroupBox(parent);
       frame->installEventFilter(this);
@@ -348,7 +333,7 @@ void MainWindow::sync() {
 }
 
 void MainWindow::apply(const Control& control, QObject* object) {
-  const QString text = qt(control.text());
+  const QString text = toQString(control.text());
   if (auto* action = qobject_cast<QAction*>(object)) {
     action->setText(text);
     action->setEnabled(control.enabled());
@@ -371,7 +356,7 @@ void MainWindow::apply(const Control& control, QObject* object) {
     field->setFocusPolicy(control.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
     if (&control != &form_.Text4) {
       QPalette colours = field->palette();
-      colours.setColor(QPalette::Base, colour(control.backColor()));
+      colours.setColor(QPalette::Base, toQColor(control.backColor()));
       field->setPalette(colours);
     }
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -383,14 +368,17 @@ void MainWindow::apply(const Control& control, QObject* object) {
   } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
     bar->setRange(control.minimum(), control.maximum());
     bar->setValue(control.value());
+  } else if (auto* progress = qobject_cast<QProgressBar*>(widget)) {
+    progress->setRange(control.minimum(), control.maximum());
+    progress->setValue(control.value());
   } else if (auto* box = dynamic_cast<PrintBox*>(widget)) {
     box->setPrinted(text);
   } else if (auto* box = qobject_cast<QFrame*>(widget); box && box != canvas_) {
     QPalette colours = box->palette();
-    colours.setColor(QPalette::Window, colour(control.backColor()));
+    colours.setColor(QPalette::Window, toQColor(control.backColor()));
     box->setPalette(colours);
   }
-  widget->setToolTip(qt(control.toolTip()));
+  widget->setToolTip(toQString(control.toolTip()));
   widget->setEnabled(control.enabled());
   // Every control has its own font size, as designed or as scaled; none inherits its container's.
   QFont font = QApplication::font();

@@ -63,7 +63,7 @@ class MainWindow : public QMainWindow {
   };
 
   void wireClicks();
-  bool handled(const Control& control) const;
+  bool hasItems(const Control& menu) const;
   QObject* create(Control& control);
   void connect(Control& control, QObject* object);
   void apply(const Control& control, QObject* object);

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "application.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
-#include "application.h"
 #include "mainwindow.h"
 #include "ring/ring.h"
 #include "search/montecarlo.h"

@@ -8,7 +8,18 @@
 
 namespace varno {
 
-enum class ControlKind { Menu, MenuItem, Frame, Label, TextBox, Button, ScrollBar, PictureBox, Image };
+enum class ControlKind {
+  Menu,
+  MenuItem,
+  Frame,
+  Label,
+  TextBox,
+  Button,
+  ScrollBar,
+  PictureBox,
+  Image,
+  ProgressBar
+};
 
 // Colours as red + 256 * green + 65536 * blue.
 using Color = std::uint32_t;
@@ -47,7 +58,8 @@ class Control {
   // Writing a different text runs the change handler inside the write; the same text runs nothing.
   void setText(std::string text);
 
-  // Value of a scroll bar, kept within its limits. A different value runs the change handler.
+  // Value of a scroll bar or progress bar, kept within its limits. A different value runs the change
+  // handler.
   int value() const { return value_; }
   void setValue(int value);
   int minimum() const { return minimum_; }

@@ -210,6 +210,14 @@ Form::Form() {
   place(cmdStop, 9648, 480, 2332, 456);
   add(Text4);
   add(cmdStop);
+  // The progress of a count, in the free strip above the two frames.
+  prgFortschritt.setRange(0, 1000);
+  prgFortschritt.setVisible(false);
+  place(prgFortschritt, 200, 80, 6600, 300);
+  lblRestzeit.setVisible(false);
+  place(lblRestzeit, 6900, 80, 2600, 300);
+  add(prgFortschritt);
+  add(lblRestzeit);
 
   // Labelling pad.
   picEingabe.setVisible(false);

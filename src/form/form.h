@@ -94,6 +94,9 @@ class Form {
   // Busy notice and stop button.
   Control Text4 = make(ControlKind::TextBox, "Text4", nullptr);
   Control cmdStop = make(ControlKind::Button, "cmdStop", nullptr);
+  // While all labellings are counted: the share of the work done (0..1000) and the time still needed.
+  Control prgFortschritt = make(ControlKind::ProgressBar, "prgFortschritt", nullptr);
+  Control lblRestzeit = make(ControlKind::Label, "lblRestzeit", nullptr);
 
   // The ring table.
   Control frame1 = make(ControlKind::Frame, "frame1", nullptr);
@@ -153,6 +156,10 @@ class Form {
   std::size_t padGlideNext = 0;
   // The file dialog's file name, kept between showings: the name last chosen or preset.
   std::string dialogFileName;
+  // The enumeration: "alle zählen" or "zz" (count and show), and the best weakest link of the rings
+  // found in the current or last enumeration.
+  std::string Zählmodus;
+  int BestesMinimum = 0;
 
   Random random;
   Yielder DoEvents;

@@ -1,0 +1,226 @@
+#include "search/enumeration.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+#include "form/form.h"
+#include "graphic/drawing.h"
+#include "ring/evaluation.h"
+#include "ring/ring.h"
+#include "search/busy.h"
+#include "search/montecarlo.h"
+#include "search/ringcounter.h"
+#include "search/ringsearch.h"
+
+namespace varno {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A count that would take longer than this is started only when the user agrees.
+constexpr double kLongCountSeconds = 120;
+
+// How often the window looks at a count running on its worker threads.
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+
+std::string maxminText(int best, int k) {
+  return numberFormat(best) + " /" + numberFormat(k * k);
+}
+
+// Shows a ring found: the counter "Treffer", the best weakest link, the faces and their evaluation.
+// The evaluation counts the ring once more in "Treffer"; the count written afterwards takes that back.
+void showRing(Form& form, const Labelling& ring, const std::string& rings, int k) {
+  const int n = static_cast<int>(ring.size()) / k;
+  form.Freigabe = false;
+  form.Text3[1].setText(rings);
+  form.Picture1[3].setText(maxminText(form.BestesMinimum, k));
+  for (int d = 0; d < n; ++d)
+    for (int f = 0; f < k; ++f) face(form, d, f).setText(plainDigits(ring[d * k + f]));
+  form.Freigabe = true;
+  RingAuswerten(form);
+  form.Text3[1].setText(rings);
+}
+
+bool stopped(Form& form) {
+  form.DoEvents();
+  return form.Abbruch;
+}
+
+// "alle zählen": the count runs on worker threads while the window shows its progress; then the last
+// ring of the loop's order is found and shown. A stop leaves the window as the loop showed it at its
+// start.
+void countAll(Form& form, int n, int k) {
+  RingCounter counter(n, k);
+  counter.start();
+  form.prgFortschritt.setValue(0);
+  form.prgFortschritt.setVisible(true);
+  form.lblRestzeit.setText("");
+  form.lblRestzeit.setVisible(true);
+  const auto start = Clock::now();
+  while (counter.state() == RingCounter::State::Running) {
+    std::this_thread::sleep_for(kPollInterval);
+    const double share = counter.progress();
+    form.prgFortschritt.setValue(static_cast<int>(1000 * share));
+    form.lblRestzeit.setText(
+        timeLeftText(std::chrono::duration<double>(Clock::now() - start).count(), share));
+    form.DoEvents.now();
+    if (form.Abbruch) counter.cancel();
+  }
+  counter.wait();
+  form.prgFortschritt.setVisible(false);
+  form.lblRestzeit.setVisible(false);
+
+  const std::optional<RingCount> result = counter.result();
+  if (!result) {
+    if (counter.state() == RingCounter::State::Failed && form.dialogs)
+      form.dialogs->messageBox("Zählen abgebrochen!\r\n\r\n" + counter.errorMessage(), kStopSign,
+                               "Rechenproblem");
+    return;
+  }
+  if (result->rings.isZero()) return;
+  const RingSearch::Result last = RingSearch(n, k).last([&] { return stopped(form); });
+  if (last.outcome != RingSearch::Outcome::Found) return;
+  form.BestesMinimum = result->bestWeakestLink;
+  showRing(form, last.labelling, result->rings.toString(), k);
+}
+
+// "zz": every ring in the loop's order, drawn and followed by the question whether to go on.
+void showEach(Form& form, int n, int k) {
+  const RingSearch search(n, k);
+  RingSearch::Result ring = search.first([&] { return stopped(form); });
+  for (std::int64_t count = 1; ring.outcome == RingSearch::Outcome::Found; ++count) {
+    form.BestesMinimum = std::max(form.BestesMinimum, search.weakestLink(ring.labelling));
+    showRing(form, ring.labelling, plainDigits(count), k);
+    ZeichneGerüst(form);
+    ZeichneBögen(form);
+    ZeichneGewinnfelder(form);
+    form.DoEvents.now();
+    const std::string title = " " + plainDigits(count) + ". Varnoring gefunden";
+    if (form.dialogs && form.dialogs->messageBox("Weiterer Varnoring?", kQuestionYesNo, title) == kNo) return;
+    if (form.Abbruch) return;  // the loop looks at the stop button before every step
+    form.Freigabe = false;
+    ring = search.next(ring.labelling, [&] { return stopped(form); });
+  }
+}
+
+}  // namespace
+
+double totalLabellings(int n, int k) {
+  double total = 1;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < k; ++j) total *= (n - i) * k - j;
+    for (int j = 0; j < k; ++j) total /= j + 1;
+  }
+  return total / n;
+}
+
+std::string totalText(double total) {
+  return plainNumber(total);
+}
+
+std::string durationText(double seconds) {
+  char text[64];
+  if (seconds < 60) {
+    std::snprintf(text, sizeof text, "%.0f s", std::max(1.0, std::ceil(seconds)));
+  } else if (seconds < 3600) {
+    std::snprintf(text, sizeof text, "%.0f min", std::ceil(seconds / 60));
+  } else if (seconds < 100 * 24 * 3600) {
+    const long minutes = static_cast<long>(std::ceil(seconds / 60));
+    std::snprintf(text, sizeof text, "%ld h %02ld min", minutes / 60, minutes % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%.0f Tage", std::ceil(seconds / 86400));
+  }
+  return text;
+}
+
+std::string timeLeftText(double seconds, double share) {
+  if (share < 0.01 || seconds <= 0) return "Restzeit wird geschätzt ...";
+  return "noch etwa " + durationText(seconds / share * (1 - share));
+}
+
+double estimatedSeconds(int n, int k) {
+  // The count works through about this many states per second on two cores (measured from 5e7 for
+  // 6x6 and 7x6 down to 3e7 for 8x5); the estimate errs on the long side.
+  constexpr double kCellsPerSecond = 3e7;
+  return static_cast<double>(RingCounter::estimate(n, k).totalCells) / kCellsPerSecond;
+}
+
+void BelegungenDurchlaufen(Form& form, int n, int k) {
+  for (Control& field : form.txtAuge) field.setText("");
+  form.Abbruch = false;
+  form.Freigabe = false;
+  Command9_Click(form);
+  form.Text3[0].setText(totalText(totalLabellings(n, k)));
+  form.BestesMinimum = 0;
+  form.Picture1[1].setText("");
+  form.Picture1[2].setText("");
+  form.Picture1[3].setText(" maxmin");
+  form.Text4.setVisible(true);
+  RechnungBeginn(form);
+  form.searchRunning = true;
+
+  if (form.Zählmodus == "zz") {
+    showEach(form, n, k);
+  } else {
+    countAll(form, n, k);
+  }
+
+  form.searchRunning = false;
+  form.Freigabe = true;
+  form.Text4.setVisible(false);
+  RechnungEnde(form);
+}
+
+namespace {
+
+std::string gibibytes(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1ULL << 30));
+  return text;
+}
+
+// Counting every labelling of the larger sizes takes long or more memory than there is: the user is
+// told before anything changes, and decides whether to start a long count.
+bool countMayStart(Form& form, int n, int k) {
+  if (!form.dialogs) return true;
+  const RingCounter::Estimate estimate = RingCounter::estimate(n, k);
+  const std::string size = plainDigits(n) + " Würfel mit je " + plainDigits(k) + " Seiten";
+  const std::uint64_t allowed = RingCounter::memoryAllowed();
+  if (estimate.peakBytes > allowed) {
+    form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
+                                 gibibytes(estimate.peakBytes) + " Speicher; auf diesem Rechner sind " +
+                                 gibibytes(allowed) +
+                                 " frei.\r\n\r\nDiese Größe kann hier nicht gezählt werden.",
+                             kStopSign, "Rechenproblem");
+    return false;
+  }
+  const double seconds = estimatedSeconds(n, k);
+  if (seconds <= kLongCountSeconds) return true;
+  return form.dialogs->messageBox("Das Zählen aller Belegungen für " + size +
+                                      "\r\ndauert auf diesem Rechner etwa " + durationText(seconds) +
+                                      ".\r\n\r\nTrotzdem beginnen?",
+                                  kQuestionYesNo, "Lange Rechnung") == kYes;
+}
+
+void enumerate(Form& form, const char* mode) {
+  const int n = Würfelanzahl(form);
+  const int k = Seitenzahl(form);
+  if (std::string(mode) == "alle zählen" && !countMayStart(form, n, k)) return;
+  form.Zählmodus = mode;
+  BelegungenDurchlaufen(form, n, k);
+}
+
+}  // namespace
+
+void cmdBelzähl_Click(Form& form) {
+  enumerate(form, "alle zählen");
+}
+
+void cmdZZ_Click(Form& form) {
+  enumerate(form, "zz");
+}
+
+}  // namespace varno

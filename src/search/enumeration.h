@@ -1,0 +1,36 @@
+// Running through every labelling of the current ring with the numbers 1..n*k (faces ascending on every
+// die, the 1 on die 1) and counting the Varno rings "rechtsrum" among them, or showing them one by one.
+//
+// The counts, the best weakest link and the rings shown are those of the step-by-step loop over all
+// labellings in lexicographic order, but they are found without visiting every labelling: the count
+// comes from a dynamic programme over the labellings read as words over the dice, the rings shown from
+// a search that drops partial labellings which can no longer become rings.
+#pragma once
+
+#include <string>
+
+namespace varno {
+
+class Form;
+
+// "alle Belegungen zählen" and "zählen und zeigen".
+void cmdBelzähl_Click(Form& form);
+void cmdZZ_Click(Form& form);
+
+// The enumeration for n dice of k faces in the mode Zählmodus.
+void BelegungenDurchlaufen(Form& form, int n, int k);
+
+// The number of labellings X = (n*k)! / ((k!)^n * n), computed in double precision in the loop's order,
+// and its written form in "Gesamt": up to 15 significant digits, exponent form from 10^15 on.
+double totalLabellings(int n, int k);
+std::string totalText(double total);
+
+// A duration for the user: "40 s", "3 min", "2 h 05 min", "12 Tage".
+std::string durationText(double seconds);
+// The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
+std::string timeLeftText(double seconds, double share);
+
+// The estimated seconds a count of n x k takes on this machine, and the bytes it needs at most.
+double estimatedSeconds(int n, int k);
+
+}  // namespace varno

@@ -1,0 +1,209 @@
+#include "search/enumeration.h"
+
+#include "../ring/ringfixture.h"
+#include "graphic/drawing.h"
+#include "ring/evaluation.h"
+#include "steploop.h"
+#include "support/scripteddialogs.h"
+
+namespace varno {
+namespace {
+
+class Enumeration : public RingTest {
+ protected:
+  Enumeration() {
+    GraphikEinrichten(form);
+    form.dialogs = &dialogs;
+  }
+
+  std::vector<int> shownRing(int n, int k) const {
+    std::vector<int> ring;
+    for (int d = 0; d < n; ++d)
+      for (int f = 0; f < k; ++f) ring.push_back(static_cast<int>(faceValue(form, d, f)));
+    return ring;
+  }
+
+  void expectIdleAfterwards() {
+    EXPECT_TRUE(form.Freigabe);
+    EXPECT_FALSE(form.Text4.visible());
+    EXPECT_FALSE(form.searchRunning);
+    EXPECT_TRUE(form.cmdKombinatorik.enabled());
+    EXPECT_TRUE(form.txtAuge[0].enabled());
+    EXPECT_FALSE(form.prgFortschritt.visible());
+  }
+
+  ScriptedDialogs dialogs;
+};
+
+TEST(Labellings, TotalsAndTheirWrittenForm) {
+  const std::pair<std::pair<int, int>, const char*> rows[] = {
+      {{3, 3}, "560"},   {{3, 4}, "11550"},    {{3, 5}, "252252"},          {{3, 6}, "5717712"},
+      {{4, 3}, "92400"}, {{4, 4}, "15765750"}, {{5, 5}, "124672148625024"},  // below 10^15: all digits
+  };
+  for (const auto& [size, text] : rows) EXPECT_EQ(totalText(totalLabellings(size.first, size.second)), text);
+  EXPECT_EQ(totalText(1e15), "1E+15");
+  EXPECT_EQ(totalText(totalLabellings(8, 8)).substr(0, 2), "2.");
+  EXPECT_NE(totalText(totalLabellings(8, 8)).find("E+51"), std::string::npos);
+}
+
+TEST(Labellings, DurationsForTheUser) {
+  EXPECT_EQ(durationText(0.2), "1 s");
+  EXPECT_EQ(durationText(40), "40 s");
+  EXPECT_EQ(durationText(170), "3 min");
+  EXPECT_EQ(durationText(2 * 3600 + 5 * 60), "2 h 05 min");
+  EXPECT_EQ(timeLeftText(10, 0.5), "noch etwa 10 s");
+  EXPECT_EQ(timeLeftText(1, 0.001), "Restzeit wird geschätzt ...");
+}
+
+TEST_F(Enumeration, CountingAllShowsTheTotalTheRingsTheBestAndTheLastRing) {
+  for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 3}, {3, 4}, {4, 3}, {3, 5}}) {
+    const testing::StepLoopResult reference = testing::runStepLoop(n, k);
+    setSize(n, k);
+    form.Text3[1].setText("77");
+    face(form, 7, 7).setText("99");
+    cmdBelzähl_Click(form);
+    EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(n, k)));
+    EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size())) << n << 'x' << k;
+    EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " /" + numberFormat(k * k));
+    EXPECT_EQ(shownRing(n, k), reference.rings.back());
+    EXPECT_EQ(face(form, 0, 0).text(), "1");  // plain digits
+    EXPECT_EQ(face(form, 7, 7).text(), "");   // all faces were emptied first
+    EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+    EXPECT_TRUE(dialogs.messages.empty());
+    expectIdleAfterwards();
+  }
+}
+
+TEST_F(Enumeration, CountAndShowGoesThroughTheRingsInTheLoopsOrderAndAsksEachTime) {
+  const testing::StepLoopResult reference = testing::runStepLoop(3, 4);
+  setSize(3, 4);
+  dialogs.answers = {kYes, kYes, kYes, kNo};
+  cmdZZ_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(dialogs.messages[i].prompt, "Weiterer Varnoring?");
+    EXPECT_EQ(dialogs.messages[i].style, 36);
+    EXPECT_EQ(dialogs.messages[i].title, " " + std::to_string(i + 1) + ". Varnoring gefunden");
+  }
+  EXPECT_EQ(form.Text3[1].text(), "4");
+  EXPECT_EQ(shownRing(3, 4), reference.rings[3]);
+  EXPECT_FALSE(form.ausgabe.primitives().empty());
+  expectIdleAfterwards();
+
+  // Answering yes every time ends with the last ring and every ring counted.
+  dialogs.messages.clear();
+  cmdZZ_Click(form);
+  EXPECT_EQ(dialogs.messages.size(), reference.rings.size());
+  EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size()));
+  EXPECT_EQ(shownRing(3, 4), reference.rings.back());
+  EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " / 16");
+}
+
+TEST_F(Enumeration, TheRingsShownOneByOneAreTheLoopsRingsWithTheBestSoFar) {
+  const testing::StepLoopResult reference = testing::runStepLoop(4, 3);
+  setSize(4, 3);
+  int bestSoFar = 0;
+  std::size_t index = 0;
+  struct Watch : ScriptedDialogs {
+    std::function<void()> atQuestion;
+    int messageBox(const std::string& prompt, int style, const std::string& title) override {
+      atQuestion();
+      return ScriptedDialogs::messageBox(prompt, style, title);
+    }
+  } watch;
+  watch.atQuestion = [&] {
+    ASSERT_LT(index, reference.rings.size());
+    const std::vector<int>& ring = reference.rings[index++];
+    EXPECT_EQ(shownRing(4, 3), ring);
+    int weakest = 9;
+    for (int i = 0; i < 4; ++i) {
+      int wins = 0;
+      for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) wins += ring[i * 3 + a] > ring[((i + 1) % 4) * 3 + b];
+      weakest = std::min(weakest, wins);
+    }
+    bestSoFar = std::max(bestSoFar, weakest);
+    EXPECT_EQ(form.Picture1[3].text(), numberFormat(bestSoFar) + " / 9");
+    EXPECT_EQ(form.Text3[1].text(), std::to_string(index));  // the evaluation did not raise it
+    EXPECT_TRUE(form.Text4.visible());
+  };
+  form.dialogs = &watch;
+  cmdZZ_Click(form);
+  EXPECT_EQ(index, reference.rings.size());
+}
+
+TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFaces) {
+  for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 1}, {8, 1}, {3, 2}, {6, 2}}) {
+    setSize(n, k);
+    face(form, 0, 0).setText("5");
+    cmdBelzähl_Click(form);
+    EXPECT_EQ(form.Text3[1].text(), "0") << n << 'x' << k;
+    EXPECT_EQ(form.Picture1[3].text(), " maxmin");
+    EXPECT_EQ(face(form, 0, 0).text(), "");
+    expectIdleAfterwards();
+    cmdZZ_Click(form);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(form.Text3[1].text(), "0");
+    expectIdleAfterwards();
+  }
+}
+
+TEST_F(Enumeration, TheStopButtonEndsACountAndLeavesTheWindowAsTheLoopStarted) {
+  setSize(5, 4);
+  int yields = 0;
+  form.DoEvents.setHook(
+      [&] {
+        if (++yields == 2) form.Abbruch = true;  // as the stop button does
+      },
+      std::chrono::nanoseconds::zero());
+  cmdBelzähl_Click(form);
+  EXPECT_EQ(form.Text3[1].text(), "0");
+  EXPECT_EQ(form.Picture1[3].text(), " maxmin");
+  EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(5, 4)));
+  expectIdleAfterwards();
+}
+
+TEST_F(Enumeration, AStopEndsCountAndShowAfterTheRingOnShowWhicheverTheAnswer) {
+  const testing::StepLoopResult reference = testing::runStepLoop(4, 3);
+  setSize(4, 3);
+  form.DoEvents.setHook(
+      [&] {
+        if (dialogs.messages.size() == 1) form.Abbruch = true;  // while the second ring is on show
+      },
+      std::chrono::nanoseconds::zero());
+  cmdZZ_Click(form);
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(shownRing(4, 3), reference.rings[1]);
+  EXPECT_EQ(form.Text3[1].text(), "2");
+  expectIdleAfterwards();
+}
+
+TEST_F(Enumeration, ACountThatWouldTakeLongIsStartedOnlyWhenTheUserAgrees) {
+  ASSERT_GT(estimatedSeconds(7, 6), 120);
+  setSize(7, 6);
+  face(form, 0, 0).setText("5");
+  dialogs.answers = {kNo};
+  cmdBelzähl_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, 36);
+  EXPECT_EQ(dialogs.messages[0].title, "Lange Rechnung");
+  EXPECT_NE(dialogs.messages[0].prompt.find("7 Würfel mit je 6 Seiten"), std::string::npos);
+  EXPECT_NE(dialogs.messages[0].prompt.find("Trotzdem beginnen?"), std::string::npos);
+  EXPECT_EQ(face(form, 0, 0).text(), "5");  // nothing changed
+  EXPECT_LT(estimatedSeconds(6, 6), 120);   // a count of seconds is not asked about
+}
+
+TEST_F(Enumeration, ASizeBeyondTheMemoryIsRefusedWithAMessage) {
+  setSize(8, 8);
+  face(form, 0, 0).setText("5");
+  cmdBelzähl_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, 16);
+  EXPECT_EQ(dialogs.messages[0].title, "Rechenproblem");
+  EXPECT_NE(dialogs.messages[0].prompt.find("nicht gezählt werden"), std::string::npos);
+  EXPECT_EQ(face(form, 0, 0).text(), "5");
+  EXPECT_TRUE(form.cmdKombinatorik.enabled());
+}
+
+}  // namespace
+}  // namespace varno
