@@ -1,13 +1,19 @@
-// Measures the Monte Carlo search as the user runs it: in the window (offscreen, with its real yield to
-// the event loop, repainting as it goes) and in the core alone. Prints passes per second, the time a
-// search takes, and the longest stretch between two yields, which bounds how long the stop button waits.
+// Measures the searches as the user runs them: in the window (offscreen, with its real yield to the
+// event loop, repainting as it goes) and, for the Monte Carlo search, in the core alone.
 //
-//   varno-bench [RUNS]
+//   varno-bench montecarlo [RUNS]   passes per second for 3x3 and 4x4, the time a search takes, and the
+//                                   longest stretch between two yields (how long the stop button waits)
+//   varno-bench count N K [N K]...  the time "alle Belegungen zählen" takes in the window, and how long
+//                                   the window takes to be idle again after the stop button
 #include <QAction>
 #include <QApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "application.h"
 #include "form/form.h"
@@ -35,20 +41,40 @@ void print(const char* where, const char* size, int runs, const Figures& f) {
               runs, f.passes, f.passes / f.seconds, f.seconds / runs, f.longestGap * 1000);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 50;
-  if (runs < 1) {
-    std::fprintf(stderr, "usage: varno-bench [RUNS]\n");
-    return 2;
+// A started, shown window whose yields are timed.
+struct TimedWindow {
+  explicit TimedWindow(Figures& figures) : window(form) {
+    window.Form_Load(1);
+    window.show();
+    QApplication::processEvents();
+    form.DoEvents.setHook(
+        [this, &figures] {
+          window.sync();
+          QApplication::processEvents();
+          const auto now = Clock::now();
+          figures.longestGap = std::max(figures.longestGap, seconds(now - last));
+          last = now;
+          if (atYield) atYield();
+        },
+        std::chrono::milliseconds(15));
   }
-  if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  varno::setUpApplication(application);
+  void setSize(int n, int k) {
+    window.run([&] {
+      form.Text1[0].setText(std::to_string(n));
+      form.VScroll1[0].setValue(n);
+      form.Text1[1].setText(std::to_string(k));
+      form.VScroll1[1].setValue(k);
+    });
+  }
 
+  varno::Form form;
+  varno::MainWindow window;
+  Clock::time_point last = Clock::now();
+  std::function<void()> atYield;
+};
+
+void monteCarlo(int runs) {
   for (const char* size : {"3x3", "4x4"}) {
-    // The core alone, without yields.
     {
       varno::Form form;
       varno::GraphikEinrichten(form);
@@ -64,36 +90,77 @@ int main(int argc, char** argv) {
       f.seconds = seconds(Clock::now() - start);
       print("core", size, runs, f);
     }
-    // The window, started and shown, searching from its menu.
     {
-      varno::Form form;
-      varno::MainWindow window(form);
-      window.Form_Load(1);
-      window.show();
-      QApplication::processEvents();
       Figures f;
-      auto last = Clock::now();
-      // The window's own yield, timed.
-      form.DoEvents.setHook(
-          [&] {
-            window.sync();
-            QApplication::processEvents();
-            const auto now = Clock::now();
-            f.longestGap = std::max(f.longestGap, seconds(now - last));
-            last = now;
-          },
-          std::chrono::milliseconds(15));
-      auto* item = window.findChild<QAction*>(QString("cmd") + size);
+      TimedWindow timed(f);
+      auto* item = timed.window.findChild<QAction*>(QString("cmd") + size);
       const auto start = Clock::now();
       for (int run = 0; run < runs; ++run) {
-        window.run([&] { form.Text3[0].setText("0"); });
-        last = Clock::now();
+        timed.window.run([&] { timed.form.Text3[0].setText("0"); });
+        timed.last = Clock::now();
         item->trigger();
-        f.passes += static_cast<long>(varno::leadingNumber(form.Text3[0].text()));
+        f.passes += static_cast<long>(varno::leadingNumber(timed.form.Text3[0].text()));
       }
       f.seconds = seconds(Clock::now() - start);
       print("window", size, runs, f);
     }
   }
-  return 0;
+}
+
+void count(int n, int k) {
+  Figures f;
+  TimedWindow timed(f);
+  timed.setSize(n, k);
+  auto* item = timed.window.findChild<QAction*>(QString::fromUtf8("cmdBelzähl"));
+  auto start = Clock::now();
+  timed.last = start;
+  item->trigger();
+  const double whole = seconds(Clock::now() - start);
+  std::printf("count %dx%d  seconds=%.3f rings=%s best=%s longest-gap-ms=%.1f\n", n, k, whole,
+              timed.form.Text3[1].text().c_str(), timed.form.Picture1[3].text().c_str(), f.longestGap * 1000);
+
+  // Stopped a third of the way in (or at once for quick sizes): from the click to the window being idle.
+  Clock::time_point pressed;
+  const double stopAfter = whole / 3;
+  start = Clock::now();
+  timed.atYield = [&] {
+    if (pressed == Clock::time_point() && seconds(Clock::now() - start) >= stopAfter) {
+      pressed = Clock::now();
+      varno::cmdStop_Click(timed.form);
+    }
+  };
+  item->trigger();
+  const double answer = pressed == Clock::time_point() ? 0 : seconds(Clock::now() - pressed);
+  std::printf("stop  %dx%d  stop-to-idle-ms=%.1f\n", n, k, answer * 1000);
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: varno-bench montecarlo [RUNS] | varno-bench count N K [N K]...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage();
+  std::vector<char*> qtArguments = {argv[0]};
+  int qtCount = 1;
+  if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(qtCount, qtArguments.data());
+  varno::setUpApplication(application);
+  if (std::strcmp(argv[1], "montecarlo") == 0) {
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 50;
+    if (runs < 1) return usage();
+    monteCarlo(runs);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "count") == 0 && argc >= 4 && argc % 2 == 0) {
+    for (int i = 2; i + 1 < argc; i += 2) {
+      const int n = std::atoi(argv[i]), k = std::atoi(argv[i + 1]);
+      if (n < 3 || n > 8 || k < 1 || k > 8) return usage();
+      count(n, k);
+    }
+    return 0;
+  }
+  return usage();
 }
