@@ -16,7 +16,6 @@ void setUpApplication(QApplication& application) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(translator);
   application.setApplicationName("varno");
-  application.setApplicationDisplayName("Varno");
   QApplication::setDesktopFileName("varno");
   QApplication::setWindowIcon(windowIcon());
   MainWindow::setProgramFont();

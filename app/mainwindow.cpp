@@ -189,7 +189,6 @@ QObject* MainWindow::create(Control& control) {
       button->setFocusPolicy(Qt::NoFocus);
       if (&control == &form_.cmdStop) {
         button->setIcon(QIcon(stopSign(64)));
-        button->setIconSize(QSize(26, 26));
         button->setCursor(Qt::ArrowCursor);
       }
       const std::pair<const Control*, QPixmap> pictures[] = {{&form_.Command3, backArrow(20)},
@@ -353,7 +352,10 @@ void MainWindow::apply(const Control& control, QObject* object) {
       field->setCursorPosition(0);
     }
     field->setReadOnly(control.locked());
-    field->setFocusPolicy(control.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+    // Fields that cannot be typed into take no keyboard focus.
+    field->setFocusPolicy(control.locked()    ? Qt::NoFocus
+                          : control.tabStop() ? Qt::StrongFocus
+                                              : Qt::ClickFocus);
     if (&control != &form_.Text4) {
       QPalette colours = field->palette();
       colours.setColor(QPalette::Base, toQColor(control.backColor()));
@@ -363,6 +365,11 @@ void MainWindow::apply(const Control& control, QObject* object) {
     label->setText(text);
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
     button->setText(text);
+    // The stop sign fills the height of its button.
+    if (&control == &form_.cmdStop) {
+      const int side = std::max(12, pixels(control.geometry().height) - 6);
+      button->setIconSize(QSize(side, side));
+    }
   } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
     frame->setTitle(text);
   } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {

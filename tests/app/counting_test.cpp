@@ -11,12 +11,7 @@ namespace {
 using Counting = WindowTest;
 
 TEST_F(Counting, TheWindowShowsTheProgressOfACountAndItsResult) {
-  window.run([&] {
-    form.Text1[0].setText("4");
-    form.VScroll1[0].setValue(4);
-    form.Text1[1].setText("4");
-    form.VScroll1[1].setValue(4);
-  });
+  setSize(4, 4);
   bool sawProgress = false;
   form.DoEvents.setHook(
       [&] {
@@ -41,12 +36,7 @@ TEST_F(Counting, TheWindowShowsTheProgressOfACountAndItsResult) {
 }
 
 TEST_F(Counting, TheStopButtonEndsACountAtOnce) {
-  window.run([&] {
-    form.Text1[0].setText("6");
-    form.VScroll1[0].setValue(6);
-    form.Text1[1].setText("5");
-    form.VScroll1[1].setValue(5);
-  });
+  setSize(6, 5);
   int yields = 0;
   form.DoEvents.setHook(
       [&] {

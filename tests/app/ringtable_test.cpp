@@ -77,11 +77,7 @@ TEST_F(RingTable, ScrollBarsShowAndHideDiceAndFacesAndEvaluate) {
 TEST_F(RingTable, AFaceWrittenInTheModelIsShownWithItsEvaluation) {
   clearFaces();
   window.run([&] { form.Text3[1].setText("41"); });
-  const int dice[3][3] = {{3, 5, 7}, {2, 4, 9}, {1, 6, 8}};
-  window.run([&] {
-    for (int d = 0; d < 3; ++d)
-      for (int f = 0; f < 3; ++f) face(form, d, f).setText(std::to_string(dice[d][f]));
-  });
+  writeMinimalRing();
   EXPECT_EQ(text("txtAuge(10)"), "9");
   EXPECT_EQ(text("txtSumme(1)"), "15");
   EXPECT_EQ(text("txtPGewinn(0)"), " 5/ 9");

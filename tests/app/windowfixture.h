@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <string>
 #include "form/form.h"
 #include "mainwindow.h"
 #include "printbox.h"
+
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
 
@@ -31,6 +33,25 @@ class WindowTest : public ::testing::Test {
     window.Form_Load(7);
     window.show();
     QApplication::processEvents();
+  }
+
+  // Sets n and k as the searches, examples and files do: text and scroll bar.
+  void setSize(int n, int k) {
+    window.run([&] {
+      form.Text1[0].setText(std::to_string(n));
+      form.VScroll1[0].setValue(n);
+      form.Text1[1].setText(std::to_string(k));
+      form.VScroll1[1].setValue(k);
+    });
+  }
+
+  // Writes the dice (3, 5, 7), (2, 4, 9), (1, 6, 8), a ring of three dice with three faces.
+  void writeMinimalRing() {
+    window.run([&] {
+      const char* dice[3][3] = {{"3", "5", "7"}, {"2", "4", "9"}, {"1", "6", "8"}};
+      for (int d = 0; d < 3; ++d)
+        for (int f = 0; f < 3; ++f) face(form, d, f).setText(dice[d][f]);
+    });
   }
 
   // Empties all faces, as the model's writers do.
