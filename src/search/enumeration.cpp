@@ -70,21 +70,25 @@ void countAll(Form& form, int n, int k) {
     if (form.Abbruch) counter.cancel();
   }
   counter.wait();
-  form.prgFortschritt.setVisible(false);
-  form.lblRestzeit.setVisible(false);
 
   const std::optional<RingCount> result = counter.result();
-  if (!result) {
-    if (counter.state() == RingCounter::State::Failed && form.dialogs)
-      form.dialogs->messageBox("Zählen abgebrochen!\r\n\r\n" + counter.errorMessage(), kStopSign,
-                               "Rechenproblem");
-    return;
+  std::optional<RingSearch::Result> last;
+  if (result && !result->rings.isZero()) {
+    form.prgFortschritt.setValue(1000);
+    form.lblRestzeit.setText("der letzte Ring wird gesucht ...");
+    last = RingSearch(n, k).last([&] { return stopped(form); });
   }
-  if (result->rings.isZero()) return;
-  const RingSearch::Result last = RingSearch(n, k).last([&] { return stopped(form); });
-  if (last.outcome != RingSearch::Outcome::Found) return;
+  form.prgFortschritt.setVisible(false);
+  form.lblRestzeit.setVisible(false);
+  if (counter.state() == RingCounter::State::Failed && form.dialogs) {
+    // Only a lack of memory stops a count that was not cancelled.
+    form.dialogs->messageBox(
+        "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
+        "Rechenproblem");
+  }
+  if (!last || last->outcome != RingSearch::Outcome::Found) return;
   form.BestesMinimum = result->bestWeakestLink;
-  showRing(form, last.labelling, result->rings.toString(), k);
+  showRing(form, last->labelling, result->rings.toString(), k);
 }
 
 // "zz": every ring in the loop's order, drawn and followed by the question whether to go on.
