@@ -17,10 +17,6 @@ class Graphic : public WindowTest {
 };
 
 TEST_F(Graphic, GrDrawsTheRingAndItsMarkersSitOnTheirFaces) {
-  EXPECT_EQ(find<QPushButton>("cmdZeigen(0)")->text(), "Gr");
-  EXPECT_EQ(find<QPushButton>("cmdZeigen(0)")->toolTip(), "Graphik zeigen");
-  EXPECT_EQ(find<QLabel>("Label3")->text(),
-            "Interaktive Graphik: linke Maustaste \"+1\", rechte Maustaste \"-1\"");
   EXPECT_FALSE(form.ausgabe.primitives().empty());
   auto* canvas = find<Canvas>("picAusgabe");
   auto* marker = find("shpkreis(23)");

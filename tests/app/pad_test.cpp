@@ -32,7 +32,6 @@ TEST_F(PadWindow, ClickingAFaceMarksItAndThePadGlidesOverItsDie) {
   auto* table = find("frame1");
   EXPECT_NEAR(pad->x(), table->x() + die->x() + 100 / 15.0, 1.5);
   EXPECT_NEAR(pad->y(), table->y() - 420 / 15.0, 1.5);
-  EXPECT_EQ(find<QLabel>("Label4")->text(), QString::fromUtf8("Beschriftungsgerät"));
 }
 
 TEST_F(PadWindow, KeysWriteDigitsUndoMoveAndHide) {
@@ -46,7 +45,6 @@ TEST_F(PadWindow, KeysWriteDigitsUndoMoveAndHide) {
   click("cmdZahl(0)");
   click("cmdZahl(7)");
   EXPECT_EQ(text("txtAuge(10)"), "07");
-  EXPECT_EQ(find("Command3")->toolTip(), QString::fromUtf8("letzte Ziffer löschen"));
   click("Command3");
   click("Command3");
   click("cmdZahl(1)");
@@ -70,14 +68,12 @@ TEST_F(PadWindow, KeysWriteDigitsUndoMoveAndHide) {
   EXPECT_EQ(text("txtAuge(8)"), "1");
   EXPECT_EQ(text("txtAuge(10)"), "4");
   EXPECT_FALSE(form.ausgabe.primitives().empty());
-  EXPECT_EQ(find("Command4")->toolTip(), "ausblenden");
   click("Command4");
   EXPECT_FALSE(find("picEingabe")->isVisible());
   EXPECT_EQ(base("txtAuge(18)"), QColor(255, 255, 160));
 }
 
 TEST_F(PadWindow, ClickingADieFrameSelectsItsFirstFace) {
-  EXPECT_EQ(find("frmWürfel(2)")->toolTip(), "Zum Beschriften anklicken");
   click("frmWürfel(2)");
   EXPECT_EQ(selectedFace(form), 16);
   EXPECT_EQ(base("txtAuge(16)"), QColor(255, 255, 160));
@@ -92,7 +88,6 @@ TEST_F(PadWindow, ASecondSelectionDuringAGlideEndsOverTheSecondDie) {
 }
 
 TEST_F(PadWindow, ReversingTwiceRestoresTheRingInTheNumberFormat) {
-  EXPECT_EQ(find<QPushButton>("cmdSpiegeln")->text(), "umdrehen");
   click("cmdSpiegeln");
   EXPECT_EQ(text("txtAuge(0)"), "1");
   EXPECT_EQ(text("txtAuge(16)"), " 3");
@@ -105,13 +100,11 @@ TEST_F(PadWindow, ReversingTwiceRestoresTheRingInTheNumberFormat) {
 
 TEST_F(PadWindow, ClearingOneDieAndTheWholeSetAlsoEmptiesHiddenFaces) {
   window.run([&] { face(form, 1, 6).setText("hidden"); });
-  EXPECT_EQ(find<QPushButton>("cmdLösch(1)")->text(), "x");
   click("cmdLösch(1)");
   EXPECT_EQ(text("txtAuge(9)"), "");
   EXPECT_EQ(text("txtAuge(14)"), "");
   EXPECT_EQ(text("txtAuge(0)"), "3");
   window.run([&] { face(form, 7, 7).setText("hidden"); });
-  EXPECT_EQ(find("Command1")->toolTip(), "leeres Set");
   click("Command1");
   for (int i = 0; i < 64; ++i) EXPECT_EQ(form.txtAuge[i].text(), "") << i;
   EXPECT_EQ(text("txtRückmeldung"), " nein");

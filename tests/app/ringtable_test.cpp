@@ -9,30 +9,16 @@ namespace {
 
 using RingTable = WindowTest;
 
-TEST_F(RingTable, ShowsTheCaptionsAndFindsEveryPartByItsName) {
-  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("(n,k)-Varno-Würfel-Ringe"));
-  EXPECT_EQ(find<QGroupBox>("Frame2")->title(), "Parameter, Eingabe");
-  EXPECT_EQ(find<QLabel>("Label2(0)")->text(), QString::fromUtf8("Anzahl der Würfel"));
-  EXPECT_EQ(find<QLabel>("Label2(1)")->text(), "Anzahl der Seiten");
-  EXPECT_EQ(find<QLabel>("Label1(0)")->text(), QString::fromUtf8("P(n. schlägt n+1.)"));
-  EXPECT_EQ(find<QLabel>("Label1(1)")->text(), "Summe");
-  EXPECT_EQ(find<QLabel>("Label1(2)")->text(), "Augen");
-  EXPECT_EQ(find<QLabel>("Label1(3)")->text(), "unentschieden");
-  EXPECT_EQ(find<QLabel>("Label5(0)")->text(), "Varno-Ring?");
-  EXPECT_EQ(find<QLabel>("Label5(1)")->text(), "Max(P)");
-  EXPECT_EQ(find<QLabel>("Label5(2)")->text(), "Min(P)");
-  EXPECT_EQ(find<QLabel>("Label6(0)")->text(), "Gesamt");
-  EXPECT_EQ(find<QLabel>("Label6(2)")->text(), "Treffer");
-  for (int d = 0; d < kDice; ++d) {
-    const std::string name = "frmWürfel(" + std::to_string(d) + ")";
-    EXPECT_EQ(find<QGroupBox>(name.c_str())->title(), QString("W%1").arg(d + 1));
-  }
+TEST_F(RingTable, FindsEveryPartByItsName) {
+  // Control arrays carry their index in parentheses; the captions are checked with all other texts.
   for (const char* name :
        {"txtAuge(10)", "txtAuge(63)", "Text1(0)", "Text1(1)", "txtPGewinn(8)", "txtPGewinn(15)", "Text2(7)",
         "txtSumme(7)", "txtRückmeldung", "Text3(0)", "Text3(1)"})
     find<QLineEdit>(name);
   find<QScrollBar>("VScroll1(0)");
   find<QScrollBar>("VScroll1(1)");
+  find<QGroupBox>("frmWürfel(2)");
+  find<PrintBox>("Picture1(3)");
 }
 
 TEST_F(RingTable, NumberBoxesAndFacesCannotBeTypedInto) {
