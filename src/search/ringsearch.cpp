@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 
 #include "search/completioncheck.h"
@@ -14,12 +13,13 @@ namespace {
 
 constexpr int kMaxDice = 8;
 constexpr int kMaxNumbers = 64;
-constexpr std::uint64_t kStopInterval = 4096;      // search steps between two stop checks
-constexpr std::uint64_t kCheckStatesPerStep = 32;  // work of one search step, in check states
-constexpr std::uint64_t kCheckMinimum = 64;        // smallest credit worth a check
-constexpr std::uint64_t kCheapCheck = 20000;       // checks this small are always worth asking
-constexpr std::uint64_t kRecheckWork = 8192;       // work below a position before it is checked again
-constexpr std::uint64_t kRecheckInterval = 64;     // steps between two looks along the path
+constexpr std::uint64_t kPollWork = 50000;    // work between two stop checks, about half a millisecond
+constexpr std::uint64_t kLookInterval = 128;  // placements between two looks along the path
+constexpr std::uint64_t kPlacementWork =
+    4;  // cost of a placement, in the units of CompletionCheck::lastWork()
+constexpr std::uint64_t kNodeBudget = 1 << 14;  // states per reading in the first check of a position
+constexpr std::uint64_t kMaxBudget = 1 << 21;   // states per reading in any check
+constexpr std::uint64_t kRecheckFactor = 4;  // work below an undecided position, in checks, before the next
 constexpr int kNoDeadNode = 1 << 20;
 
 // Sets of numbers 1..64 as bit masks: number x is bit x-1.
@@ -45,7 +45,14 @@ int highestOf(std::uint64_t set) {
 class Walk {
  public:
   Walk(int dice, int faces, const Labelling* bound, bool forward, const RingSearch::StopCheck& stop)
-      : n_(dice), k_(faces), size_(dice * faces), bound_(bound), forward_(forward), stop_(stop) {
+      : n_(dice),
+        k_(faces),
+        size_(dice * faces),
+        bound_(bound),
+        forward_(forward),
+        stop_(stop),
+        check_(dice, faces),
+        dueFirst_(check_.quickWork()) {
     unused_ = numbersBelow(size_ + 1);
   }
 
@@ -63,19 +70,12 @@ class Walk {
  private:
   // Tries every number for position p in search order; `tight` while the positions before p equal the bound.
   //
-  // Exact checks (CompletionCheck) are paid from credits that grow with the search steps taken, so
-  // they cost at most a fixed multiple of the plain search, and they take over where the bounds leave
-  // large subtrees without rings. A candidate is checked before the search descends into it once the
-  // earlier candidates of its loop have earned enough; a partial labelling whose subtree keeps the
-  // search busy is checked again now and then with a doubled budget. A check that runs out of budget
-  // keeps the states it built and carries on from there the next time.
+  // A candidate that passes the quick bounds is searched at once. Once its subtree has cost about as
+  // much as an exact check (CompletionCheck), it is checked; most partial labellings without rings are
+  // refuted within a small budget, most others are settled by the check's quick search for a
+  // completion. One that stays undecided is checked again with larger budgets while its subtree keeps
+  // the search busy (see checkPath).
   bool visit(int p, bool tight) {
-    work_ += kCheckStatesPerStep;
-    if ((++steps_ % kStopInterval) == 0 && stop_ && stop_()) {
-      stopped_ = true;
-      return false;
-    }
-    if (steps_ % kRecheckInterval == 0 && !recheckPath(p)) return false;
     const int die = p / k_;
     const int face = p % k_;
     if (die == n_ - 1) return finish(tight);
@@ -91,8 +91,7 @@ class Walk {
     const int facesAfter = k_ - 1 - face;
     const int step = forward_ ? 1 : -1;
 
-    const std::uint64_t loopStart = work_;
-    std::uint64_t loopCheckStates = 0;  // states built by the checks of this loop's candidates
+    std::uint64_t earned = 0;  // work below the earlier candidates, less what checks ahead of them cost
     for (int x = forward_ ? low : high; x >= low && x <= high; x += step) {
       const std::uint64_t bit = bitOf(x);
       if ((unused_ & bit) == 0) continue;
@@ -100,20 +99,22 @@ class Walk {
         if (forward_) break;  // larger numbers leave even fewer above them
         continue;
       }
+      if (!tick(p)) return false;
       place(p, die, x);
       // On the bound's own path the search below knows better whether anything lies beyond the bound.
       const bool stillTight = tight && x == (*bound_)[p];
       bool worthIt = promising(die, face, x);
-      const Budget budget = checkBudget(p, creditFor(work_ - loopStart, loopCheckStates));
-      if (worthIt && !stillTight && budget.states != 0) {
-        worthIt = check(p, budget, loopCheckStates) != CompletionCheck::Verdict::Impossible;
+      Node& node = path_[p];
+      node = Node{work_, dueFirst_, kNodeBudget, stillTight || !checkable(p)};
+      if (worthIt && !node.settled && earned >= dueFirst_) {
+        // The loop has been expensive so far: check before searching.
+        const auto verdict = check(p, node.budget);
+        earned -= std::min(earned, check_.lastWork());
+        worthIt = verdict != CompletionCheck::Verdict::Impossible && !stopped_;
+        node.start = work_;
       }
-      if (worthIt && !stopped_) {
-        nodeStart_[p] = work_;
-        nodeRecheckAt_[p] = kRecheckWork;
-        nodeCheckStates_[p] = 0;
-        if (visit(p + 1, stillTight)) return true;
-      }
+      if (worthIt && visit(p + 1, stillTight)) return true;
+      earned += work_ - node.start;
       unplace(die, x);
       if (stopped_) return false;
       if (deadNode_ < p) return false;  // an earlier position was found hopeless
@@ -122,51 +123,74 @@ class Walk {
     return false;
   }
 
-  // Where checks are known to be cheap they are part of the plain search: they get a few times their
-  // usual size and count as work themselves. Elsewhere a check lives on the credit of the work below
-  // it, and its own states do not earn credit for others, so that checks above checks cannot pile up.
-  struct Budget {
-    std::uint64_t states = 0;  // 0: not worth asking
-    bool cheap = false;
-  };
-  Budget checkBudget(int p, std::uint64_t credit) const {
-    if (p / k_ > n_ - 3 || p == 0) return {};
-    if (typicalCost_[p] != 0 && typicalCost_[p] <= kCheapCheck) {
-      return {std::max(credit, 4 * typicalCost_[p]), true};
-    }
-    return {credit >= kCheckMinimum ? credit : 0, false};
-  }
-
-  // Work done below a point of the search, less what its own checks used.
-  static std::uint64_t creditFor(std::uint64_t work, std::uint64_t spent) {
-    return work > spent ? work - spent : 0;
-  }
-
-  // Checks again the partial labellings on the current path (positions before p) whose subtrees have
-  // taken long, shallowest first. False if one of them cannot become a ring (deadNode_ says which) or
-  // the search was stopped.
-  bool recheckPath(int p) {
-    for (int d = 1; d < p; ++d) {
-      const std::uint64_t spent = work_ - nodeStart_[d];
-      if (spent <= nodeRecheckAt_[d]) continue;
-      nodeRecheckAt_[d] *= 2;
-      const Budget budget = checkBudget(d, creditFor(spent, nodeCheckStates_[d]));
-      if (budget.states == 0) continue;
-      const auto verdict = check(d, budget, nodeCheckStates_[d]);
-      if (stopped_) return false;
-      if (verdict == CompletionCheck::Verdict::Impossible) {
-        deadNode_ = d;
+  // Counts a placement; polls the stop check and now and then looks along the path. False to give up
+  // the current position: stopped, or a position on the path was found hopeless.
+  bool tick(int p) {
+    work_ += kPlacementWork;
+    ++placements_;
+    if (work_ >= nextPoll_) {
+      nextPoll_ = work_ + kPollWork;
+      if (stop_ && stop_()) {
+        stopped_ = true;
         return false;
       }
+    }
+    if (placements_ % kLookInterval == 0 && !checkPath(p)) return false;
+    return true;
+  }
+
+  // Checks a partial labelling on the path (positions before p) that is due: one whose subtree has cost
+  // the search about as much as checking it would, or, after an undecided check, a few times that
+  // check's cost more. The path holds completable labellings above hopeless ones, so of the due ones
+  // the middle is checked, as in a binary search for the shallowest hopeless labelling. False if it
+  // cannot become a ring (deadNode_ says where), or the search was stopped.
+  bool checkPath(int p) {
+    std::array<int, kMaxNumbers> due{};
+    int count = 0;
+    for (int d = 1; d < p; ++d) {
+      const Node& node = path_[d];
+      if (!node.settled && work_ - node.start >= node.due) due[count++] = d;
+    }
+    if (count == 0) return true;
+    const int d = due[count / 2];
+    const auto verdict = check(d, path_[d].budget);
+    if (stopped_) return false;
+    if (verdict == CompletionCheck::Verdict::Impossible) {
+      deadNode_ = d;
+      return false;
     }
     return true;
   }
 
-  // Exact check of the partial labelling up to position p; the states it builds are added to `used`.
-  // Only asked while at least two dice besides the last one are open; elsewhere the bounds are as good.
-  CompletionCheck::Verdict check(int p, Budget budget, std::uint64_t& used) {
+  // Exact check of the partial labelling up to position p, which is on the path; notes the outcome on
+  // the path. A completion settles the positions before p as well. An undecided check makes the
+  // positions before p, which are less constrained, wait for at least as large a budget.
+  CompletionCheck::Verdict check(int p, std::uint64_t budget) {
+    const auto verdict = checkNow(p, budget);
+    const std::uint64_t cost = check_.lastWork();
+    work_ += cost;
+    if (verdict == CompletionCheck::Verdict::Completable) {
+      for (int d = 1; d <= p; ++d) path_[d].settled = true;
+    } else if (verdict == CompletionCheck::Verdict::Unknown) {
+      const std::uint64_t next = std::min(4 * budget, kMaxBudget);
+      for (int d = p; d >= 1; --d) {
+        Node& node = path_[d];
+        if (node.settled) continue;
+        node.budget = std::max(node.budget, next);
+        node.due = std::max(node.due, work_ - node.start + kRecheckFactor * cost);
+      }
+      if (budget == kMaxBudget) path_[p].settled = true;
+    }
+    return verdict;
+  }
+
+  // Exact checks pay off while at least two dice besides the last one are open; below that the bounds
+  // of promising() are as good.
+  bool checkable(int p) const { return p > 0 && p / k_ <= n_ - 3; }
+
+  // Exact check of the partial labelling up to position p.
+  CompletionCheck::Verdict checkNow(int p, std::uint64_t budget) {
     const int die = p / k_;
-    if (die > n_ - 3 || p == 0) return CompletionCheck::Verdict::Unknown;
     // Numbers on positions 0..p keep their dice; the rest may go to the dice after `die`, or to `die`
     // itself above its last face while it is not full.
     const auto later = static_cast<std::uint8_t>(((1u << n_) - 1) & ~((2u << die) - 1));
@@ -176,12 +200,8 @@ class Walk {
       allowed[number] = static_cast<std::uint8_t>(later | (number > value_[p] ? own : 0u));
     }
     for (int q = 0; q <= p; ++q) allowed[value_[q]] = static_cast<std::uint8_t>(1u << (q / k_));
-    if (!checks_[p]) checks_[p] = std::make_unique<CompletionCheck>(n_, k_);
-    const auto verdict = checks_[p]->check(allowed, budget.states, stop_);
-    used += checks_[p]->lastStates();
-    if (budget.cheap) work_ += checks_[p]->lastStates();
-    typicalCost_[p] = std::max(typicalCost_[p], checks_[p]->lastRunStates());
-    if (verdict == CompletionCheck::Verdict::Unknown && stop_ && stop_()) stopped_ = true;
+    const auto verdict = check_.check(allowed, budget, stop_);
+    if (check_.lastStopped()) stopped_ = true;
     return verdict;
   }
 
@@ -257,22 +277,29 @@ class Walk {
   const Labelling* bound_;
   const bool forward_;
   const RingSearch::StopCheck& stop_;
+  CompletionCheck check_;
 
   std::uint64_t unused_ = 0;
   std::array<std::uint64_t, kMaxDice> dice_{};  // faces placed per die
   std::array<int, kMaxDice> wins_{};            // wins of die d-1 over die d so far
   std::array<int, kMaxNumbers> value_{};
-  std::array<std::unique_ptr<CompletionCheck>, kMaxNumbers> checks_;  // one per position, keeping its layers
 
-  std::uint64_t steps_ = 0;
-  std::uint64_t work_ = 0;  // search steps (weighted) plus states built by checks
-  // Per position of the current path: steps when the search went below it, the step count of its next
-  // check, and the states its checks built.
-  std::array<std::uint64_t, kMaxNumbers> nodeStart_{};
-  std::array<std::uint64_t, kMaxNumbers> nodeRecheckAt_{};
-  std::array<std::uint64_t, kMaxNumbers> nodeCheckStates_{};
+  // Per position of the current path: the work done when the search went below it, the work below it
+  // at which it is checked next, the budget of that check, and whether it needs no further check
+  // (decided, on the bound's path, or too deep).
+  struct Node {
+    std::uint64_t start = 0;
+    std::uint64_t due = 0;
+    std::uint64_t budget = 0;
+    bool settled = true;
+  };
+  std::array<Node, kMaxNumbers> path_{};
+
+  std::uint64_t placements_ = 0;
+  std::uint64_t work_ = 0;      // placements and checks, in the units of CompletionCheck::lastWork()
+  std::uint64_t dueFirst_ = 0;  // work below a new position before it is checked
+  std::uint64_t nextPoll_ = 0;  // work at which the stop check is asked next
   int deadNode_ = kNoDeadNode;  // position whose partial labelling was found hopeless, while unwinding
-  std::array<std::uint64_t, kMaxNumbers> typicalCost_{};  // largest check seen per position, in states
   bool stopped_ = false;
 };
 

@@ -14,10 +14,11 @@ using Labelling = std::vector<int>;
 //
 // The search fills the dice one after another with ascending faces and cuts off a partial labelling as
 // soon as a pair between a filled die and its neighbour is lost, or a bound shows that it can no longer
-// be won (a die against a die still to be filled is bounded by the best faces left for it). Where
-// these bounds leave large subtrees without rings, an exact CompletionCheck takes over; its work is
-// kept to a fixed multiple of the plain search. Calls are independent: one object may serve several
-// threads.
+// be won (a die against a die still to be filled is bounded by the best faces left for it). While two
+// or more dice besides the last one are open, every partial labelling that passes these bounds is also
+// checked exactly (CompletionCheck) within a small budget, and again with larger budgets if its subtree
+// takes long; so the search rarely enters a subtree without rings. Calls are independent: one object
+// may serve several threads.
 class RingSearch {
  public:
   enum class Outcome {
@@ -29,7 +30,7 @@ class RingSearch {
     Outcome outcome = Outcome::None;
     Labelling labelling;
   };
-  // Polled every few thousand search steps (well under a millisecond apart); true stops the search.
+  // Polled about every millisecond of work or more often; true stops the search.
   using StopCheck = std::function<bool()>;
 
   // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces.

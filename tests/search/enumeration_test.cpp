@@ -166,11 +166,10 @@ TEST_F(Enumeration, TheStopButtonEndsACountAndLeavesTheWindowAsTheLoopStarted) {
 TEST_F(Enumeration, AStopEndsCountAndShowAfterTheRingOnShowWhicheverTheAnswer) {
   const testing::StepLoopResult reference = testing::runStepLoop(4, 3);
   setSize(4, 3);
-  form.DoEvents.setHook(
-      [&] {
-        if (dialogs.messages.size() == 1) form.Abbruch = true;  // while the second ring is on show
-      },
-      std::chrono::nanoseconds::zero());
+  dialogs.whileAsking = [&] {
+    if (dialogs.messages.size() == 2)
+      form.Abbruch = true;  // the stop button, while the second ring is on show
+  };
   cmdZZ_Click(form);
   EXPECT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(shownRing(4, 3), reference.rings[1]);

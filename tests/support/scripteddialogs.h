@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class ScriptedDialogs : public Dialogs {
 
   int messageBox(const std::string& prompt, int style, const std::string& title) override {
     messages.push_back({prompt, style, title});
+    if (whileAsking) whileAsking();
     if (answers.empty()) return style == kQuestionYesNo ? kYes : kOk;
     const int answer = answers.front();
     answers.pop_front();
@@ -40,7 +42,8 @@ class ScriptedDialogs : public Dialogs {
   };
 
   std::vector<Message> messages;
-  std::deque<int> answers;  // kYes or kNo for questions, in order
+  std::deque<int> answers;            // kYes or kNo for questions, in order
+  std::function<void()> whileAsking;  // what the user does while a message is on show
   std::vector<FileRequest> files;
   std::deque<std::optional<std::string>> chosen;  // the files "chosen" in the dialogs, in order
 };
