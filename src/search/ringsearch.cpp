@@ -101,11 +101,12 @@ class Walk {
       }
       if (!tick(p)) return false;
       place(p, die, x);
-      // On the bound's own path the search below knows better whether anything lies beyond the bound.
+      // A position on the bound's own path is checked, too: a check cannot say whether a ring lies
+      // beyond the bound, but when no labelling at all extends the position, none beyond it does.
       const bool stillTight = tight && x == (*bound_)[p];
       bool worthIt = promising(die, face, x);
       Node& node = path_[p];
-      node = Node{work_, dueFirst_, kNodeBudget, stillTight || !checkable(p)};
+      node = Node{work_, dueFirst_, kNodeBudget, !checkable(p)};
       if (worthIt && !node.settled && earned >= dueFirst_) {
         // The loop has been expensive so far: check before searching.
         const auto verdict = check(p, node.budget);
@@ -286,7 +287,7 @@ class Walk {
 
   // Per position of the current path: the work done when the search went below it, the work below it
   // at which it is checked next, the budget of that check, and whether it needs no further check
-  // (decided, on the bound's path, or too deep).
+  // (decided, or too deep).
   struct Node {
     std::uint64_t start = 0;
     std::uint64_t due = 0;

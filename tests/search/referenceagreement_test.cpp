@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <random>
 #include <string>
 #include <utility>
@@ -20,17 +19,6 @@ namespace {
 using Outcome = RingSearch::Outcome;
 
 class ReferenceAgreementTest : public ::testing::TestWithParam<std::pair<int, int>> {};
-
-// A uniformly drawn labelling: numbers 2..n*k shuffled after the 1, each die sorted.
-Labelling randomLabelling(int dice, int faces, std::mt19937& random) {
-  Labelling labelling(dice * faces);
-  std::iota(labelling.begin(), labelling.end(), 1);
-  std::shuffle(labelling.begin() + 1, labelling.end(), random);
-  for (int die = 0; die < dice; ++die) {
-    std::sort(labelling.begin() + die * faces, labelling.begin() + (die + 1) * faces);
-  }
-  return labelling;
-}
 
 TEST_P(ReferenceAgreementTest, CounterAndSearchAgreeWithTheLoop) {
   const auto [dice, faces] = GetParam();
@@ -62,7 +50,7 @@ TEST_P(ReferenceAgreementTest, CounterAndSearchAgreeWithTheLoop) {
   // From labellings that are mostly no rings.
   std::mt19937 random(dice * 10 + faces);
   for (int i = 0; i < 200; ++i) {
-    const Labelling start = randomLabelling(dice, faces, random);
+    const Labelling start = testing::randomLabelling(dice, faces, random);
     const auto after = std::upper_bound(rings.begin(), rings.end(), start);
     const RingSearch::Result next = search.next(start);
     if (after == rings.end()) {

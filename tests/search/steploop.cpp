@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <numeric>
 
 namespace varno::testing {
 
@@ -87,6 +88,14 @@ int weakestLinkOf(const std::vector<int>& labelling, int n, int k) {
   int weakest = k * k;
   for (int die = 0; die < n; ++die) weakest = std::min(weakest, winsOf(labelling, n, k, die));
   return weakest;
+}
+
+std::vector<int> randomLabelling(int n, int k, std::mt19937& random) {
+  std::vector<int> labelling(n * k);
+  std::iota(labelling.begin(), labelling.end(), 1);
+  std::shuffle(labelling.begin() + 1, labelling.end(), random);
+  for (int die = 0; die < n; ++die) std::sort(labelling.begin() + die * k, labelling.begin() + (die + 1) * k);
+  return labelling;
 }
 
 }  // namespace varno::testing

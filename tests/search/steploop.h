@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace varno::testing {
@@ -24,5 +25,8 @@ const StepLoopResult& stepLoop(int n, int k);
 // The wins of die `die` (from 0) over its successor, and the smallest wins over all pairs.
 int winsOf(const std::vector<int>& labelling, int n, int k, int die);
 int weakestLinkOf(const std::vector<int>& labelling, int n, int k);
+
+// A uniformly drawn labelling in the loop's form: numbers 2..n*k shuffled after the 1, each die sorted.
+std::vector<int> randomLabelling(int n, int k, std::mt19937& random);
 
 }  // namespace varno::testing
