@@ -19,6 +19,7 @@
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "mainwindow.h"
+#include "ring/dice.h"
 #include "ring/ring.h"
 #include "search/montecarlo.h"
 
@@ -59,12 +60,7 @@ struct TimedWindow {
         std::chrono::milliseconds(15));
   }
   void setSize(int n, int k) {
-    window.run([&] {
-      form.Text1[0].setText(std::to_string(n));
-      form.VScroll1[0].setValue(n);
-      form.Text1[1].setText(std::to_string(k));
-      form.VScroll1[1].setValue(k);
-    });
+    window.run([&] { varno::setRingSize(form, n, k); });
   }
 
   varno::Form form;

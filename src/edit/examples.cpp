@@ -2,6 +2,7 @@
 
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "ring/dice.h"
 #include "ring/ring.h"
 
 namespace varno {
@@ -27,10 +28,7 @@ const Example& bester4x4() {
 }
 
 void loadExample(Form& form, const Example& example) {
-  form.Text1[0].setText(plainDigits(example.n));
-  form.VScroll1[0].setValue(example.n);
-  form.Text1[1].setText(plainDigits(example.k));
-  form.VScroll1[1].setValue(example.k);
+  setRingSize(form, example.n, example.k);
   for (int d = 0; d < example.n; ++d) {
     for (int f = 0; f < example.k; ++f) {
       std::string pair = example.dice[d].substr(2 * f, 2);

@@ -75,4 +75,11 @@ void txtAuge_Change(Form& form, int /*index*/) {
   if (form.Freigabe) RingAuswerten(form);
 }
 
+void setRingSize(Form& form, int n, int k) {
+  form.Text1[0].setText(plainDigits(n));
+  form.VScroll1[0].setValue(n);
+  form.Text1[1].setText(plainDigits(k));
+  form.VScroll1[1].setValue(k);
+}
+
 }  // namespace varno

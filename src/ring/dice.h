@@ -5,6 +5,9 @@ namespace varno {
 
 class Form;
 
+// Sets n and k as a program action does: the text and the scroll bar, which runs their change handlers.
+void setRingSize(Form& form, int n, int k);
+
 // Shows the frames and result fields of dice 0..n-1 and the face fields 0..k-1, hides the rest;
 // no text is touched.
 void WürfelZeigen(Form& form);

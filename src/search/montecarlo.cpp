@@ -2,6 +2,7 @@
 
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "ring/dice.h"
 #include "ring/evaluation.h"
 #include "ring/ring.h"
 #include "search/busy.h"
@@ -44,10 +45,7 @@ void cmdZufall_Click(Form& form) {
 void MonteCarloSuche(Form& form) {
   RechnungBeginn(form);
   form.searchRunning = true;
-  form.Text1[0].setText(plainDigits(form.MCWürfelanzahl));
-  form.VScroll1[0].setValue(form.MCWürfelanzahl);
-  form.Text1[1].setText(plainDigits(form.MCSeitenzahl));
-  form.VScroll1[1].setValue(form.MCSeitenzahl);
+  setRingSize(form, form.MCWürfelanzahl, form.MCSeitenzahl);
   form.txtRückmeldung.setText("");
   form.Abbruch = false;
   do {

@@ -15,6 +15,7 @@
 #include "form/form.h"
 #include "mainwindow.h"
 #include "printbox.h"
+#include "ring/dice.h"
 
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
@@ -37,12 +38,7 @@ class WindowTest : public ::testing::Test {
 
   // Sets n and k as the searches, examples and files do: text and scroll bar.
   void setSize(int n, int k) {
-    window.run([&] {
-      form.Text1[0].setText(std::to_string(n));
-      form.VScroll1[0].setValue(n);
-      form.Text1[1].setText(std::to_string(k));
-      form.VScroll1[1].setValue(k);
-    });
+    window.run([&] { varno::setRingSize(form, n, k); });
   }
 
   // Writes the dice (3, 5, 7), (2, 4, 9), (1, 6, 8), a ring of three dice with three faces.
