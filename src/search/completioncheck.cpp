@@ -6,7 +6,7 @@ namespace varno {
 
 namespace {
 
-constexpr std::uint64_t kStopInterval = 1 << 12;  // states looked at between two stop checks
+constexpr std::uint64_t kStopInterval = 1 << 10;  // states looked at between two stop checks
 constexpr std::uint64_t kFirstBudget = 1 << 10;   // budget of the first exact reading in check()
 constexpr int kBeamWidth = 16;                    // least states kept per layer by the beam in check()
 constexpr int kMaxBeamWidth = 512;                // most states kept per layer by the beam in check()
@@ -44,7 +44,7 @@ CompletionCheck::Verdict CompletionCheck::check(const AllowedDice& allowed, std:
       static_cast<int>(std::clamp<std::uint64_t>(budget / kBeamShare, kBeamWidth, kMaxBeamWidth));
   Verdict verdict = beam(allowed, Reading::Downward, width);
   for (std::uint64_t round = std::min(budget, kFirstBudget); verdict == Verdict::Unknown;
-       round = std::min(budget, 4 * round)) {
+       round = round > budget / 4 ? budget : 4 * round) {
     for (const Reading reading : {Reading::Upward, Reading::Downward}) {
       verdict = exact(allowed, reading, round, stop);
       if (verdict != Verdict::Unknown || lastStopped_) return verdict;

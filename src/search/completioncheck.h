@@ -55,8 +55,9 @@ class CompletionCheck {
   bool lastStopped() const { return lastStopped_; }
 
  private:
-  // Losses per pair, 7 bits each: 5 for the count (at most 31) and a guard bit above, so that one
-  // subtraction compares all pairs at once.
+  // Losses per pair, 7 bits each: 6 for the count and the guard bit 64 above them, so that one
+  // subtraction compares all pairs at once. A kept state has at most 31 losses in a pair, and one
+  // placement adds at most 8, so a count stays below 40 and never reaches the guard.
   static constexpr int kPairBits = 7;
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 

@@ -30,7 +30,7 @@ class RingSearch {
     Outcome outcome = Outcome::None;
     Labelling labelling;
   };
-  // Polled about every millisecond of work or more often; true stops the search.
+  // Polled every few milliseconds of work or more often; true stops the search.
   using StopCheck = std::function<bool()>;
 
   // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces.

@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(SmallSizes, CompletionCheckPrefixTest,
 
 // Allowed dice of any shape, not only those of a prefix: random subsets per number.
 TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoopOnAnyAllowedDice) {
-  for (const auto& [dice, faces] : {std::pair{4, 3}, std::pair{3, 4}, std::pair{3, 5}}) {
+  for (const auto& [dice, faces] : {std::pair{4, 3}, std::pair{3, 4}, std::pair{3, 5}, std::pair{3, 6}}) {
     SCOPED_TRACE(std::to_string(dice) + "x" + std::to_string(faces));
     const auto& rings = testing::stepLoop(dice, faces).rings;
     std::mt19937 random(dice * 10 + faces);
