@@ -58,6 +58,23 @@ TEST(RingSearchTest, ForwardAndBackwardAgreeOnLargerSizes) {
   }
 }
 
+// Beyond the reference sizes, a ring that both directions skipped would go unnoticed above; stepping
+// through all rings of a size must meet each of them, as many as are known to exist: 697733 for 3x7
+// (the published count for three dice) and 1625280 for 6x3 (the counter's), backwards for a change.
+TEST(RingSearchTest, SteppingFromEndToEndMeetsEveryRing) {
+  const RingSearch sevenFaces(3, 7);
+  long rings = 0;
+  for (auto ring = sevenFaces.first(); ring.outcome == Outcome::Found; ring = sevenFaces.next(ring.labelling))
+    ++rings;
+  EXPECT_EQ(rings, 697733);
+
+  const RingSearch sixDice(6, 3);
+  rings = 0;
+  for (auto ring = sixDice.last(); ring.outcome == Outcome::Found; ring = sixDice.previous(ring.labelling))
+    ++rings;
+  EXPECT_EQ(rings, 1625280);
+}
+
 TEST(RingSearchTest, FindsTheEndsOfTheOrder) {
   const RingSearch search(6, 4);
   const RingSearch::Result first = search.first();
