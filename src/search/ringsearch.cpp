@@ -15,8 +15,8 @@ constexpr int kMaxDice = 8;
 constexpr int kMaxNumbers = 64;
 constexpr std::uint64_t kPollWork = 50000;    // work between two stop checks, about half a millisecond
 constexpr std::uint64_t kLookInterval = 128;  // placements between two looks along the path
-constexpr std::uint64_t kPlacementWork =
-    4;  // cost of a placement, in the units of CompletionCheck::lastWork()
+// The cost of a placement, in the units of CompletionCheck::lastWork().
+constexpr std::uint64_t kPlacementWork = 4;
 constexpr std::uint64_t kNodeBudget = 1 << 15;  // states per reading in the first check of a position
 constexpr std::uint64_t kMaxBudget = 1 << 21;   // states per reading in any check
 constexpr std::uint64_t kRecheckFactor = 4;  // work below an undecided position, in checks, before the next
