@@ -79,13 +79,13 @@ TEST_P(CompletionCheckPrefixTest, AgreesWithTheRingsOfTheLoop) {
 INSTANTIATE_TEST_SUITE_P(SmallSizes, CompletionCheckPrefixTest,
                          ::testing::Values(std::pair{4, 3}, std::pair{3, 4}, std::pair{5, 2}),
                          [](const auto& info) {
-                           return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                           return testing::sizeName(info.param.first, info.param.second);
                          });
 
 // Allowed dice of any shape, not only those of a prefix: random subsets per number.
 TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoopOnAnyAllowedDice) {
   for (const auto& [dice, faces] : {std::pair{4, 3}, std::pair{3, 4}, std::pair{3, 5}, std::pair{3, 6}}) {
-    SCOPED_TRACE(std::to_string(dice) + "x" + std::to_string(faces));
+    SCOPED_TRACE(testing::sizeName(dice, faces));
     const auto& rings = testing::stepLoop(dice, faces).rings;
     std::mt19937 random(dice * 10 + faces);
     CompletionCheck check(dice, faces);

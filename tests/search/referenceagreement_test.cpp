@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(SmallSizes, ReferenceAgreementTest,
                                            std::pair{3, 4}, std::pair{3, 5}, std::pair{4, 3}, std::pair{3, 6},
                                            std::pair{4, 4}, std::pair{5, 3}),
                          [](const auto& info) {
-                           return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                           return testing::sizeName(info.param.first, info.param.second);
                          });
 
 }  // namespace

@@ -14,16 +14,12 @@ namespace {
 
 using Outcome = RingSearch::Outcome;
 
-std::string sizeName(int dice, int faces) {
-  return std::to_string(dice) + "x" + std::to_string(faces);
-}
-
 // Beyond the reference sizes: no ring may lie between a labelling and the ring found after it, which
 // the backward search confirms from the other side, and vice versa.
 TEST(RingSearchTest, ForwardAndBackwardAgreeOnLargerSizes) {
   for (const auto& [dice, faces] : {std::pair{5, 5}, std::pair{6, 4}, std::pair{4, 6}, std::pair{7, 3},
                                     std::pair{6, 6}, std::pair{8, 5}}) {
-    SCOPED_TRACE(sizeName(dice, faces));
+    SCOPED_TRACE(testing::sizeName(dice, faces));
     const RingSearch search(dice, faces);
     const Labelling first = search.first().labelling;
     const Labelling last = search.last().labelling;

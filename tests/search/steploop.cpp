@@ -98,4 +98,8 @@ std::vector<int> randomLabelling(int n, int k, std::mt19937& random) {
   return labelling;
 }
 
+std::string sizeName(int n, int k) {
+  return std::to_string(n) + "x" + std::to_string(k);
+}
+
 }  // namespace varno::testing

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace varno::testing {
@@ -25,6 +26,9 @@ const StepLoopResult& stepLoop(int n, int k);
 // The wins of die `die` (from 0) over its successor, and the smallest wins over all pairs.
 int winsOf(const std::vector<int>& labelling, int n, int k, int die);
 int weakestLinkOf(const std::vector<int>& labelling, int n, int k);
+
+// "4x3" for four dice of three faces, for test names and traces.
+std::string sizeName(int n, int k);
 
 // A uniformly drawn labelling in the loop's form: numbers 2..n*k shuffled after the 1, each die sorted.
 std::vector<int> randomLabelling(int n, int k, std::mt19937& random);
