@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "search/ringsearch.h"
+#include "counting/ringsearch.h"
 
 namespace {
 

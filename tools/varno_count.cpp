@@ -16,7 +16,7 @@
 #include "form/numbertext.h"
 #include "graphic/drawing.h"
 #include "search/montecarlo.h"
-#include "search/ringcounter.h"
+#include "counting/ringcounter.h"
 
 namespace {
 

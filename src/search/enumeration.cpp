@@ -11,8 +11,8 @@
 #include "ring/ring.h"
 #include "search/busy.h"
 #include "search/montecarlo.h"
-#include "search/ringcounter.h"
-#include "search/ringsearch.h"
+#include "counting/ringcounter.h"
+#include "counting/ringsearch.h"
 
 namespace varno {
 

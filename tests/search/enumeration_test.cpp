@@ -3,7 +3,7 @@
 #include "../ring/ringfixture.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
-#include "steploop.h"
+#include "counting/steploop.h"
 #include "support/scripteddialogs.h"
 
 namespace varno {

@@ -1,12 +1,14 @@
-#include "search/countplan.h"
+#include "counting/countplan.h"
 
 #include <algorithm>
 #include <stdexcept>
 
+#include "rules/ringrules.h"
+
 namespace varno {
 
-CountPlan::CountPlan(int dice, int faces) : dice_(dice), faces_(faces), lossLimit_((faces * faces - 1) / 2) {
-  if (dice < 3 || dice > kMaxDice || faces < 1 || faces > kMaxFaces) {
+CountPlan::CountPlan(int dice, int faces) : dice_(dice), faces_(faces), lossLimit_(varno::lossLimit(faces)) {
+  if (!isRingSize(dice, faces)) {
     throw std::invalid_argument("CountPlan: size out of range");
   }
   std::vector<std::vector<std::uint32_t>> byLayer(layerCount());

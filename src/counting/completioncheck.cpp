@@ -1,6 +1,8 @@
-#include "search/completioncheck.h"
+#include "counting/completioncheck.h"
 
 #include <algorithm>
+
+#include "rules/ringrules.h"
 
 namespace varno {
 
@@ -32,7 +34,7 @@ std::uint32_t slotOf(std::uint32_t counts, std::uint32_t mask) {
 }  // namespace
 
 CompletionCheck::CompletionCheck(int dice, int faces)
-    : dice_(dice), faces_(faces), size_(dice * faces), lossLimit_((faces * faces - 1) / 2) {
+    : dice_(dice), faces_(faces), size_(dice * faces), lossLimit_(varno::lossLimit(faces)) {
   for (int pair = 0; pair < dice_; ++pair) guards_ |= std::uint64_t{64} << (kPairBits * pair);
 }
 

@@ -1,4 +1,4 @@
-#include "search/bigcount.h"
+#include "counting/bigcount.h"
 
 #include <algorithm>
 #include <stdexcept>

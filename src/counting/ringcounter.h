@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "search/bigcount.h"
+#include "counting/bigcount.h"
 
 namespace varno {
 

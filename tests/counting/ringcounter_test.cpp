@@ -1,4 +1,4 @@
-#include "search/ringcounter.h"
+#include "counting/ringcounter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "search/bigcount.h"
+#include "counting/bigcount.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "search/ringcounter.h"
+#include "counting/ringcounter.h"
 
 namespace varno {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/ringsearch.h"
+#include "counting/ringsearch.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "steploop.h"
+#include "counting/steploop.h"
 
 namespace varno {
 namespace {

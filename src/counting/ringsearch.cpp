@@ -1,17 +1,17 @@
-#include "search/ringsearch.h"
+#include "counting/ringsearch.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <stdexcept>
 
-#include "search/completioncheck.h"
+#include "counting/completioncheck.h"
+#include "rules/ringrules.h"
 
 namespace varno {
 
 namespace {
 
-constexpr int kMaxDice = 8;
 constexpr int kMaxNumbers = 64;
 constexpr std::uint64_t kPollWork = 50000;    // work between two stop checks, about half a millisecond
 constexpr std::uint64_t kLookInterval = 128;  // placements between two looks along the path
@@ -227,7 +227,7 @@ class Walk {
     if (die > 0) wins_[die] -= countOf(dice_[die - 1] & ~numbersBelow(x + 1));
   }
 
-  bool won(int wins) const { return 2 * wins > k_ * k_; }
+  bool won(int wins) const { return dieBeats(wins, k_ * k_ - wins); }  // a labelling has no ties
 
   // Wins of the faces in `set` over the faces in `other`.
   static int winsOver(std::uint64_t set, std::uint64_t other) {
@@ -307,7 +307,7 @@ class Walk {
 }  // namespace
 
 RingSearch::RingSearch(int dice, int faces) : dice_(dice), faces_(faces) {
-  if (dice < 3 || dice > kMaxDice || faces < 1 || faces > 8) {
+  if (!isRingSize(dice, faces)) {
     throw std::invalid_argument("ring size out of range: dice must be 3..8 and faces 1..8");
   }
 }
@@ -349,18 +349,13 @@ bool RingSearch::isLabelling(const Labelling& labelling) const {
 
 int RingSearch::wins(const Labelling& labelling, int die) const {
   const int other = (die + 1) % dice_;
-  int total = 0;
-  for (int i = 0; i < faces_; ++i) {
-    for (int j = 0; j < faces_; ++j) {
-      if (labelling[die * faces_ + i] > labelling[other * faces_ + j]) ++total;
-    }
-  }
-  return total;
+  return pairScore(&labelling[die * faces_], &labelling[other * faces_], faces_).wins;
 }
 
 bool RingSearch::isRing(const Labelling& labelling) const {
   for (int die = 0; die < dice_; ++die) {
-    if (2 * wins(labelling, die) <= faces_ * faces_) return false;
+    const int won = wins(labelling, die);
+    if (!dieBeats(won, faces_ * faces_ - won)) return false;  // a labelling has no ties
   }
   return true;
 }

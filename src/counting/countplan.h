@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "rules/ringrules.h"
+
 namespace varno {
 
 // Layout of the ring counter's state space.
@@ -18,8 +20,8 @@ namespace varno {
 // has a single value (the losses are 0 or fixed by the counts, or the pair is already decided).
 class CountPlan {
  public:
-  static constexpr int kMaxDice = 8;
-  static constexpr int kMaxFaces = 8;
+  static constexpr int kMaxDice = varno::kMaxDice;
+  static constexpr int kMaxFaces = varno::kMaxFaces;
 
   struct Block {
     std::uint32_t counts = 0;                   // face counts, 4 bits per die, die 0 lowest

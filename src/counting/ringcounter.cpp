@@ -1,4 +1,4 @@
-#include "search/ringcounter.h"
+#include "counting/ringcounter.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "search/countplan.h"
+#include "counting/countplan.h"
 
 namespace varno {
 
@@ -349,7 +349,7 @@ std::string gibibytes(std::uint64_t bytes) {
 }
 
 void checkSize(int dice, int faces) {
-  if (dice < 3 || dice > CountPlan::kMaxDice || faces < 1 || faces > CountPlan::kMaxFaces) {
+  if (!isRingSize(dice, faces)) {
     throw std::invalid_argument("ring size out of range: dice must be 3..8 and faces 1..8");
   }
 }

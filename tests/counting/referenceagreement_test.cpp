@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "search/ringcounter.h"
-#include "search/ringsearch.h"
-#include "steploop.h"
+#include "counting/ringcounter.h"
+#include "counting/ringsearch.h"
+#include "counting/steploop.h"
 
 namespace varno {
 namespace {

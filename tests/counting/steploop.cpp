@@ -1,4 +1,4 @@
-#include "steploop.h"
+#include "counting/steploop.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "search/completioncheck.h"
+#include "counting/completioncheck.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "steploop.h"
+#include "counting/steploop.h"
 
 namespace varno {
 namespace {
