@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "graphic/surface.h"
+#include "form/surface.h"
 
 namespace varno {
 

@@ -9,6 +9,9 @@
 
 namespace varno {
 
+// The view turns twips into pixels at 1440 twips per inch and 96 logical pixels per inch.
+constexpr double kTwipsPerPixel = 15;
+
 // A colour red + 256 * green + 65536 * blue.
 inline QColor toQColor(Color value) {
   return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);

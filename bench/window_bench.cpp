@@ -21,7 +21,8 @@
 #include "mainwindow.h"
 #include "ring/dice.h"
 #include "ring/ring.h"
-#include "search/montecarlo.h"
+#include "window/frmvarno.h"
+#include "window/montecarlo.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ struct TimedWindow {
     window.run([&] { varno::setRingSize(form, n, k); });
   }
 
-  varno::Form form;
+  varno::frmVarno form;
   varno::MainWindow window;
   Clock::time_point last = Clock::now();
   std::function<void()> atYield;
@@ -72,7 +73,7 @@ struct TimedWindow {
 void monteCarlo(int runs) {
   for (const char* size : {"3x3", "4x4"}) {
     {
-      varno::Form form;
+      varno::frmVarno form;
       varno::GraphikEinrichten(form);
       form.Freigabe = true;
       form.random.seed(1);

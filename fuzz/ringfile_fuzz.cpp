@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "edit/ringfile.h"
+#include "window/ringfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);

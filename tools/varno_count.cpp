@@ -12,11 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "counting/ringcounter.h"
 #include "form/form.h"
 #include "form/numbertext.h"
 #include "graphic/drawing.h"
-#include "search/montecarlo.h"
-#include "counting/ringcounter.h"
+#include "window/frmvarno.h"
+#include "window/montecarlo.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ struct MonteCarloRequest {
 // drawing, with nothing to yield to.
 int monteCarloMode(const MonteCarloRequest& request) {
   const auto started = std::chrono::steady_clock::now();
-  varno::Form form;
+  varno::frmVarno form;
   varno::GraphikEinrichten(form);
   form.Freigabe = true;
   form.random.seed(

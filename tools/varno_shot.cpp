@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "application.h"
-#include "edit/pad.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "mainwindow.h"
 #include "ring/ring.h"
+#include "window/frmvarno.h"
+#include "window/pad.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   varno::setUpApplication(application);
-  varno::Form form;
+  varno::frmVarno form;
   varno::MainWindow window(form);
   window.Form_Load();
   if (width > 0) {

@@ -14,8 +14,8 @@
 #include "form/control.h"
 #include "form/dialogs.h"
 #include "form/random.h"
+#include "form/surface.h"
 #include "form/yielder.h"
-#include "graphic/surface.h"
 
 namespace varno {
 

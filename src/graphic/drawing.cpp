@@ -132,12 +132,4 @@ void ZeichneGraphik(Form& form) {
   ZeichneGewinnfelder(form);
 }
 
-void cmdZeigen_Click(Form& form, int /*index*/) {
-  ZeichneGraphik(form);
-}
-
-void hscBogen_Change(Form& form) {
-  ZeichneGraphik(form);
-}
-
 }  // namespace varno

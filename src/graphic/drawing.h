@@ -25,11 +25,6 @@ void ZeichneGewinnfelder(Form& form);
 // The full redraw: step 1, sorting the faces, steps 2 and 3.
 void ZeichneGraphik(Form& form);
 
-// The buttons "Gr" (index 0 on the surface, 1 on the labelling pad).
-void cmdZeigen_Click(Form& form, int index);
-// The curve scroll bar moved.
-void hscBogen_Change(Form& form);
-
 // The marker of face f of die d, both counted from 1.
 inline int markerIndex(int d, int f) {
   return 10 * d + f;

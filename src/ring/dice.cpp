@@ -1,8 +1,6 @@
 #include "ring/dice.h"
 
 #include "form/form.h"
-#include "graphic/drawing.h"
-#include "ring/evaluation.h"
 #include "ring/ring.h"
 
 namespace varno {
@@ -46,33 +44,6 @@ void AugenSortieren(Form& form) {
       }
     }
   }
-}
-
-namespace {
-
-void showCount(Form& form, int index) {
-  form.picEingabe.setVisible(false);
-  form.Text1[index].setText(plainDigits(form.VScroll1[index].value()));
-}
-
-}  // namespace
-
-void VScroll1_Change(Form& form, int index) {
-  if (form.Freigabe) showCount(form, index);
-}
-
-void VScroll1_Scroll(Form& form, int index) {
-  showCount(form, index);
-}
-
-void Text1_Change(Form& form, int /*index*/) {
-  WürfelZeigen(form);
-  ZeichneGerüst(form);
-  RingAuswerten(form);
-}
-
-void txtAuge_Change(Form& form, int /*index*/) {
-  if (form.Freigabe) RingAuswerten(form);
 }
 
 void setRingSize(Form& form, int n, int k) {

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "edit/pad.h"
+#include "window/pad.h"
 #include "windowfixture.h"
 
 namespace varno {

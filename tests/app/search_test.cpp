@@ -61,7 +61,7 @@ TEST_F(Search, TheWindowOpensFillingTheScreenWithAThreeByThreeRing) {
 }
 
 TEST_F(Search, TheSameSeedOpensWithTheSameRingAfterTheSameNumberOfPasses) {
-  Form other;
+  frmVarno other;
   MainWindow second(other);
   second.Form_Load(7);
   EXPECT_EQ(other.Text3[0].text(), form.Text3[0].text());

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "form/information.h"
+#include "window/information.h"
 #include "windowfixture.h"
 
 namespace varno {

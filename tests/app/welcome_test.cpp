@@ -34,7 +34,7 @@ TEST_F(Welcome, TheRingTablesBoxAndTheDrawingSurfaceGreetToo) {
   EXPECT_EQ(dialogs.messages.size(), 1u);
 
   window.hide();  // the second window must be the one under the mouse
-  Form other;
+  frmVarno other;
   MainWindow second(other);
   ScriptedDialogs more;
   other.dialogs = &more;

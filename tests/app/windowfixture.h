@@ -16,6 +16,7 @@
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/dice.h"
+#include "window/frmvarno.h"
 
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
@@ -77,7 +78,7 @@ class WindowTest : public ::testing::Test {
   bool seen(const char* name) { return find(name)->isVisibleTo(&window); }
 
   ScriptedDialogs dialogs;
-  Form form;
+  frmVarno form;
   MainWindow window;
 };
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../ring/ringfixture.h"
+#include "ring/ringfixture.h"
 
 namespace varno {
 namespace {

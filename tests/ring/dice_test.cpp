@@ -2,6 +2,7 @@
 
 #include "ring/evaluation.h"
 #include "ringfixture.h"
+#include "window/wiring.h"
 
 namespace varno {
 namespace {

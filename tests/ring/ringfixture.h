@@ -8,6 +8,7 @@
 
 #include "form/form.h"
 #include "ring/ring.h"
+#include "window/frmvarno.h"
 
 namespace varno {
 
@@ -43,7 +44,7 @@ class RingTest : public ::testing::Test {
     return texts;
   }
 
-  Form form;
+  frmVarno form;
 };
 
 }  // namespace varno

@@ -1,8 +1,9 @@
-#include "search/busy.h"
+#include "window/busy.h"
 
 #include <gtest/gtest.h>
 
 #include "form/form.h"
+#include "window/frmvarno.h"
 
 namespace varno {
 namespace {
@@ -18,7 +19,7 @@ std::vector<const Control*> listed(const Form& form) {
 }
 
 TEST(Busy, DisablesTheListedControlsAndRestoresThemHoweverOftenItRan) {
-  Form form;
+  frmVarno form;
   RechnungBeginn(form);
   RechnungBeginn(form);
   for (const Control* control : listed(form)) EXPECT_FALSE(control->enabled()) << control->name();
@@ -37,7 +38,7 @@ TEST(Busy, DisablesTheListedControlsAndRestoresThemHoweverOftenItRan) {
 }
 
 TEST(Busy, ClickingTheNoticeHidesItUntilTheNextBusyState) {
-  Form form;
+  frmVarno form;
   RechnungBeginn(form);
   Text4_Click(form);
   EXPECT_FALSE(form.Text4.visible());

@@ -1,11 +1,11 @@
-#include "search/montecarlo.h"
+#include "window/montecarlo.h"
 
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "ring/dice.h"
 #include "ring/evaluation.h"
 #include "ring/ring.h"
-#include "search/busy.h"
+#include "window/busy.h"
 
 namespace varno {
 

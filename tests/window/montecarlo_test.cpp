@@ -1,13 +1,13 @@
-#include "search/montecarlo.h"
+#include "window/montecarlo.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 
-#include "../ring/ringfixture.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
-#include "search/busy.h"
+#include "ring/ringfixture.h"
+#include "window/busy.h"
 
 namespace varno {
 namespace {

@@ -1,4 +1,4 @@
-#include "edit/ringfile.h"
+#include "window/ringfile.h"
 
 #include <cmath>
 #include <cstdio>

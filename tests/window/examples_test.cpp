@@ -1,9 +1,9 @@
-#include "edit/examples.h"
+#include "window/examples.h"
 
-#include "../ring/ringfixture.h"
-#include "edit/ringfile.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
+#include "ring/ringfixture.h"
+#include "window/ringfile.h"
 
 namespace varno {
 namespace {

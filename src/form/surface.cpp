@@ -1,4 +1,4 @@
-#include "graphic/surface.h"
+#include "form/surface.h"
 
 namespace varno {
 

@@ -1,7 +1,7 @@
-#include "graphic/mouseedit.h"
+#include "window/mouseedit.h"
 
-#include "../ring/ringfixture.h"
 #include "graphic/drawing.h"
+#include "ring/ringfixture.h"
 
 namespace varno {
 namespace {

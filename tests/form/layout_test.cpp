@@ -1,8 +1,9 @@
-#include "layout.h"
+#include "form/layout.h"
 
 #include <gtest/gtest.h>
 
 #include "form/form.h"
+#include "window/frmvarno.h"
 
 namespace varno {
 namespace {
@@ -16,7 +17,7 @@ void expectGeometry(const Control& control, double left, double top, double widt
 }
 
 TEST(Layout, OnTheDesignScreenEveryValueIsItsDesignValue) {
-  Form form;
+  frmVarno form;
   const LayoutFactors f = LayoutAnpassen(form, 12288, 9216);
   EXPECT_EQ(f.x, 1);
   EXPECT_EQ(f.y, 1);
@@ -41,7 +42,7 @@ TEST(Layout, OnTheDesignScreenEveryValueIsItsDesignValue) {
 }
 
 TEST(Layout, FontsFollowTheSmallerFactorAndFixedValuesStay) {
-  Form form;
+  frmVarno form;
   // A wide screen: twice as wide, one and a half times as high as designed.
   LayoutFactors f = LayoutAnpassen(form, 2 * 12288, 1.5 * 9216);
   EXPECT_EQ(f.font, 1.5);

@@ -1,4 +1,4 @@
-#include "edit/pad.h"
+#include "window/pad.h"
 
 #include "form/form.h"
 #include "ring/ring.h"

@@ -1,6 +1,6 @@
-#include "edit/pad.h"
+#include "window/pad.h"
 
-#include "../ring/ringfixture.h"
+#include "ring/ringfixture.h"
 
 namespace varno {
 namespace {

@@ -1,9 +1,9 @@
-#include "search/enumeration.h"
+#include "window/enumeration.h"
 
-#include "../ring/ringfixture.h"
+#include "counting/steploop.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
-#include "counting/steploop.h"
+#include "ring/ringfixture.h"
 #include "support/scripteddialogs.h"
 
 namespace varno {

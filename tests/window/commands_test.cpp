@@ -1,9 +1,9 @@
-#include "ring/commands.h"
+#include "window/commands.h"
 
-#include "edit/pad.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
-#include "ringfixture.h"
+#include "ring/ringfixture.h"
+#include "window/pad.h"
 
 namespace varno {
 namespace {

@@ -1,9 +1,9 @@
-#include "graphic/mouseedit.h"
+#include "window/mouseedit.h"
 
 #include "form/form.h"
-#include "form/information.h"
 #include "graphic/drawing.h"
 #include "ring/ring.h"
+#include "window/information.h"
 
 namespace varno {
 

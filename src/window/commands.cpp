@@ -1,8 +1,9 @@
-#include "ring/commands.h"
+#include "window/commands.h"
 
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "ring/ring.h"
+#include "window/wiring.h"
 
 namespace varno {
 

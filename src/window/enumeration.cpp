@@ -1,18 +1,18 @@
-#include "search/enumeration.h"
+#include "window/enumeration.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <thread>
 
+#include "counting/ringcounter.h"
+#include "counting/ringsearch.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ring.h"
-#include "search/busy.h"
-#include "search/montecarlo.h"
-#include "counting/ringcounter.h"
-#include "counting/ringsearch.h"
+#include "window/busy.h"
+#include "window/montecarlo.h"
 
 namespace varno {
 

@@ -1,4 +1,4 @@
-#include "edit/examples.h"
+#include "window/examples.h"
 
 #include "form/form.h"
 #include "graphic/drawing.h"

@@ -1,4 +1,4 @@
-#include "search/busy.h"
+#include "window/busy.h"
 
 #include "form/form.h"
 

@@ -1,12 +1,12 @@
-#include "edit/ringfile.h"
+#include "window/ringfile.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "../ring/ringfixture.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
+#include "ring/ringfixture.h"
 #include "support/scripteddialogs.h"
 
 namespace varno {

@@ -1,4 +1,4 @@
-#include "form/information.h"
+#include "window/information.h"
 
 #include <initializer_list>
 
