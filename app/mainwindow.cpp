@@ -34,6 +34,7 @@
 #include "window/mouseedit.h"
 #include "window/pad.h"
 #include "window/ringfile.h"
+#include "window/startup.h"
 #include "window/wiring.h"
 
 namespace varno {
@@ -410,24 +411,13 @@ std::uint64_t MainWindow::timeOfDaySeed() {
 }
 
 void MainWindow::Form_Load(std::uint64_t seed) {
-  form_.random.seed(seed);
-  for (Control& field : form_.txtAuge) {
-    field.setLocked(true);
-    field.setTabStop(false);
-    field.setToolTip("Zum Beschriften anklicken");
-  }
   const QRect screen = this->screen()->geometry();
-  LayoutAnpassen(form_, screen.width() * kTwipsPerPixel, screen.height() * kTwipsPerPixel);
-  laidOut_ = true;
-  WürfelZeigen(form_);
-  form_.Freigabe = true;
-  form_.Picture1[3].setText(" maxmin");
-  GraphikEinrichten(form_);
-  cmd3x3_Click(form_);
-  // The whole screen as the desktop leaves it to windows: maximized, at its top-left corner.
-  setGeometry(this->screen()->availableGeometry());
-  setWindowState(windowState() | Qt::WindowMaximized);
-  form_.Begrüßung = true;
+  varno::Form_Load(form_, seed, screen.width() * kTwipsPerPixel, screen.height() * kTwipsPerPixel, [this] {
+    laidOut_ = true;
+    // The whole screen as the desktop leaves it to windows: maximized, at its top-left corner.
+    setGeometry(this->screen()->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
+  });
   sync();
 }
 

@@ -1,4 +1,5 @@
-// Reading and writing the number texts that the window's fields hold.
+// Reading and writing the number texts that the window's fields hold. None of this depends on the
+// process's locale: the decimal point is always ".".
 #pragma once
 
 #include <cstdint>
@@ -25,5 +26,15 @@ std::string plainNumber(double x);
 
 // Whole numbers as plain decimal digits, as the counters, n and k are written: 3 -> "3".
 std::string plainDigits(std::int64_t x);
+
+// A text that is a decimal number as a whole (by the leading-number rule, nothing after it) in its plain
+// form, digit for digit and so with exactly its value, whatever its size: leading zeros, trailing zeros
+// after the point, a "+" and a lone point dropped ("007" -> "7", "2.50" -> "2.5", "0.25" -> ".25",
+// "-0" -> "0"). Any other text is returned unchanged.
+std::string plainDecimal(std::string_view text);
+
+// The text of a counter advanced by one: its value read by the leading-number rule and rounded to a whole
+// number (halves to even), plus one, as plain digits. Exact however many digits the counter has.
+std::string advancedCounter(std::string_view text);
 
 }  // namespace varno

@@ -5,6 +5,7 @@
 #include "form/form.h"
 #include "ring/dice.h"
 #include "ring/ring.h"
+#include "rules/ringrules.h"
 
 namespace varno {
 
@@ -71,8 +72,8 @@ void ZeichneGerüst(Form& form) {
 }
 
 void ZeichneBögen(Form& form) {
-  const int n = Würfelanzahl(form);
-  const int k = Seitenzahl(form);
+  const Ring ring = readRing(form);
+  const int n = ring.n, k = ring.k;
   Surface& surface = form.ausgabe;
   const double w0 = markerWidth(form);
   // The centre of a marker as the curves take it: half the width off both edges.
@@ -89,10 +90,8 @@ void ZeichneBögen(Form& form) {
       surface.drawWidth = 3;
       double x0, y0;
       centre(markerIndex(i, j), x0, y0);
-      const double value = faceValue(form, i - 1, j - 1);
-      int beaten = 0;
-      for (int g = 1; g <= k; ++g)
-        if (faceValue(form, next - 1, g - 1) < value) ++beaten;
+      // The end is the marker at the position of the number of faces beaten, whatever its value.
+      const int beaten = facesBeaten(ring.values[i - 1][j - 1], ring.die(next - 1), k);
       double x1 = 0, y1 = 0;
       if (beaten > 0) centre(markerIndex(next, beaten), x1, y1);
       double px = x0, py = y0;

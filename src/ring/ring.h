@@ -1,5 +1,8 @@
-// Reading the ring from the window's fields: n, k and the face values, afresh every time.
+// Reading the ring from the window's fields: n, k and the face values, afresh every time, and a snapshot
+// of them that the evaluation and the drawing work on.
 #pragma once
+
+#include <array>
 
 #include "form/form.h"
 #include "form/numbertext.h"
@@ -30,6 +33,27 @@ inline const Control& face(const Form& form, int d, int f) {
 }
 inline double faceValue(const Form& form, int d, int f) {
   return leadingNumber(face(form, d, f).text());
+}
+
+// The ring as its fields show it at one moment: n, k and the values of the faces in use (die d and face f
+// from 0; the rest are 0).
+struct Ring {
+  int n = 3;
+  int k = 3;
+  std::array<std::array<double, kFaces>, kDice> values{};
+
+  const double* die(int d) const { return values[d].data(); }
+  // The die after die d around the ring: die n-1 is followed by die 0.
+  int next(int d) const { return d + 1 == n ? 0 : d + 1; }
+};
+
+inline Ring readRing(const Form& form) {
+  Ring ring;
+  ring.n = Würfelanzahl(form);
+  ring.k = Seitenzahl(form);
+  for (int d = 0; d < ring.n; ++d)
+    for (int f = 0; f < ring.k; ++f) ring.values[d][f] = faceValue(form, d, f);
+  return ring;
 }
 
 }  // namespace varno

@@ -56,6 +56,61 @@ TEST(NumberText, NumberFormat) {
   EXPECT_EQ(plainDigits(2147483648LL), "2147483648");
 }
 
+TEST(NumberText, CountersAdvanceExactlyHoweverLarge) {
+  struct Row {
+    const char* before;
+    const char* after;
+  };
+  const Row rows[] = {
+      {"", "1"},
+      {"0", "1"},
+      {"41", "42"},
+      {"2.5", "3"},  // 2.5 rounds to 2
+      {"3.5", "5"},
+      {"2.51", "4"},
+      {" 7abc", "8"},
+      {"abc", "1"},
+      {"-1", "0"},
+      {"-0.5", "1"},
+      {"-2.5", "-1"},
+      {"-10", "-9"},
+      {"0099", "100"},
+      {"2147483647", "2147483648"},
+      {"9007199254740991", "9007199254740992"},
+      {"40547859356626790038", "40547859356626790039"},
+      {"99999999999999999999999", "100000000000000000000000"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(advancedCounter(row.before), row.after) << row.before;
+}
+
+TEST(NumberText, PlainDecimalKeepsTheValueDigitForDigit) {
+  struct Row {
+    const char* text;
+    const char* plain;
+  };
+  const Row rows[] = {
+      {"007", "7"},
+      {"05", "5"},
+      {"2.50", "2.5"},
+      {"0.25", ".25"},
+      {"-.5", "-.5"},
+      {"+4", "4"},
+      {"-0", "0"},
+      {"0.000", "0"},
+      {"5.", "5"},
+      {"1000000000000000", "1000000000000000"},
+      {"0.00001", ".00001"},
+      {"12345678901234567", "12345678901234567"},
+      {"abc", "abc"},
+      {"5x", "5x"},
+      {".", "."},
+      {"1e3", "1e3"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(plainDecimal(row.text), row.plain) << row.text;
+  const std::string huge(400, '9');
+  EXPECT_EQ(plainDecimal(huge), huge);
+}
+
 TEST(NumberText, RoundHalfEven) {
   const double rows[][2] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4, 2},
                             {2.6, 3}, {0.5, 0}, {1.5, 2},   {7, 7}};
