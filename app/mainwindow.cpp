@@ -41,6 +41,12 @@ namespace varno {
 
 namespace {
 
+// A vertical scroll bar's thumb position for a value and back: its upper arrow (and the wheel turned up)
+// lowers the position, and raises n and k.
+int valueAt(const Control& bar, int position) {
+  return bar.horizontal() ? position : bar.minimum() + bar.maximum() - position;
+}
+
 int pixels(double twips) {
   return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
@@ -99,7 +105,8 @@ void MainWindow::wireClicks() {
   auto on = [this](Control& control, Gate gate, std::function<void()> handler) {
     clicks_[&control] = {std::move(handler), gate};
   };
-  const Gate idle = Gate::Idle, edit = Gate::NotDealing, always = Gate::Always;
+  // Only the search itself writes faces while it runs: the pad's keys wait for it like the commands.
+  const Gate idle = Gate::Idle, edit = Gate::Idle, always = Gate::Always;
   on(form_.cmdSpeichern, idle, [this] { cmdSpeichern_Click(form_); });
   on(form_.cmdLaden, idle, [this] { cmdLaden_Click(form_); });
   on(form_.cmdBeenden, idle, [this] { cmdBeenden_Click(form_); });
@@ -179,6 +186,8 @@ QObject* MainWindow::create(Control& control) {
     }
     case ControlKind::TextBox: {
       auto* field = new QLineEdit(parent);
+      // None of the fields can be edited by hand: no toolkit menu to copy or select in them.
+      field->setContextMenuPolicy(Qt::NoContextMenu);
       if (&control == &form_.Text4) {
         field->setStyleSheet("QLineEdit { color: white; background: red; font-weight: bold; }");
         field->setAlignment(Qt::AlignCenter);
@@ -211,8 +220,8 @@ QObject* MainWindow::create(Control& control) {
     }
     case ControlKind::ScrollBar: {
       auto* bar = new QScrollBar(control.horizontal() ? Qt::Horizontal : Qt::Vertical, parent);
-      // The upper arrow raises n and k.
-      if (!control.horizontal()) bar->setInvertedAppearance(true);
+      // n and k change by one for every click, on an arrow or on the bar, and every notch of the wheel.
+      if (!control.horizontal()) bar->setPageStep(1);
       return bar;
     }
     case ControlKind::PictureBox: {
@@ -235,8 +244,9 @@ QObject* MainWindow::create(Control& control) {
 
 void MainWindow::connect(Control& control, QObject* object) {
   if (auto* bar = qobject_cast<QScrollBar*>(object)) {
-    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, &control, bar](int value) {
+    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, &control, bar](int position) {
       if (syncing_) return;
+      const int value = valueAt(control, position);
       const bool ran = run([this, &control, bar, value] {
         control.setValue(value);
         for (int i = 0; i < 2; ++i)
@@ -244,7 +254,7 @@ void MainWindow::connect(Control& control, QObject* object) {
       });
       if (!ran) {
         const QSignalBlocker quiet(bar);
-        bar->setValue(control.value());
+        bar->setValue(valueAt(control, control.value()));
       }
     });
   } else if (auto* button = qobject_cast<QPushButton*>(object)) {
@@ -260,7 +270,7 @@ void MainWindow::connect(Control& control, QObject* object) {
   } else if (auto* marker = dynamic_cast<Marker*>(object)) {
     const int index = static_cast<int>(&control - form_.shpkreis.data());
     marker->onMouseDown = [this, index](int button) {
-      run([this, index, button] { shpkreis_MouseDown(form_, index, button); }, Gate::NotDealing);
+      run([this, index, button] { shpkreis_MouseDown(form_, index, button); }, Gate::Idle);
     };
     marker->onMouseMove = [this, index] {
       run([this, index] { shpkreis_MouseMove(form_, index); }, Gate::Always);
@@ -280,20 +290,26 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       run([this] { frame1_MouseMove(form_); }, Gate::Always);
     return QMainWindow::eventFilter(watched, event);
   }
+  if (event->type() == QEvent::MouseButtonDblClick && watched != object(form_.Text4)) return true;
   if (event->type() != QEvent::MouseButtonPress) return QMainWindow::eventFilter(watched, event);
+  // A disabled field or frame takes no clicks (the toolkit shows them to the filter all the same), and
+  // only the left button selects a face.
+  auto* pressed = qobject_cast<QWidget*>(watched);
+  if (pressed && !pressed->isEnabled()) return true;
+  if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return true;
   if (watched == object(form_.Text4)) {
     run([this] { Text4_Click(form_); }, Gate::Always);
     return true;
   }
   for (int i = 0; i < kDice * kFaces; ++i) {
     if (watched == object(form_.txtAuge[i])) {
-      run([this, i] { txtAuge_Click(form_, i); }, Gate::NotDealing);
+      run([this, i] { txtAuge_Click(form_, i); }, Gate::Idle);
       return true;
     }
   }
   for (int d = 0; d < kDice; ++d) {
     if (watched == object(form_.frmWürfel[d])) {
-      run([this, d] { frmWürfel_Click(form_, d); }, Gate::NotDealing);
+      run([this, d] { frmWürfel_Click(form_, d); }, Gate::Idle);
       return true;
     }
   }
@@ -303,8 +319,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 bool MainWindow::run(const std::function<void()>& handler, Gate gate) {
   // A random labelling that is being dealt counts on the faces it has not filled yet, and a running
   // search owns the ring: input that would interleave with them is ignored until they are done.
-  const bool closed = (gate == Gate::NotDealing && form_.dealing) ||
-                      (gate == Gate::Idle && (form_.dealing || form_.searchRunning));
+  const bool closed = gate == Gate::Idle && (form_.dealing || form_.searchRunning);
   if (!closed) handler();
   sync();
   return !closed;
@@ -376,7 +391,7 @@ void MainWindow::apply(const Control& control, QObject* object) {
     frame->setTitle(text);
   } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
     bar->setRange(control.minimum(), control.maximum());
-    bar->setValue(control.value());
+    bar->setValue(valueAt(control, control.value()));
   } else if (auto* progress = qobject_cast<QProgressBar*>(widget)) {
     progress->setRange(control.minimum(), control.maximum());
     progress->setValue(control.value());
@@ -426,7 +441,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   if (!laidOut_ || width() < 100 || height() < 100) return;
   // Scaled like the screen at start-up: the window's outer size stands for the screen.
   const QRect outer = frameGeometry();
+  const double markerWidthBefore = markerWidth(form_), markerHeightBefore = markerHeight(form_);
   LayoutAnpassen(form_, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
+  keepMarkersCentred(form_, markerWidthBefore, markerHeightBefore);
   // Once a face was selected, the pad stays over its die.
   if (form_.Feldnummer) settlePad(form_);
   sync();

@@ -28,9 +28,8 @@ class MainWindow : public QMainWindow {
 
   // When a user event may run while a search is busy with the ring.
   enum class Gate {
-    Always,      // the stop button, the busy notice, information boxes, hovering
-    NotDealing,  // edits of single faces: not while a random labelling is being dealt
-    Idle,        // commands: not while a search runs or a labelling is being dealt
+    Always,  // the stop button, the busy notice, information boxes, hovering, hiding the pad
+    Idle,    // commands and every edit of the ring: not while a search runs or a labelling is being dealt
   };
   // Runs a handler of the form for a user event, unless its gate is closed, then mirrors what changed.
   // Returns whether it ran.

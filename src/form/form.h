@@ -161,6 +161,15 @@ class Form {
   std::string Zählmodus;
   int BestesMinimum = 0;
 
+  // What counting all labellings may use of this machine; zero means what the machine has (free memory,
+  // every core, the speed measured on a two-core machine). Tests set them, so that nothing they check
+  // depends on the machine they run on.
+  struct CountingMachine {
+    std::uint64_t memoryBytes = 0;
+    unsigned threads = 0;
+    double statesPerSecond = 0;
+  } machine;
+
   Random random;
   Yielder DoEvents;
   Dialogs* dialogs = nullptr;

@@ -126,11 +126,14 @@ std::string plainDigits(std::int64_t x) {
   return std::to_string(x);
 }
 
-std::string plainDecimal(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
+bool isDecimalNumber(std::string_view text) {
   const DecimalText number = leadingDecimal(text);
-  if (!number.found() || first == std::string_view::npos || number.end != text.size())
-    return std::string(text);
+  return number.found() && number.end == text.size() && text[0] != ' ' && text[0] != '\t';
+}
+
+std::string plainDecimal(std::string_view text) {
+  if (!isDecimalNumber(text)) return std::string(text);
+  const DecimalText number = leadingDecimal(text);
   const std::string_view integer = withoutLeadingZeros(number.integer);
   const std::string_view fraction = withoutTrailingZeros(number.fraction);
   if (integer.empty() && fraction.empty()) return "0";

@@ -27,6 +27,10 @@ std::string plainNumber(double x);
 // Whole numbers as plain decimal digits, as the counters, n and k are written: 3 -> "3".
 std::string plainDigits(std::int64_t x);
 
+// Whether the whole text is one decimal number by the leading-number rule: an optional sign, digits
+// and at most one point, nothing before or after it ("-2.5", "007", ".5"; not " 5", "5x", "1e3").
+bool isDecimalNumber(std::string_view text);
+
 // A text that is a decimal number as a whole (by the leading-number rule, nothing after it) in its plain
 // form, digit for digit and so with exactly its value, whatever its size: leading zeros, trailing zeros
 // after the point, a "+" and a lone point dropped ("007" -> "7", "2.50" -> "2.5", "0.25" -> ".25",

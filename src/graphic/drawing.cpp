@@ -36,6 +36,16 @@ double markerHeight(const Form& form) {
                      : 0;
 }
 
+void keepMarkersCentred(Form& form, double oldMarkerWidth, double oldMarkerHeight) {
+  const double dx = (markerWidth(form) - oldMarkerWidth) / 2;
+  const double dy = (markerHeight(form) - oldMarkerHeight) / 2;
+  if (dx == 0 && dy == 0) return;
+  for (Control* moved : form.controls()) {
+    if (moved->container() != &form.picAusgabe || !moved->geometry().user) continue;
+    moved->move(moved->geometry().left + dx, moved->geometry().top + dy);
+  }
+}
+
 void GraphikEinrichten(Form& form) {
   form.ausgabe.setScale(14, 16, -14, -14);
   for (Control& marker : form.shpkreis) marker.setVisible(false);

@@ -35,4 +35,8 @@ inline int markerIndex(int d, int f) {
 double markerWidth(const Form& form);
 double markerHeight(const Form& form);
 
+// The surface changed its size, and with it a marker's size in the surface's units: moves every marker
+// (and the value label below one) so that it stays centred on its face, as the last drawing placed it.
+void keepMarkersCentred(Form& form, double oldMarkerWidth, double oldMarkerHeight);
+
 }  // namespace varno

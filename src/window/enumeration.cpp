@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <thread>
 
 #include "counting/ringcounter.h"
@@ -49,11 +50,28 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
+// Runs `work` on a thread of its own while the window yields every few milliseconds, so that nothing
+// the user does waits for it.
+template <typename Work>
+auto whileYielding(Form& form, Work work) {
+  auto result = std::async(std::launch::async, std::move(work));
+  while (result.wait_for(kPollInterval) != std::future_status::ready) form.DoEvents.now();
+  return result.get();
+}
+
+RingCounterOptions counterOptions(const Form& form) {
+  RingCounterOptions options;
+  options.threads = form.machine.threads;
+  options.memoryLimitBytes = form.machine.memoryBytes;
+  return options;
+}
+
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
-// ring of the loop's order is found and shown. A stop leaves the window as the loop showed it at its
-// start.
+// ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
+// showed it at its start; a count that has finished is shown even when the stop comes while its last
+// ring is being looked up, only without that ring.
 void countAll(Form& form, int n, int k) {
-  RingCounter counter(n, k);
+  RingCounter counter(n, k, counterOptions(form));
   counter.start();
   form.prgFortschritt.setValue(0);
   form.prgFortschritt.setVisible(true);
@@ -86,9 +104,14 @@ void countAll(Form& form, int n, int k) {
         "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
         "Rechenproblem");
   }
-  if (!last || last->outcome != RingSearch::Outcome::Found) return;
+  if (!result || result->rings.isZero()) return;
   form.BestesMinimum = result->bestWeakestLink;
-  showRing(form, last->labelling, result->rings.toString(), k);
+  if (last && last->outcome == RingSearch::Outcome::Found) {
+    showRing(form, last->labelling, result->rings.toString(), k);
+  } else {
+    form.Text3[1].setText(result->rings.toString());
+    form.Picture1[3].setText(maxminText(form.BestesMinimum, k));
+  }
 }
 
 // "zz": every ring in the loop's order, drawn and followed by the question whether to go on.
@@ -145,11 +168,12 @@ std::string timeLeftText(double seconds, double share) {
   return "noch etwa " + durationText(seconds / share * (1 - share));
 }
 
-double estimatedSeconds(int n, int k) {
+double estimatedSeconds(const RingCounter::Estimate& estimate, double statesPerSecond) {
   // The count works through about this many states per second on two cores (measured from 5e7 for
   // 6x6 and 7x6 down to 3e7 for 8x5); the estimate errs on the long side.
-  constexpr double kCellsPerSecond = 3e7;
-  return static_cast<double>(RingCounter::estimate(n, k).totalCells) / kCellsPerSecond;
+  constexpr double kStatesPerSecond = 3e7;
+  return static_cast<double>(estimate.totalCells) /
+         (statesPerSecond > 0 ? statesPerSecond : kStatesPerSecond);
 }
 
 void BelegungenDurchlaufen(Form& form, int n, int k) {
@@ -190,9 +214,14 @@ std::string gibibytes(std::uint64_t bytes) {
 // told before anything changes, and decides whether to start a long count.
 bool countMayStart(Form& form, int n, int k) {
   if (!form.dialogs) return true;
-  const RingCounter::Estimate estimate = RingCounter::estimate(n, k);
+  // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
+  form.searchRunning = true;
+  form.busyPointer = true;
+  const RingCounter::Estimate estimate = whileYielding(form, [n, k] { return RingCounter::estimate(n, k); });
+  form.searchRunning = false;
+  form.busyPointer = false;
   const std::string size = plainDigits(n) + " Würfel mit je " + plainDigits(k) + " Seiten";
-  const std::uint64_t allowed = RingCounter::memoryAllowed();
+  const std::uint64_t allowed = RingCounter::memoryAllowed(form.machine.memoryBytes);
   if (estimate.peakBytes > allowed) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
                                  gibibytes(estimate.peakBytes) + " Speicher; auf diesem Rechner sind " +
@@ -201,7 +230,7 @@ bool countMayStart(Form& form, int n, int k) {
                              kStopSign, "Rechenproblem");
     return false;
   }
-  const double seconds = estimatedSeconds(n, k);
+  const double seconds = estimatedSeconds(estimate, form.machine.statesPerSecond);
   if (seconds <= kLongCountSeconds) return true;
   return form.dialogs->messageBox("Das Zählen aller Belegungen für " + size +
                                       "\r\ndauert auf diesem Rechner etwa " + durationText(seconds) +

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "counting/ringcounter.h"
+
 namespace varno {
 
 class Form;
@@ -30,7 +32,8 @@ std::string durationText(double seconds);
 // The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
 std::string timeLeftText(double seconds, double share);
 
-// The estimated seconds a count of n x k takes on this machine, and the bytes it needs at most.
-double estimatedSeconds(int n, int k);
+// The seconds a count takes that works through `statesPerSecond` states (0: the speed of a two-core
+// machine).
+double estimatedSeconds(const RingCounter::Estimate& estimate, double statesPerSecond);
 
 }  // namespace varno

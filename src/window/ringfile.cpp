@@ -1,7 +1,6 @@
 #include "window/ringfile.h"
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +10,7 @@
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "ring/ring.h"
+#include "window/safesave.h"
 
 namespace varno {
 
@@ -28,30 +28,14 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Whether the whole text is a decimal number by the leading-number rule.
-bool isNumber(const std::string& text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  bool digits = false, point = false;
-  for (; i < text.size(); ++i) {
-    if (text[i] >= '0' && text[i] <= '9') {
-      digits = true;
-    } else if (text[i] == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digits;
-}
-
-// A field as the window takes it: blanks dropped, a number in its plain decimal form (007 is 7).
+// A field as the window takes it: blanks dropped, a number in its plain decimal form (007 is 7), digit
+// for digit, so that it keeps its value however large or small it is.
 std::string field(const std::string& line) {
-  const std::string text = trimmed(line);
-  return isNumber(text) ? plainNumber(leadingNumber(text)) : text;
+  return plainDecimal(trimmed(line));
 }
 
-// Whether the bytes are text: valid UTF-8 without control characters other than tab, CR and LF.
+// Whether the bytes are text: well-formed UTF-8 (no surrogates, nothing beyond U+10FFFF, no overlong
+// forms) without control characters other than tab, CR and LF.
 bool isText(const std::string& content) {
   for (std::size_t i = 0; i < content.size();) {
     const auto byte = static_cast<unsigned char>(content[i]);
@@ -62,12 +46,17 @@ bool isText(const std::string& content) {
       continue;
     }
     const int length = byte >= 0xf0 && byte <= 0xf4  ? 4
-                       : byte >= 0xe0                ? 3
+                       : byte >= 0xe0 && byte < 0xf0 ? 3
                        : byte >= 0xc2 && byte < 0xe0 ? 2
                                                      : 0;
     if (length == 0 || i + length > content.size()) return false;
     for (int j = 1; j < length; ++j)
       if ((static_cast<unsigned char>(content[i + j]) & 0xc0) != 0x80) return false;
+    // The second byte narrows what the first allows.
+    const auto second = static_cast<unsigned char>(content[i + 1]);
+    if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
+        (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f))
+      return false;
     i += length;
   }
   return true;
@@ -75,7 +64,7 @@ bool isText(const std::string& content) {
 
 // n or k from its line: a whole number within the scroll bar's range.
 std::optional<int> count(const std::string& text, int minimum, int maximum) {
-  if (!isNumber(text)) return std::nullopt;
+  if (!isDecimalNumber(text)) return std::nullopt;
   const double value = leadingNumber(text);
   if (value < minimum || value > maximum || value != std::floor(value)) return std::nullopt;
   return static_cast<int>(value);
@@ -115,6 +104,10 @@ std::optional<RingFile> parseRingFile(const std::string& content, std::string& p
     problem = "Die Datei ist zu groß für eine Ringdatei.";
     return std::nullopt;
   }
+  // An editor may begin the text with the byte-order mark of UTF-8.
+  const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (content.starts_with(kByteOrderMark))
+    return parseRingFile(content.substr(kByteOrderMark.size()), problem);
   if (!isText(content)) {
     problem = "Die Datei ist keine Textdatei.";
     return std::nullopt;
@@ -158,70 +151,59 @@ std::optional<RingFile> parseRingFile(const std::string& content, std::string& p
   return ring;
 }
 
-bool writeFileSafely(const std::string& path, const std::string& content) {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  if (fs::is_directory(target)) return false;
-  fs::path temporary = target;
-  temporary += ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
+namespace {
+
+// The folder the dialogs open in: the program's working directory, or nothing when it is gone.
+std::string workingDirectory() {
   std::error_code error;
-  fs::rename(temporary, target, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::string() : folder.string();
 }
+
+}  // namespace
 
 void cmdSpeichern_Click(Form& form) {
   if (!form.dialogs) return;
   const std::optional<std::string> chosen =
-      form.dialogs->fileDialog(true, std::filesystem::current_path().string(), form.dialogFileName);
+      form.dialogs->fileDialog(true, workingDirectory(), form.dialogFileName);
   if (!chosen || chosen->empty()) return saveFailed(form);
   form.dialogFileName = *chosen;
-  if (!writeFileSafely(saveName(*chosen), ringFileText(form))) saveFailed(form);
+  if (!saveFileSafely(saveName(*chosen), ringFileText(form))) saveFailed(form);
 }
 
 void cmdLaden_Click(Form& form) {
   if (!form.dialogs) return;
   form.dialogFileName = "*vrf";
   const std::optional<std::string> chosen =
-      form.dialogs->fileDialog(false, std::filesystem::current_path().string(), form.dialogFileName);
+      form.dialogs->fileDialog(false, workingDirectory(), form.dialogFileName);
   if (!chosen) return;
   form.dialogFileName = *chosen;
   if (!endsWith(*chosen, ".vrf")) return;
+  loadRingFile(form, *chosen);
+}
 
+bool loadRingFile(Form& form, const std::string& path) {
   std::string content, problem;
   std::optional<RingFile> ring;
-  if (!readFile(*chosen, content)) {
+  if (!endsWith(path, ".vrf")) {
+    problem = "Nur Ringdateien mit der Endung .vrf können geladen werden.";
+  } else if (!readFile(path, content)) {
     problem = "Die Datei kann nicht gelesen werden.";
   } else {
     ring = parseRingFile(content, problem);
   }
   if (!ring) {
-    form.dialogs->messageBox("Laden abgebrochen!\r\n\r\n" + problem, kStopSign, "Eingabeproblem");
-    return;
+    if (form.dialogs)
+      form.dialogs->messageBox("Laden abgebrochen!\r\n\r\n" + problem, kStopSign, "Eingabeproblem");
+    return false;
   }
-
   form.Text1[0].setText(ring->dice);
   form.VScroll1[0].setValue(ring->n);
   form.Text1[1].setText(ring->faces);
   form.VScroll1[1].setValue(ring->k);
   for (int i = 0; i < kDice * kFaces; ++i) form.txtAuge[i].setText(ring->faceTexts[i]);
   ZeichneGraphik(form);
+  return true;
 }
 
 }  // namespace varno

@@ -31,15 +31,16 @@ struct RingFile {
 // range) is refused as a whole: `problem` then says why, in a sentence for the user.
 std::optional<RingFile> parseRingFile(const std::string& content, std::string& problem);
 
-// Writes `content` to `path` so that a failure never leaves a half-written file in place of the one that
-// was there: the content goes to a new file beside it, which then replaces it. Returns false on failure.
-bool writeFileSafely(const std::string& path, const std::string& content);
-
 // "speichern": asks for a file name and saves the ring; every failure, a cancelled dialog included, is
 // reported with the message "Speichern abgebrochen!".
 void cmdSpeichern_Click(Form& form);
 // "laden": asks for a ".vrf" file and loads it into the window, then draws the graphic in full. A file
 // that is not a ring file is refused with a message and changes nothing.
 void cmdLaden_Click(Form& form);
+
+// Loads the ring file at `path` into the window and draws the graphic in full, with the checks and
+// messages of "laden" (a file not named ".vrf" is refused with a message, too); returns whether it did.
+// Opening a file from the desktop, the command line or by dropping it comes here.
+bool loadRingFile(Form& form, const std::string& path);
 
 }  // namespace varno

@@ -1,4 +1,6 @@
 #include <QAccessible>
+#include <QTest>
+#include <QWheelEvent>
 
 #include "printbox.h"
 #include "ring/ring.h"
@@ -42,8 +44,8 @@ TEST_F(RingTable, ScrollBarsShowAndHideDiceAndFacesAndEvaluate) {
   EXPECT_FALSE(seen("frmWürfel(3)"));
   clearFaces();
 
-  dice->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  dice->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  dice->triggerAction(QAbstractSlider::SliderSingleStepSub);  // the upper arrow, twice
+  dice->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_EQ(text("Text1(0)"), "5");
   EXPECT_TRUE(seen("frmWürfel(4)"));
   EXPECT_TRUE(seen("txtPGewinn(12)"));
@@ -51,7 +53,7 @@ TEST_F(RingTable, ScrollBarsShowAndHideDiceAndFacesAndEvaluate) {
   EXPECT_FALSE(seen("frmWürfel(5)"));
   EXPECT_FALSE(seen("txtPGewinn(5)"));
 
-  faces->setValue(1);
+  faces->setValue(faces->maximum());  // the thumb at the bottom
   EXPECT_EQ(text("Text1(1)"), "1");
   EXPECT_TRUE(seen("txtAuge(8)"));
   EXPECT_FALSE(seen("txtAuge(9)"));
@@ -74,6 +76,37 @@ TEST_F(RingTable, AFaceWrittenInTheModelIsShownWithItsEvaluation) {
   EXPECT_EQ(max->printed(), "  5 / 9");
   EXPECT_EQ(max->accessibleName(), "  5 / 9");
   EXPECT_EQ(find<PrintBox>("Picture1(2)")->accessibleName(), "  5 / 9");
+}
+
+TEST_F(RingTable, TheUpperArrowAndTheWheelTurnedUpRaiseNAndK) {
+  auto* dice = find<QScrollBar>("VScroll1(0)");
+  auto* faces = find<QScrollBar>("VScroll1(1)");
+  const QPoint upperArrow(dice->width() / 2, 3), lowerArrow(dice->width() / 2, dice->height() - 3);
+  QTest::mouseClick(dice, Qt::LeftButton, {}, upperArrow);
+  EXPECT_EQ(text("Text1(0)"), "4");
+  QTest::mouseClick(faces, Qt::LeftButton, {}, lowerArrow);
+  EXPECT_EQ(text("Text1(1)"), "2");
+  const QPoint middle(dice->width() / 2, dice->height() / 2);
+  QWheelEvent up(middle, dice->mapToGlobal(middle), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(dice, &up);
+  EXPECT_EQ(text("Text1(0)"), "5");
+  // The thumb stands high for a large number.
+  dice->setValue(dice->minimum());
+  EXPECT_EQ(text("Text1(0)"), "8");
+}
+
+TEST_F(RingTable, OnlyTheLeftButtonSelectsAFaceAndNoFieldHasAMenu) {
+  auto* field = find<QLineEdit>("txtAuge(9)");
+  for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    QTest::mouseClick(field, button, {}, QPoint(4, 4));
+    QTest::mouseClick(find("frmWürfel(2)"), button, {}, QPoint(4, 4));
+  }
+  EXPECT_FALSE(form.Feldnummer.has_value());
+  EXPECT_FALSE(seen("picEingabe"));
+  QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(4, 4));
+  EXPECT_EQ(form.Feldnummer, 9);
+  for (auto* any : window.findChildren<QLineEdit*>()) EXPECT_EQ(any->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
 }  // namespace

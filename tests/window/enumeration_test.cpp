@@ -148,18 +148,37 @@ TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFaces) {
   }
 }
 
-TEST_F(Enumeration, TheStopButtonEndsACountAndLeavesTheWindowAsTheLoopStarted) {
-  setSize(5, 4);
-  int yields = 0;
-  form.DoEvents.setHook(
-      [&] {
-        if (++yields == 2) form.Abbruch = true;  // as the stop button does
-      },
-      std::chrono::nanoseconds::zero());
+TEST_F(Enumeration, AStopDuringTheCountLeavesTheWindowAsTheLoopStartedAndAFinishedCountIsShown) {
+  const auto stopWhen = [&](std::function<bool()> moment) {
+    form.DoEvents.setHook(
+        [&form = form, moment] {
+          if (moment()) form.Abbruch = true;  // as the stop button does
+        },
+        std::chrono::nanoseconds::zero());
+  };
+  const auto counting = [&] {
+    return form.prgFortschritt.visible() && form.lblRestzeit.text().find("letzte") == std::string::npos;
+  };
+  const auto lookingUp = [&] { return form.lblRestzeit.text().find("letzte") != std::string::npos; };
+
+  // 6x6 takes seconds: the first look at its progress comes while it counts.
+  setSize(6, 6);
+  stopWhen(counting);
   cmdBelzähl_Click(form);
   EXPECT_EQ(form.Text3[1].text(), "0");
   EXPECT_EQ(form.Picture1[3].text(), " maxmin");
-  EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(5, 4)));
+  EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(6, 6)));
+  EXPECT_EQ(shownRing(6, 6), std::vector<int>(36, 0));
+  expectIdleAfterwards();
+
+  // A stop while the last ring is looked up keeps the count, without the ring.
+  const testing::StepLoopResult reference = testing::runStepLoop(4, 4);
+  setSize(4, 4);
+  stopWhen(lookingUp);
+  cmdBelzähl_Click(form);
+  EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size()));
+  EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " / 16");
+  EXPECT_EQ(shownRing(4, 4), std::vector<int>(16, 0));
   expectIdleAfterwards();
 }
 
@@ -178,22 +197,32 @@ TEST_F(Enumeration, AStopEndsCountAndShowAfterTheRingOnShowWhicheverTheAnswer) {
 }
 
 TEST_F(Enumeration, ACountThatWouldTakeLongIsStartedOnlyWhenTheUserAgrees) {
-  ASSERT_GT(estimatedSeconds(7, 6), 120);
-  setSize(7, 6);
+  // A machine with plenty of memory that works through ten thousand states a second.
+  form.machine.memoryBytes = std::uint64_t{1} << 50;
+  form.machine.statesPerSecond = 1e4;
+  ASSERT_GT(estimatedSeconds(RingCounter::estimate(5, 6), 1e4), 120);
+  ASSERT_LT(estimatedSeconds(RingCounter::estimate(4, 4), 1e4), 120);
+  setSize(5, 6);
   face(form, 0, 0).setText("5");
   dialogs.answers = {kNo};
   cmdBelzähl_Click(form);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, 36);
   EXPECT_EQ(dialogs.messages[0].title, "Lange Rechnung");
-  EXPECT_NE(dialogs.messages[0].prompt.find("7 Würfel mit je 6 Seiten"), std::string::npos);
+  EXPECT_NE(dialogs.messages[0].prompt.find("5 Würfel mit je 6 Seiten"), std::string::npos);
   EXPECT_NE(dialogs.messages[0].prompt.find("Trotzdem beginnen?"), std::string::npos);
   EXPECT_EQ(face(form, 0, 0).text(), "5");  // nothing changed
-  EXPECT_LT(estimatedSeconds(6, 6), 120);   // a count of seconds is not asked about
+  // A count of seconds is not asked about.
+  dialogs.messages.clear();
+  setSize(4, 4);
+  cmdBelzähl_Click(form);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(form.Text3[0].text(), "15765750");
 }
 
 TEST_F(Enumeration, ASizeBeyondTheMemoryIsRefusedWithAMessage) {
-  setSize(8, 8);
+  form.machine.memoryBytes = std::uint64_t{1} << 30;
+  setSize(7, 6);
   face(form, 0, 0).setText("5");
   cmdBelzähl_Click(form);
   ASSERT_EQ(dialogs.messages.size(), 1u);

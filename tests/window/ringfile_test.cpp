@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
+#include "support/otheruser.h"
 #include "support/scripteddialogs.h"
 
 namespace varno {
@@ -125,31 +127,107 @@ TEST_F(RingFiles, SavingUnderAnSdkNameKeepsItAndTheDialogRemembersTheName) {
   EXPECT_EQ(dialogs.files[1].fileName, (directory / "ring.sdk").string());
 }
 
-TEST_F(RingFiles, EveryFailedSaveSaysSoAndLeavesTheOldFileWhole) {
+TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
   minimalRing();
-  dialogs.chosen = {std::nullopt};
-  cmdSpeichern_Click(form);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].prompt, "Speichern abgebrochen!");
-  EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
-  EXPECT_EQ(dialogs.messages[0].style, 16);
-
-  // The new content cannot be written next to the old file: the old file stays as it was.
+  const auto before = snapshot();
   spit(directory / "old.vrf", "old content");
-  fs::create_directory(directory / "old.vrf.part");
-  dialogs.chosen = {(directory / "old.vrf").string()};
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(slurp(directory / "old.vrf"), "old content");
-
-  // A folder of that name, and a name below a file.
   fs::create_directory(directory / "folder.vrf");
   spit(directory / "plain", "x");
-  dialogs.chosen = {(directory / "folder.vrf").string(), (directory / "plain" / "ring").string()};
-  cmdSpeichern_Click(form);
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(dialogs.messages.size(), 4u);
+  fs::create_directory_symlink(directory / "loop1", directory / "loop2");
+  fs::create_directory_symlink(directory / "loop2", directory / "loop1");
+  const std::optional<std::string> failing[] = {
+      std::nullopt,                                  // the dialog cancelled
+      (directory / "folder.vrf").string(),           // a folder of that name
+      (directory / "plain" / "ring").string(),       // a name below a file
+      (directory / std::string(252, 'n')).string(),  // too long once ".vrf" is added
+      (directory / "loop1" / "ring").string(),       // a folder reached through a loop of links
+      (directory / "missing" / "ring").string(),     // a folder that is not there
+  };
+  for (const auto& chosen : failing) {
+    dialogs.messages.clear();
+    dialogs.chosen = {chosen};
+    cmdSpeichern_Click(form);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << chosen.value_or("cancel");
+    EXPECT_EQ(dialogs.messages[0].prompt, "Speichern abgebrochen!");
+    EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
+    EXPECT_EQ(dialogs.messages[0].style, 16);
+  }
+  EXPECT_EQ(slurp(directory / "old.vrf"), "old content");
   EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(RingFiles, ASaveReplacesOnlyItsFileKeepingPermissionsAndLinks) {
+  minimalRing();
+  const std::string ring = ringFileText(form);
+  // The longest name the file system takes, new and replaced; a user's own file beside it stays.
+  const std::string longest(251, 'l');
+  spit(directory / "prec.vrf.part", "the user's own file");
+  fs::create_symlink("target.vrf", directory / "link.vrf");
+  spit(directory / "target.vrf", "old ring");
+  spit(directory / "priv.vrf", "old ring");
+  fs::permissions(directory / "priv.vrf", fs::perms::owner_read | fs::perms::owner_write);
+  for (const char* name : {longest.c_str(), longest.c_str(), "prec", "link.vrf", "priv.vrf"}) {
+    dialogs.chosen = {(directory / name).string()};
+    cmdSpeichern_Click(form);
+  }
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(slurp(directory / (longest + ".vrf")), ring);
+  EXPECT_EQ(slurp(directory / "prec.vrf"), ring);
+  EXPECT_EQ(slurp(directory / "prec.vrf.part"), "the user's own file");
+  EXPECT_TRUE(fs::is_symlink(directory / "link.vrf"));
+  EXPECT_EQ(slurp(directory / "target.vrf"), ring);
+  EXPECT_EQ(fs::status(directory / "priv.vrf").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  // Nothing else is left in the folder.
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{longest + ".vrf", "prec.vrf", "prec.vrf.part", "link.vrf",
+                                          "target.vrf", "priv.vrf"}));
+}
+
+TEST_F(RingFiles, AsAnotherUserAProtectedFileOrFolderIsRefusedAndNothingIsLost) {
+  minimalRing();
+  fs::permissions(directory, fs::perms::all);
+  spit(directory / "wprot.vrf", "protected");
+  fs::permissions(directory / "wprot.vrf",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::create_directory(directory / "closed");
+  fs::permissions(directory / "closed", fs::perms::none);
+  const std::string found = testing::asOtherUser([&]() -> std::string {
+    std::string wrong;
+    for (const fs::path& chosen : {directory / "wprot.vrf", directory / "closed" / "ring"}) {
+      dialogs.messages.clear();
+      dialogs.chosen = {chosen.string()};
+      cmdSpeichern_Click(form);
+      if (dialogs.messages.size() != 1 || dialogs.messages[0].prompt != "Speichern abgebrochen!")
+        wrong += "no message for " + chosen.string() + "; ";
+    }
+    dialogs.messages.clear();
+    dialogs.chosen = {(directory / "closed" / "ring.vrf").string()};
+    cmdLaden_Click(form);
+    if (dialogs.messages.size() != 1 || dialogs.messages[0].prompt.find("Laden abgebrochen!") != 0)
+      wrong += "no message for a file in a closed folder; ";
+    return wrong;
+  });
+  EXPECT_EQ(found, "");
+  EXPECT_EQ(slurp(directory / "wprot.vrf"), "protected");
+  fs::permissions(directory / "closed", fs::perms::owner_all);
+}
+
+TEST_F(RingFiles, SavingAndLoadingWorkAfterTheWorkingDirectoryIsGone) {
+  minimalRing();
+  const fs::path previous = fs::current_path();
+  fs::create_directory(directory / "gone");
+  fs::current_path(directory / "gone");
+  fs::remove(directory / "gone");
+  dialogs.chosen = {(directory / "ring").string(), (directory / "ring.vrf").string()};
+  cmdSpeichern_Click(form);
+  cmdLaden_Click(form);
+  fs::current_path(previous);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.files.at(0).directory, "");
+  EXPECT_EQ(slurp(directory / "ring.vrf"), ringFileText(form));
 }
 
 TEST_F(RingFiles, LoadingReadsHandEditedFieldsAsTheWindowDoes) {
@@ -164,6 +242,23 @@ TEST_F(RingFiles, LoadingReadsHandEditedFieldsAsTheWindowDoes) {
   // The full redraw after loading sorts the three faces in use: "abc" counts 0.
   EXPECT_EQ(die(0, 8), (std::vector<std::string>{"abc", "2.5", "5", "0", "7", "7", "", "x y"}));
 
+  // Numbers keep their value digit for digit, however large or small.
+  const std::string huge(400, '7');
+  spit(directory / "exact.vrf",
+       ringFile("3", "3", {"1000000000000000", "0.00001", "12345678901234567", huge, "0004.50"}));
+  dialogs.chosen = {(directory / "exact.vrf").string()};
+  cmdLaden_Click(form);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{".00001", "1000000000000000", "12345678901234567"}));
+  EXPECT_EQ(face(form, 0, 3).text(), huge);
+  EXPECT_EQ(face(form, 0, 4).text(), "4.5");
+
+  // A file that begins with the byte-order mark of UTF-8, as some editors write it.
+  spit(directory / "marked.vrf", "\xEF\xBB\xBF" + ringFile("4", "2"));
+  dialogs.chosen = {(directory / "marked.vrf").string()};
+  cmdLaden_Click(form);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(form.Text1[0].text(), "4");
+
   // Lines ended by LF alone, and blank lines after the ring, are fine too.
   text = ringFile("3", "2", {"1", "2"});
   std::string unix;
@@ -175,6 +270,90 @@ TEST_F(RingFiles, LoadingReadsHandEditedFieldsAsTheWindowDoes) {
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(form.Text1[1].text(), "2");
   EXPECT_EQ(die(0, 2), (std::vector<std::string>{"1", "2"}));
+}
+
+// A face text as users and files make them: numbers of every size and form, words, blanks, nothing.
+std::string randomFace(std::mt19937& random) {
+  const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
+  const auto digits = [&](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>('0' + pick(10));
+    return text;
+  };
+  switch (pick(8)) {
+    case 0:
+      return "";
+    case 1:
+      return digits(1 + pick(3));
+    case 2:
+      return std::string(pick(3), '0') + digits(1 + pick(30));  // leading zeros, beyond a double's digits
+    case 3:
+      return (pick(2) ? "-" : "") + digits(pick(20)) + "." + digits(1 + pick(20));
+    case 4:
+      return digits(300 + pick(200));
+    case 5:
+      return " " + digits(1 + pick(4)) + std::string(pick(3), ' ');
+    case 6: {
+      const char* words[] = {"abc", "W\xc3\xbcrfel", "1e5", "x y", "5x", "-", ".", "+7", "\xe2\x82\xac 3"};
+      return words[pick(9)];
+    }
+    default:
+      return "0." + std::string(pick(400), '0') + digits(1 + pick(3));
+  }
+}
+
+TEST_F(RingFiles, ThousandsOfRandomRingsComeBackWithTheSameValues) {
+  std::mt19937 random(20261206);
+  form.Freigabe = false;  // the faces only, without evaluating each of them
+  for (int round = 0; round < 3000; ++round) {
+    const int n = 3 + static_cast<int>(random() % 6), k = 1 + static_cast<int>(random() % 8);
+    setSize(n, k);
+    for (Control& field : form.txtAuge) field.setText(randomFace(random));
+    std::string problem;
+    const std::optional<RingFile> ring = parseRingFile(ringFileText(form), problem);
+    ASSERT_TRUE(ring.has_value()) << problem;
+    EXPECT_EQ(ring->n, n);
+    EXPECT_EQ(ring->k, k);
+    for (int i = 0; i < 64; ++i) {
+      const std::string& shown = form.txtAuge[i].text();
+      const std::string& loaded = ring->faceTexts[i];
+      EXPECT_EQ(leadingNumber(loaded), leadingNumber(shown)) << '"' << shown << '"';
+      EXPECT_EQ(loaded.find('E'), std::string::npos) << '"' << shown << '"';
+      // A number keeps every digit; anything else keeps its text, blanks around it dropped.
+      if (isDecimalNumber(loaded)) {
+        EXPECT_EQ(loaded, plainDecimal(loaded)) << '"' << shown << '"';
+      }
+    }
+    // Saved and loaded once more, the file is the same.
+    RingFile again = *ring;
+    setSize(n, k);
+    for (int i = 0; i < 64; ++i) form.txtAuge[i].setText(again.faceTexts[i]);
+    const std::optional<RingFile> second = parseRingFile(ringFileText(form), problem);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(second->faceTexts, ring->faceTexts);
+  }
+  // Through the disk, as the menu does it.
+  setSize(4, 5);
+  for (Control& field : form.txtAuge) field.setText(randomFace(random));
+  const std::string file = (directory / "random.vrf").string();
+  dialogs.chosen = {file, file};
+  cmdSpeichern_Click(form);
+  cmdLaden_Click(form);
+  const std::string first = slurp(file);
+  dialogs.chosen = {file};
+  cmdSpeichern_Click(form);
+  EXPECT_TRUE(dialogs.messages.empty());
+  std::string problem;
+  const auto before = parseRingFile(first, problem), after = parseRingFile(slurp(file), problem);
+  ASSERT_TRUE(before && after);
+  for (int d = 0; d < 8; ++d) {
+    std::multiset<double> a, b;
+    for (int f = 0; f < 8; ++f) {
+      a.insert(leadingNumber(before->faceTexts[8 * d + f]));
+      b.insert(leadingNumber(after->faceTexts[8 * d + f]));
+    }
+    EXPECT_EQ(a, b) << d;  // the redraw after loading sorts the faces of each die
+  }
 }
 
 TEST_F(RingFiles, LoadingIgnoresCancelAndNamesNotEndingInVrf) {
@@ -212,6 +391,9 @@ TEST_F(RingFiles, DamagedFilesAreRefusedAsAWholeWithAMessageAndChangeNothing) {
       {"k negative", ringFile("3", "-1")},
       {"nul byte", ringFile("3", "3", {std::string("1\0", 2)})},
       {"not utf-8", ringFile("3", "3", {"\xff\xfe"})},
+      {"surrogate", ringFile("3", "3", {"\xed\xa0\x80"})},
+      {"beyond unicode", ringFile("3", "3", {"\xf4\x90\x80\x80"})},
+      {"overlong", ringFile("3", "3", {"\xe0\x80\xaf"})},
       {"lone cr", ringFile("3", "3", {"1\r:00"})},
       {"huge", ringFile("3", "3", {std::string(70000, '1')})},
   };
