@@ -111,7 +111,7 @@ TEST_F(Search, CommandsArrivingInsideAPassAfterAStopAreIgnoredSoThePassStaysWhol
   EXPECT_EQ(text("Text3(0)"), "1");
   EXPECT_EQ(text("Text1(0)"), "4");
   EXPECT_EQ(text("Text1(1)"), "3");
-  EXPECT_EQ(find<QScrollBar>("VScroll1(1)")->value(), 3);
+  EXPECT_EQ(form.VScroll1[1].value(), 3);
   std::vector<int> expected(12);
   std::iota(expected.begin(), expected.end(), 1);
   EXPECT_EQ(faceNumbers(form, 4, 3), expected);
