@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,6 +69,9 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   central_->setMouseTracking(true);
   central_->installEventFilter(this);
   setCentralWidget(central_);
+  setAcceptDrops(true);
+  // No larger than the screens can show: a larger window only costs memory and time to paint.
+  setMaximumSize(screen()->virtualSize());
   dialogs_ = std::make_unique<QtDialogs>(this);
   form_.dialogs = dialogs_.get();
   form_.endProgram = [] { QCoreApplication::exit(0); };
@@ -439,14 +445,45 @@ void MainWindow::Form_Load(std::uint64_t seed) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (!laidOut_ || width() < 100 || height() < 100) return;
-  // Scaled like the screen at start-up: the window's outer size stands for the screen.
+  // Scaled like the screen at start-up: the window's outer size stands for the screen, but never more
+  // than all screens together can show.
+  const QSize largest = screen()->virtualSize();
   const QRect outer = frameGeometry();
   const double markerWidthBefore = markerWidth(form_), markerHeightBefore = markerHeight(form_);
-  LayoutAnpassen(form_, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
+  LayoutAnpassen(form_, std::min(outer.width(), largest.width()) * kTwipsPerPixel,
+                 std::min(outer.height(), largest.height()) * kTwipsPerPixel);
   keepMarkersCentred(form_, markerWidthBefore, markerHeightBefore);
   // Once a face was selected, the pad stays over its die.
   if (form_.Feldnummer) settlePad(form_);
   sync();
+}
+
+void MainWindow::openAtStart(const QString& path) {
+  run([this, &path] {
+    if (loadRingFile(form_, path.toStdString())) form_.Begrüßung = false;
+  });
+}
+
+namespace {
+
+// The one local file a drag carries, or nothing.
+QString droppedFile(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+  return data->urls().front().toLocalFile();
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const bool idle = !form_.dealing && !form_.searchRunning;
+  if (idle && droppedFile(event->mimeData()).endsWith(".vrf")) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = droppedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  run([this, &file] { loadRingFile(form_, file.toStdString()); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -45,9 +45,17 @@ class MainWindow : public QMainWindow {
   // The program's font: a sans serif with the narrow metrics the layout was designed for.
   static void setProgramFont();
 
+  // Opens a ring file named on the command line, as "laden" does; a ring loaded so is not greeted as the
+  // one the start-up search found. A file that cannot be loaded gets the message of "laden", and the
+  // window stays as it opened.
+  void openAtStart(const QString& path);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A ring file dropped onto the window is loaded as "laden" loads it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -1,6 +1,9 @@
 #include "qtdialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace varno {
@@ -37,10 +40,12 @@ std::optional<std::string> QtDialogs::fileDialog(bool save, const std::string& d
                                                  const std::string& fileName) {
   QFileDialog dialog(parent_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setDirectory(QString::fromStdString(directory));
+  // Always in the given folder (the working directory): a preset name that came with a folder of its
+  // own shows only its name.
+  dialog.setDirectory(directory.empty() ? QDir::homePath() : QString::fromStdString(directory));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  const QString name = QString::fromStdString(fileName);
+  const QString name = QFileInfo(QString::fromStdString(fileName)).fileName();
   if (save) {
     dialog.setNameFilters({"Ringdateien (*.vrf *.sdk)", "Alle Dateien (*)"});
   } else {
@@ -48,7 +53,7 @@ std::optional<std::string> QtDialogs::fileDialog(bool save, const std::string& d
     dialog.setNameFilters({name.contains('*') ? QString("Ringdateien (%1)").arg(name) : "Ringdateien (*.vrf)",
                            "Alle Dateien (*)"});
   }
-  if (!name.isEmpty() && !name.contains('*')) dialog.selectFile(name);
+  if (auto* field = dialog.findChild<QLineEdit*>("fileNameEdit")) field->setText(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "form/layout.h"
 #include "graphic/drawing.h"
 #include "windowfixture.h"
 
@@ -79,6 +80,16 @@ TEST_F(Graphic, TheMarkersStayOnTheirFacesWhenTheWindowIsResized) {
           << size.width() << "x" << size.height();
     }
   }
+}
+
+TEST_F(Graphic, AWindowLargerThanTheScreensIsClamped) {
+  const QSize largest = window.screen()->virtualSize();
+  window.setWindowState(Qt::WindowNoState);
+  window.resize(16000, 12000);
+  QApplication::processEvents();
+  EXPECT_LE(window.width(), largest.width());
+  EXPECT_LE(window.height(), largest.height());
+  EXPECT_LE(form.frame1.geometry().width, 11772.0 * largest.width() / (kDesignWidth / 15) + 1);
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+// The toolkit's own dialogs as the window shows them: run for real, headless, and answered by a timer.
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+
+#include "qtdialogs.h"
+
+namespace varno {
+namespace {
+
+// Runs `look` on the dialog once it is on show, then `answer` closes it.
+void whenShown(std::function<void(QWidget*)> look) {
+  QTimer::singleShot(0, [look] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    look(dialog);
+  });
+}
+
+TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
+  QWidget parent;
+  QtDialogs dialogs(&parent);
+  struct Row {
+    int style;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton pressed;
+    int result;
+  };
+  const Row rows[] = {
+      {kOkOnly, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, kOk},
+      {kStopSign, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, kOk},
+      {kInformation, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, kOk},
+      {kQuestionYesNo, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, kNo},
+      {kQuestionYesNo, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, kYes},
+  };
+  for (const Row& row : rows) {
+    whenShown([&row](QWidget* shown) {
+      auto* box = qobject_cast<QMessageBox*>(shown);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->icon(), row.icon) << row.style;
+      EXPECT_EQ(box->standardButtons(), row.buttons) << row.style;
+      EXPECT_EQ(box->windowTitle(), "Titel");
+      EXPECT_EQ(box->text(), "erste Zeile\nzweite Zeile");
+      box->button(row.pressed)->click();
+    });
+    EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", row.style, "Titel"), row.result);
+  }
+}
+
+TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
+  QWidget parent;
+  QtDialogs dialogs(&parent);
+  const QString folder = QDir::tempPath();
+  struct Row {
+    bool save;
+    std::string preset;
+    QString shown;
+    QString filter;
+  };
+  const Row rows[] = {
+      {false, "*vrf", "*vrf", "Ringdateien (*vrf)"},
+      {true, "*vrf", "*vrf", "Ringdateien (*.vrf *.sdk)"},
+      {true, "/somewhere/else/ring.vrf", "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
+      {true, "", "", "Ringdateien (*.vrf *.sdk)"},
+  };
+  for (const Row& row : rows) {
+    whenShown([&](QWidget* shown) {
+      auto* dialog = qobject_cast<QFileDialog*>(shown);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
+      EXPECT_EQ(dialog->acceptMode(), row.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), row.shown) << row.preset;
+      EXPECT_EQ(dialog->nameFilters().front(), row.filter);
+      dialog->reject();
+    });
+    EXPECT_EQ(dialogs.fileDialog(row.save, folder.toStdString(), row.preset), std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace varno
