@@ -75,8 +75,8 @@ std::vector<Placement> designTable(Form& form) {
   add(form.Label4, kept(30), kept(60), kept(1500), kept(195));
   add(form.picEingabeinnen, kept(60), kept(300), kept(1755), kept(1815));
   for (int digit = 1; digit <= 9; ++digit) {
-    add(form.cmdZahl[digit], kept(300 + 360 * ((digit - 1) % 3)), kept(240 + 360 * ((digit - 1) / 3)),
-        kept(375), kept(375));
+    const int column = (digit - 1) % 3, row = (digit - 1) / 3;  // 1 2 3 in the top row
+    add(form.cmdZahl[digit], kept(300 + 360 * column), kept(240 + 360 * row), kept(375), kept(375));
   }
   add(form.cmdZahl[0], kept(660), kept(1320), kept(375), kept(375));
   add(form.Command3, kept(240), kept(1380), kept(375), kept(315));

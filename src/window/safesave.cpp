@@ -41,7 +41,8 @@ bool followLinks(std::string& path) {
     const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return false;
     target.resize(static_cast<std::size_t>(length));
-    path = target[0] == '/' ? target : folderOf(path) + "/" + target;
+    if (target[0] != '/') target.insert(0, folderOf(path) + "/");
+    path = target;
   }
   return false;
 }
@@ -69,7 +70,9 @@ bool temporaryName(const std::string& folder, const std::string& name, Create cr
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = ".";
     while (candidate.size() < length) candidate += kLetters[letter(random)];
-    made = folder + "/" + candidate;
+    made = folder;
+    made += "/";
+    made += candidate;
     if (create(made)) return true;
     if (errno != EEXIST) return false;
   }
