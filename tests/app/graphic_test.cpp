@@ -15,20 +15,60 @@ class Graphic : public WindowTest {
     writeMinimalRing();
     QTest::mouseClick(find<QPushButton>("cmdZeigen(0)"), Qt::LeftButton);
   }
+
+  // Where a point of the drawing's coordinates lands on the surface, worked out from their definition:
+  // x runs from 14 at the left edge to -14 at the right, y from 16 at the top to -14 at the bottom.
+  QPointF pixel(double x, double y) {
+    const QRect area = find<Canvas>("picAusgabe")->contentsRect();
+    return {area.left() + (14 - x) / 28 * area.width(), area.top() + (16 - y) / 30 * area.height()};
+  }
+  QPointF onSpoke(int die, int dice, double radius) {
+    const double theta = kFullTurn * die / dice;
+    return pixel(radius * std::cos(theta), radius * std::sin(theta));
+  }
+  // The strongest colour within two pixels of `at` (a thin line is smoothed over neighbouring pixels).
+  static QColor inkNear(const QImage& image, QPointF at) {
+    QColor darkest = Qt::white;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        const QColor colour = image.pixelColor(at.toPoint() + QPoint(dx, dy));
+        if (colour.lightness() < darkest.lightness()) darkest = colour;
+      }
+    return darkest;
+  }
+  static bool reddish(QColor c) { return c.red() > c.green() + 60 && c.red() > c.blue() + 60; }
+  static bool bluish(QColor c) { return c.blue() > c.red() + 60 && c.blue() > c.green() + 60; }
 };
 
-TEST_F(Graphic, GrDrawsTheRingAndItsMarkersSitOnTheirFaces) {
-  EXPECT_FALSE(form.ausgabe.primitives().empty());
+TEST_F(Graphic, TheSurfaceShowsSpokesCurvesMarkersAndBoxesWhereTheirCoordinatesSay) {
   auto* canvas = find<Canvas>("picAusgabe");
-  auto* marker = find("shpkreis(23)");
-  EXPECT_TRUE(marker->isVisibleTo(&window));
+  const QImage image = canvas->grab().toImage();
+  // Spokes in red: die 3 stands at the left (x grows to the left), die 1 at the upper right.
+  EXPECT_TRUE(reddish(inkNear(image, onSpoke(3, 3, 8.3))))
+      << inkNear(image, onSpoke(3, 3, 8.3)).name().toStdString();
+  EXPECT_TRUE(reddish(inkNear(image, onSpoke(1, 3, 8.3))));
+  EXPECT_EQ(inkNear(image, pixel(-8.3, 0)), QColor(Qt::white));  // its mirror image is bare
+  // The face 1 of die 3 beats nothing: its curve runs to the centre, in blue, inside the spoke's start.
+  EXPECT_TRUE(bluish(inkNear(image, onSpoke(3, 3, 1.7))));
+  EXPECT_EQ(inkNear(image, onSpoke(1, 3, 1.7)), QColor(Qt::white));
+  // The markers are centred on their faces.
+  for (const auto& [name, die, face] : {std::tuple{"shpkreis(23)", 2, 3}, std::tuple{"shpkreis(31)", 3, 1}}) {
+    const QWidget* marker = find(name);
+    const QPointF centre = QRectF(marker->geometry()).center();
+    const QPointF expected = onSpoke(die, 3, 10.0 * face / 3);
+    EXPECT_NEAR(centre.x(), expected.x(), 1.5) << name;
+    EXPECT_NEAR(centre.y(), expected.y(), 1.5) << name;
+  }
   EXPECT_FALSE(find("shpkreis(24)")->isVisibleTo(&window));
-  EXPECT_FALSE(find("shpkreis(41)")->isVisibleTo(&window));
-  // The marker's centre is where the face lies in user coordinates.
-  const double theta = kFullTurn * 2 / 3;
-  const QPointF face = canvas->transform().map(QPointF(10 * std::cos(theta), 10 * std::sin(theta)));
-  EXPECT_NEAR(marker->geometry().center().x(), face.x(), 1.5);
-  EXPECT_NEAR(marker->geometry().center().y(), face.y(), 1.5);
+  // The box between die 3 and die 1 is white, with blue writing in it.
+  const double phi = kFullTurn / 3 * 3.5;
+  const QPointF corner = pixel(11.5 * std::cos(phi) + 1.52, 11.5 * std::sin(phi));
+  const QPointF farCorner = pixel(11.5 * std::cos(phi) - 1.48, 11.5 * std::sin(phi) - 1);
+  bool blueWriting = false;
+  for (int x = static_cast<int>(corner.x()) + 1; x < farCorner.x() - 1; ++x)
+    for (int y = static_cast<int>(corner.y()) + 1; y < farCorner.y() - 1; ++y)
+      blueWriting |= bluish(image.pixelColor(x, y));
+  EXPECT_TRUE(blueWriting);
 }
 
 TEST_F(Graphic, RealClicksOnAMarkerRaiseAndLowerTheFaceAndRedraw) {

@@ -117,29 +117,5 @@ TEST_F(Search, CommandsArrivingInsideAPassAfterAStopAreIgnoredSoThePassStaysWhol
   EXPECT_EQ(faceNumbers(form, 4, 3), expected);
 }
 
-TEST_F(Search, ClickingTheBusyNoticeHidesItWhileTheSearchGoesOn) {
-  onEveryYield(window, [&](int yield) {
-    if (yield == 3) QTest::mouseClick(find("Text4"), Qt::LeftButton);
-    if (yield == 4) {
-      EXPECT_FALSE(seen("Text4"));
-      EXPECT_FALSE(action(window, "cmdMonteCarlo")->isEnabled());
-      QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
-    }
-  });
-  action(window, "cmd3x3")->trigger();
-  EXPECT_EQ(text("Text4"), QString::fromUtf8("Rechnung läuft!"));
-}
-
-TEST_F(Search, ZufallsSetAndTheCounterResetFromTheWindow) {
-  window.run([&] { form.Text3[0].setText("5"); });
-  action(window, "cmdZufall")->trigger();
-  EXPECT_EQ(text("Text3(0)"), "6");
-  EXPECT_EQ(faceNumbers(form, 3, 3), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
-  EXPECT_EQ(text("Text3(0)"), "0");
-  EXPECT_EQ(text("Text3(1)"), "0");
-  EXPECT_EQ(find<PrintBox>("Picture1(3)")->printed(), "");
-}
-
 }  // namespace
 }  // namespace varno

@@ -191,27 +191,5 @@ TEST_F(Texts, TheToolkitsOwnTextsAreGerman) {
   EXPECT_EQ(files.labelText(QFileDialog::Reject).remove('&'), "Abbrechen");
 }
 
-TEST_F(Texts, TheExamplesAndFilesFromTheMenus) {
-  window.findChild<QAction*>("cmdZyklisch")->trigger();
-  EXPECT_EQ(text("Text1(0)"), "5");
-  EXPECT_EQ(text("txtPGewinn(4)"), " 14/ 25");
-  dialogs.chosen = {std::nullopt};
-  window.findChild<QAction*>("cmdSpeichern")->trigger();
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].prompt, "Speichern abgebrochen!");
-  dialogs.chosen = {std::nullopt};
-  window.findChild<QAction*>("cmdLaden")->trigger();
-  EXPECT_EQ(dialogs.files.back().fileName, "*vrf");
-  EXPECT_EQ(dialogs.messages.size(), 1u);
-}
-
-TEST_F(Texts, BeendenEndsTheProgramAtOnce) {
-  bool ended = false;
-  form.endProgram = [&] { ended = true; };
-  window.findChild<QAction*>("cmdBeenden")->trigger();
-  EXPECT_TRUE(ended);
-  EXPECT_TRUE(dialogs.messages.empty());  // without asking
-}
-
 }  // namespace
 }  // namespace varno

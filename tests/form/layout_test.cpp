@@ -2,63 +2,72 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "form/form.h"
-#include "window/frmvarno.h"
 
 namespace varno {
 namespace {
 
-void expectGeometry(const Control& control, double left, double top, double width, double height) {
-  const Geometry& g = control.geometry();
-  EXPECT_DOUBLE_EQ(g.left, left) << control.name();
-  EXPECT_DOUBLE_EQ(g.top, top) << control.name();
-  EXPECT_DOUBLE_EQ(g.width, width) << control.name();
-  EXPECT_DOUBLE_EQ(g.height, height) << control.name();
+std::map<std::string, Geometry> geometries(const Form& form) {
+  std::map<std::string, Geometry> all;
+  for (const Control* control : form.controls()) all[control->name()] = control->geometry();
+  return all;
 }
 
-TEST(Layout, OnTheDesignScreenEveryValueIsItsDesignValue) {
-  frmVarno form;
-  const LayoutFactors f = LayoutAnpassen(form, 12288, 9216);
+TEST(Layout, OnTheDesignScreenEveryControlStaysWhereTheFormPlacedIt) {
+  Form form;
+  const auto designed = geometries(form);
+  const LayoutFactors f = LayoutAnpassen(form, kDesignWidth, kDesignHeight);
   EXPECT_EQ(f.x, 1);
   EXPECT_EQ(f.y, 1);
   EXPECT_EQ(f.font, 1);
-  expectGeometry(form.Frame2, 200, 480, 4000, 1200);
-  expectGeometry(form.cmdStop, 9648, 480, 2332, 456);
-  expectGeometry(form.Text3[1], 5340, 720, 2000, 336);
-  expectGeometry(form.frame1, 200, 1800, 11772, 6200);
-  expectGeometry(form.Command1, 11772 - 320, 0, 320, 320);
-  expectGeometry(form.picAusgabe, 6800, 400, 4900, 5600);
-  expectGeometry(form.frmWürfel[7], 1200 + 660 * 7, 1600, 760, 4400);
-  expectGeometry(form.txtPGewinn[3], 1600 + 660 * 3, 800, 600, 300);
-  expectGeometry(form.txtPGewinn[11], 1600 + 660 * 3, 400, 600, 300);
-  EXPECT_DOUBLE_EQ(form.txtAuge[8 * 2 + 5].geometry().top, 1200 + 360 * 5);
-  EXPECT_DOUBLE_EQ(form.Text2[4].geometry().left, 1800 + 660 * 4);
-  EXPECT_DOUBLE_EQ(form.picEingabe.geometry().left, 5000);
-  EXPECT_DOUBLE_EQ(form.picEingabe.geometry().top, 2400);
-  EXPECT_EQ(form.Label5[0].fontSize(), 10);
-  EXPECT_EQ(form.txtRückmeldung.fontSize(), 11);
-  EXPECT_EQ(form.Picture1[3].fontSize(), 12);
-  EXPECT_EQ(form.Label1[2].fontSize(), 9);
+  for (const auto& [control, g] : geometries(form)) {
+    EXPECT_EQ(g.left, designed.at(control).left) << control;
+    EXPECT_EQ(g.top, designed.at(control).top) << control;
+    EXPECT_EQ(g.width, designed.at(control).width) << control;
+    EXPECT_EQ(g.height, designed.at(control).height) << control;
+  }
+  for (const Placement& p : designTable(form))
+    EXPECT_EQ(p.control->fontSize(), p.fontSize) << p.control->name();
 }
 
-TEST(Layout, FontsFollowTheSmallerFactorAndFixedValuesStay) {
-  frmVarno form;
-  // A wide screen: twice as wide, one and a half times as high as designed.
-  LayoutFactors f = LayoutAnpassen(form, 2 * 12288, 1.5 * 9216);
-  EXPECT_EQ(f.font, 1.5);
-  expectGeometry(form.Frame3, 4300 * 2, 480 * 1.5, 7696 * 2, 1200 * 1.5);
-  expectGeometry(form.cmdStop, 9648 * 2, 480 * 1.5, 2332 * 2, 456);  // fixed height
-  EXPECT_DOUBLE_EQ(form.frmWürfel[1].geometry().width, 760);
-  EXPECT_DOUBLE_EQ(form.Command1.geometry().left, 11772 * 2 - 320);
-  EXPECT_DOUBLE_EQ(form.cmdZeigen[0].geometry().left, 240);
-  EXPECT_DOUBLE_EQ(form.cmdZeigen[0].geometry().top, 5000 * 1.5);
-  EXPECT_DOUBLE_EQ(form.Label3.geometry().left, 700);
-  EXPECT_DOUBLE_EQ(form.hscBogen.geometry().left, 4900 * 2 - form.hscBogen.geometry().width);
-  EXPECT_EQ(form.Label2[0].fontSize(), 15);
-  // A narrow one: fonts follow the width.
-  f = LayoutAnpassen(form, 0.5 * 12288, 9216);
-  EXPECT_EQ(f.font, 0.5);
-  EXPECT_EQ(form.Text1[0].fontSize(), 6);
+// On any screen: the horizontal values follow the width only and the vertical ones the height only,
+// fonts follow the smaller factor, and the controls placed against others stay against them.
+TEST(Layout, EveryControlFollowsTheScreenOnItsOwnAxis) {
+  const std::pair<double, double> screens[] = {{2, 1.5}, {0.5, 1}, {1, 1.3}};
+  for (const auto& [x, y] : screens) {
+    SCOPED_TRACE(std::to_string(x) + " x " + std::to_string(y));
+    Form wide, high, both;
+    LayoutAnpassen(wide, x * kDesignWidth, kDesignHeight);
+    LayoutAnpassen(high, kDesignWidth, y * kDesignHeight);
+    const LayoutFactors f = LayoutAnpassen(both, x * kDesignWidth, y * kDesignHeight);
+    EXPECT_EQ(f.font, std::min(x, y));
+    const auto a = geometries(wide), b = geometries(high), c = geometries(both);
+    for (const auto& [control, g] : c) {
+      EXPECT_EQ(g.left, a.at(control).left) << control;
+      EXPECT_EQ(g.width, a.at(control).width) << control;
+      EXPECT_EQ(g.top, b.at(control).top) << control;
+      EXPECT_EQ(g.height, b.at(control).height) << control;
+    }
+    for (const Placement& p : designTable(both))
+      EXPECT_DOUBLE_EQ(p.control->fontSize(), p.fontSize * f.font) << p.control->name();
+
+    const auto right = [](const Geometry& g) { return g.left + g.width; };
+    const auto bottom = [](const Geometry& g) { return g.top + g.height; };
+    EXPECT_EQ(both.cmdStop.geometry().top, both.Frame3.geometry().top);
+    EXPECT_EQ(both.Text4.geometry().top, both.Frame3.geometry().top);
+    EXPECT_EQ(right(both.Command1.geometry()), both.frame1.geometry().width);
+    EXPECT_EQ(right(both.hscBogen.geometry()), both.picAusgabe.geometry().width);
+    EXPECT_EQ(bottom(both.hscBogen.geometry()), both.picAusgabe.geometry().height);
+    // Each pair's result fields stand in the column of its die, before the next die begins.
+    for (int i = 0; i + 1 < kDice; ++i) {
+      for (const Control* field : {&both.txtPGewinn[i], &both.txtPGewinn[kDice + i], &both.Text2[i]}) {
+        EXPECT_GT(field->geometry().left, both.frmWürfel[i].geometry().left) << field->name();
+        EXPECT_LT(field->geometry().left, both.frmWürfel[i + 1].geometry().left) << field->name();
+      }
+    }
+  }
 }
 
 }  // namespace
