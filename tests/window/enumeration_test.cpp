@@ -74,62 +74,37 @@ TEST_F(Enumeration, CountingAllShowsTheTotalTheRingsTheBestAndTheLastRing) {
   }
 }
 
-TEST_F(Enumeration, CountAndShowGoesThroughTheRingsInTheLoopsOrderAndAsksEachTime) {
-  const testing::StepLoopResult reference = testing::runStepLoop(3, 4);
-  setSize(3, 4);
-  dialogs.answers = {kYes, kYes, kYes, kNo};
-  cmdZZ_Click(form);
-  ASSERT_EQ(dialogs.messages.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(dialogs.messages[i].prompt, "Weiterer Varnoring?");
-    EXPECT_EQ(dialogs.messages[i].style, 36);
-    EXPECT_EQ(dialogs.messages[i].title, " " + std::to_string(i + 1) + ". Varnoring gefunden");
-  }
-  EXPECT_EQ(form.Text3[1].text(), "4");
-  EXPECT_EQ(shownRing(3, 4), reference.rings[3]);
-  EXPECT_FALSE(form.ausgabe.primitives().empty());
-  expectIdleAfterwards();
-
-  // Answering yes every time ends with the last ring and every ring counted.
-  dialogs.messages.clear();
-  cmdZZ_Click(form);
-  EXPECT_EQ(dialogs.messages.size(), reference.rings.size());
-  EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size()));
-  EXPECT_EQ(shownRing(3, 4), reference.rings.back());
-  EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " / 16");
-}
-
-TEST_F(Enumeration, TheRingsShownOneByOneAreTheLoopsRingsWithTheBestSoFar) {
+TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
   const testing::StepLoopResult reference = testing::runStepLoop(4, 3);
   setSize(4, 3);
   int bestSoFar = 0;
-  std::size_t index = 0;
-  struct Watch : ScriptedDialogs {
-    std::function<void()> atQuestion;
-    int messageBox(const std::string& prompt, int style, const std::string& title) override {
-      atQuestion();
-      return ScriptedDialogs::messageBox(prompt, style, title);
-    }
-  } watch;
-  watch.atQuestion = [&] {
-    ASSERT_LT(index, reference.rings.size());
-    const std::vector<int>& ring = reference.rings[index++];
+  std::size_t shown = 0;
+  dialogs.whileAsking = [&] {
+    ASSERT_LT(shown, reference.rings.size());
+    const std::vector<int>& ring = reference.rings[shown++];
     EXPECT_EQ(shownRing(4, 3), ring);
-    int weakest = 9;
-    for (int i = 0; i < 4; ++i) {
-      int wins = 0;
-      for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b) wins += ring[i * 3 + a] > ring[((i + 1) % 4) * 3 + b];
-      weakest = std::min(weakest, wins);
-    }
-    bestSoFar = std::max(bestSoFar, weakest);
+    bestSoFar = std::max(bestSoFar, testing::weakestLinkOf(ring, 4, 3));
     EXPECT_EQ(form.Picture1[3].text(), numberFormat(bestSoFar) + " / 9");
-    EXPECT_EQ(form.Text3[1].text(), std::to_string(index));  // the evaluation did not raise it
+    EXPECT_EQ(form.Text3[1].text(), std::to_string(shown));  // the evaluation did not raise it
     EXPECT_TRUE(form.Text4.visible());
+    EXPECT_FALSE(form.ausgabe.primitives().empty());
+    const auto& question = dialogs.messages.back();
+    EXPECT_EQ(question.prompt, "Weiterer Varnoring?");
+    EXPECT_EQ(question.style, 36);
+    EXPECT_EQ(question.title, " " + std::to_string(shown) + ". Varnoring gefunden");
   };
-  form.dialogs = &watch;
+  cmdZZ_Click(form);  // "yes" every time: to the last ring
+  EXPECT_EQ(shown, reference.rings.size());
+  EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " / 9");
+  expectIdleAfterwards();
+
+  shown = 0;
+  bestSoFar = 0;
+  dialogs.answers = {kYes, kYes, kNo};
   cmdZZ_Click(form);
-  EXPECT_EQ(index, reference.rings.size());
+  EXPECT_EQ(shown, 3u);
+  EXPECT_EQ(shownRing(4, 3), reference.rings[2]);
+  expectIdleAfterwards();
 }
 
 TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFaces) {
