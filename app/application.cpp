@@ -16,6 +16,7 @@ void setUpApplication(QApplication& application) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(translator);
   application.setApplicationName("varno");
+  application.setApplicationVersion(VARNO_VERSION);
   QApplication::setDesktopFileName("varno");
   QApplication::setWindowIcon(windowIcon());
   MainWindow::setProgramFont();

@@ -22,12 +22,52 @@ Canvas::Canvas(const Surface& surface, QWidget* parent) : QFrame(parent), surfac
   setMouseTracking(true);
 }
 
+QTransform userToPixels(const Surface& surface, const QRectF& area) {
+  const double sx = area.width() / (surface.scaleRight() - surface.scaleLeft());
+  const double sy = area.height() / (surface.scaleBottom() - surface.scaleTop());
+  return QTransform(sx, 0, 0, sy, area.left() - surface.scaleLeft() * sx,
+                    area.top() - surface.scaleTop() * sy);
+}
+
+void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setClipRect(area);
+  const QTransform map = userToPixels(surface, area);
+  for (const Primitive& p : surface.primitives()) {
+    const QPointF a = map.map(QPointF(p.x1, p.y1));
+    switch (p.kind) {
+      case Primitive::Kind::Line: {
+        QPen pen(toQColor(p.color), p.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.drawLine(a, map.map(QPointF(p.x2, p.y2)));
+        break;
+      }
+      case Primitive::Kind::Box:
+        painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), toQColor(p.color));
+        break;
+      case Primitive::Kind::Text: {
+        QFont font = base;
+        if (p.fontSize > 0) font.setPointSizeF(p.fontSize);
+        painter.setFont(font);
+        painter.setPen(toQColor(p.color));
+        painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(p.text));
+        break;
+      }
+    }
+  }
+}
+
+void paintMarker(QPainter& painter, QPointF centre, double diameter) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 0, 0));
+  const double r = diameter / 2 - 1;
+  painter.drawEllipse(centre, r, r);
+}
+
 QTransform Canvas::transform() const {
-  const QRectF area = contentsRect();
-  const double sx = area.width() / (surface_.scaleRight() - surface_.scaleLeft());
-  const double sy = area.height() / (surface_.scaleBottom() - surface_.scaleTop());
-  return QTransform(sx, 0, 0, sy, area.left() - surface_.scaleLeft() * sx,
-                    area.top() - surface_.scaleTop() * sy);
+  return userToPixels(surface_, contentsRect());
 }
 
 void Canvas::placeAt(QWidget* child, QPointF user) {
@@ -52,32 +92,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   painted_ = surface_.revision();
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setClipRect(contentsRect());
-  const QTransform map = transform();
-  for (const Primitive& p : surface_.primitives()) {
-    const QPointF a = map.map(QPointF(p.x1, p.y1));
-    switch (p.kind) {
-      case Primitive::Kind::Line: {
-        QPen pen(toQColor(p.color), p.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        painter.setPen(pen);
-        painter.drawLine(a, map.map(QPointF(p.x2, p.y2)));
-        break;
-      }
-      case Primitive::Kind::Box:
-        painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), toQColor(p.color));
-        break;
-      case Primitive::Kind::Text: {
-        QFont font = this->font();
-        if (p.fontSize > 0) font.setPointSizeF(p.fontSize);
-        painter.setFont(font);
-        painter.setPen(toQColor(p.color));
-        painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
-                         QString::fromStdString(p.text));
-        break;
-      }
-    }
-  }
+  paintPrimitives(painter, surface_, contentsRect(), font());
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event) {
@@ -94,10 +109,7 @@ Marker::Marker(QWidget* parent) : QWidget(parent) {
 
 void Marker::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(255, 0, 0));
-  painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+  paintMarker(painter, QRectF(rect()).center(), width());
 }
 
 void Marker::mousePressEvent(QMouseEvent* event) {

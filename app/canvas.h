@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPainter>
 #include <QPointF>
 #include <QTransform>
 #include <cstdint>
@@ -13,6 +14,13 @@
 #include "form/surface.h"
 
 namespace varno {
+
+// The transform from a surface's user coordinates to the pixels of `area`.
+QTransform userToPixels(const Surface& surface, const QRectF& area);
+// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes.
+void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& font);
+// Paints a face marker, a bright red disc, of `diameter` pixels centred on `centre`.
+void paintMarker(QPainter& painter, QPointF centre, double diameter);
 
 class Canvas : public QFrame {
  public:

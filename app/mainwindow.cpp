@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTime>
 #include <QTimer>
 #include <chrono>
@@ -24,6 +27,8 @@
 #include "convert.h"
 #include "form/layout.h"
 #include "graphic/drawing.h"
+#include "graphicexport.h"
+#include "matrixwindow.h"
 #include "pictures.h"
 #include "printbox.h"
 #include "qtdialogs.h"
@@ -37,6 +42,7 @@
 #include "window/mouseedit.h"
 #include "window/pad.h"
 #include "window/ringfile.h"
+#include "window/ringtext.h"
 #include "window/startup.h"
 #include "window/wiring.h"
 
@@ -76,6 +82,7 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   form_.dialogs = dialogs_.get();
   form_.endProgram = [] { QCoreApplication::exit(0); };
   wireClicks();
+  wireKeys();
   for (Control* control : form_.controls()) {
     QObject* object = create(*control);
     if (!object) continue;
@@ -146,6 +153,50 @@ void MainWindow::wireClicks() {
   on(form_.Command7, edit, [this] { Command7_Click(form_); });
   on(form_.Command8, edit, [this] { Command8_Click(form_); });
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
+  on(form_.cmdMatrix, always, [this] { showMatrix(); });
+  on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
+  on(form_.cmdCopy, always,
+     [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
+  on(form_.cmdPaste, idle, [this] { pasteRing(form_, QGuiApplication::clipboard()->text().toStdString()); });
+}
+
+void MainWindow::wireKeys() {
+  // A key does what its button or menu item does, with the same gate; the pad's keys only while the pad
+  // is shown.
+  auto key = [this](const QKeySequence& sequence, Control& control, bool padKey = false) {
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, this, [this, &control, padKey] {
+      if (padKey && !form_.picEingabe.visible()) return;
+      const Click& click = clicks_.at(&control);
+      if (control.enabled() && (!control.container() || control.container()->enabled()))
+        run(click.handler, click.gate);
+    });
+  };
+  key(QKeySequence("Ctrl+S"), form_.cmdSpeichern);
+  key(QKeySequence("Ctrl+O"), form_.cmdLaden);
+  key(QKeySequence("Ctrl+Q"), form_.cmdBeenden);
+  key(QKeySequence("Ctrl+C"), form_.cmdCopy);
+  key(QKeySequence("Ctrl+V"), form_.cmdPaste);
+  for (int digit = 0; digit <= 9; ++digit) key(QKeySequence(Qt::Key_0 + digit), form_.cmdZahl[digit], true);
+  key(QKeySequence(Qt::Key_Backspace), form_.Command3, true);
+  key(QKeySequence(Qt::Key_Escape), form_.Command4, true);
+  key(QKeySequence(Qt::Key_Down), form_.Command5, true);
+  key(QKeySequence(Qt::Key_Up), form_.Command6, true);
+  key(QKeySequence(Qt::Key_Right), form_.Command7, true);
+  key(QKeySequence(Qt::Key_Left), form_.Command8, true);
+}
+
+void MainWindow::showMatrix() {
+  if (!matrix_) {
+    matrix_ = new MatrixWindow(form_, this);
+    matrix_->refresh();
+    // Beside the main window, at its right edge.
+    const QRect main = geometry();
+    matrix_->move(main.right() - matrix_->width() - 24, main.top() + 96);
+  }
+  matrix_->show();
+  matrix_->raise();
 }
 
 bool MainWindow::hasItems(const Control& menu) const {
@@ -351,6 +402,7 @@ void MainWindow::sync() {
     syncing_ = false;
   }
   canvas_->refresh();
+  if (matrix_ && matrix_->isVisible()) matrix_->refresh();
   if (gliding(form_) && !glide_->isActive()) glide_->start();
 }
 
@@ -456,6 +508,12 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   // Once a face was selected, the pad stays over its die.
   if (form_.Feldnummer) settlePad(form_);
   sync();
+}
+
+void MainWindow::ringAtStart(const QString& text) {
+  run([this, &text] {
+    if (pasteRing(form_, text.toStdString())) form_.Begrüßung = false;
+  });
 }
 
 void MainWindow::openAtStart(const QString& path) {

@@ -49,6 +49,8 @@ class MainWindow : public QMainWindow {
   // one the start-up search found. A file that cannot be loaded gets the message of "laden", and the
   // window stays as it opened.
   void openAtStart(const QString& path);
+  // Puts the ring given as text ("3 5 7 | 2 4 9 | 1 6 8") into the window, as "Ring einfügen" does.
+  void ringAtStart(const QString& text);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +72,8 @@ class MainWindow : public QMainWindow {
   };
 
   void wireClicks();
+  void wireKeys();
+  void showMatrix();
   bool hasItems(const Control& menu) const;
   QObject* create(Control& control);
   void connect(Control& control, QObject* object);
@@ -78,6 +82,7 @@ class MainWindow : public QMainWindow {
   Form& form_;
   QWidget* central_;
   Canvas* canvas_ = nullptr;
+  class MatrixWindow* matrix_ = nullptr;
   QTimer* glide_ = nullptr;
   std::unique_ptr<Dialogs> dialogs_;
   std::vector<Mirror> mirrors_;

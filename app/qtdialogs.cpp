@@ -37,7 +37,7 @@ int QtDialogs::messageBox(const std::string& prompt, int style, const std::strin
 }
 
 std::optional<std::string> QtDialogs::fileDialog(bool save, const std::string& directory,
-                                                 const std::string& fileName) {
+                                                 const std::string& fileName, FileKind kind) {
   QFileDialog dialog(parent_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Always in the given folder (the working directory): a preset name that came with a folder of its
@@ -46,7 +46,9 @@ std::optional<std::string> QtDialogs::fileDialog(bool save, const std::string& d
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   const QString name = QFileInfo(QString::fromStdString(fileName)).fileName();
-  if (save) {
+  if (kind == FileKind::Picture) {
+    dialog.setNameFilters({"Bilder (*.png *.svg)", "PNG-Bild (*.png)", "SVG-Graphik (*.svg)"});
+  } else if (save) {
     dialog.setNameFilters({"Ringdateien (*.vrf *.sdk)", "Alle Dateien (*)"});
   } else {
     // A preset name with a wildcard lists the matching files.

@@ -11,8 +11,8 @@ class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent) : parent_(parent) {}
   int messageBox(const std::string& prompt, int style, const std::string& title) override;
-  std::optional<std::string> fileDialog(bool save, const std::string& directory,
-                                        const std::string& fileName) override;
+  std::optional<std::string> fileDialog(bool save, const std::string& directory, const std::string& fileName,
+                                        FileKind kind = FileKind::Ring) override;
 
  private:
   QWidget* parent_;

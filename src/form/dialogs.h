@@ -10,6 +10,9 @@ namespace varno {
 enum MessageStyle { kOkOnly = 0, kStopSign = 16, kQuestionYesNo = 36, kInformation = 64 };
 enum MessageResult { kOk = 1, kYes = 6, kNo = 7 };
 
+// What a file dialog asks for: a ring file, or a picture of the ring graphic.
+enum class FileKind { Ring, Picture };
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -18,7 +21,8 @@ class Dialogs {
   // Shows a modal file dialog starting in `directory` with `fileName` preset; returns the chosen full
   // path, or nothing when the user cancels.
   virtual std::optional<std::string> fileDialog(bool save, const std::string& directory,
-                                                const std::string& fileName) = 0;
+                                                const std::string& fileName,
+                                                FileKind kind = FileKind::Ring) = 0;
 };
 
 }  // namespace varno

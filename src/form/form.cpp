@@ -51,11 +51,18 @@ Form::Form() {
   caption(cmdZZ, "zählen und zeigen");
   caption(cmdInfoZähl, "Informationen zur Zählweise");
   caption(cmdInfo, "Information");
+  caption(cmdExtras, "Extras");
+  caption(cmdMatrix, "Gewinnmatrix");
+  caption(cmdStrongest, "stärksten Ring zeigen");
+  caption(cmdExport, "Graphik exportieren …");
+  caption(cmdCopy, "Ring kopieren");
+  caption(cmdPaste, "Ring einfügen");
   for (Control* menu :
        {&cmdDatei,        &cmdSpeichern, &cmdLaden,  &cmdBeenden,  &cmdBeispiele,  &cmdVarno,
         &cmdMini,         &cmdZyklisch,  &cmdMaxMin, &cmdZufall,   &cmdMonteCarlo, &cmd3x3,
         &cmd3x4,          &cmd3x5,       &cmd3x6,    &cmd4x3,      &cmd4x4,        &cmdInfoAlg,
-        &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo})
+        &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo,       &cmdExtras,
+        &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdCopy,     &cmdPaste})
     add(*menu);
 
   // Parameter frame.

@@ -12,6 +12,9 @@ void setBusy(Form& form, bool busy) {
        {&form.cmdZufall, &form.cmdDatei, &form.cmdBeispiele, &form.cmdMonteCarlo, &form.cmdKombinatorik})
     menu->setEnabled(!busy);
   for (Control& bar : form.VScroll1) bar.setEnabled(!busy);
+  // Of the additions, what would change the ring.
+  form.cmdStrongest.setEnabled(!busy);
+  form.cmdPaste.setEnabled(!busy);
   for (Control& frame : form.frmWürfel) frame.setEnabled(!busy);
   for (Control& field : form.txtAuge) field.setEnabled(!busy);
   form.busyPointer = busy;

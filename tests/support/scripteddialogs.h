@@ -27,9 +27,9 @@ class ScriptedDialogs : public Dialogs {
     return answer;
   }
 
-  std::optional<std::string> fileDialog(bool save, const std::string& directory,
-                                        const std::string& fileName) override {
-    files.push_back({save, directory, fileName});
+  std::optional<std::string> fileDialog(bool save, const std::string& directory, const std::string& fileName,
+                                        FileKind kind = FileKind::Ring) override {
+    files.push_back({save, directory, fileName, kind});
     if (chosen.empty()) return std::nullopt;
     std::optional<std::string> answer = chosen.front();
     chosen.pop_front();
@@ -39,6 +39,7 @@ class ScriptedDialogs : public Dialogs {
   struct FileRequest {
     bool save;
     std::string directory, fileName;
+    FileKind kind;
   };
 
   std::vector<Message> messages;
