@@ -79,8 +79,8 @@ TEST_F(Texts, EveryCaptionAndTooltipOfTheWindow) {
 TEST_F(Texts, TheMenuBarFromLeftToRight) {
   QStringList bar;
   for (QAction* item : window.menuBar()->actions()) bar << item->text();
-  EXPECT_EQ(bar,
-            (QStringList{"Datei", "Beispiele", "Zufalls-Set", "MonteCarlo", "Kombinatorik", "Information"}));
+  EXPECT_EQ(bar, (QStringList{"Datei", "Beispiele", "Zufalls-Set", "MonteCarlo", "Kombinatorik",
+                              "Information", "Extras"}));
   const std::pair<const char*, QStringList> menus[] = {
       {"cmdDatei", {"speichern", "laden", "beenden"}},
       {"cmdBeispiele", {"Varnos Beispiel", "Minimalstruktur", "zyklisch 5x5", "bester 4x4"}},
