@@ -260,10 +260,10 @@ QObject* MainWindow::create(Control& control) {
         button->setCursor(Qt::ArrowCursor);
       }
       const std::pair<const Control*, QPixmap> pictures[] = {{&form_.Command3, backArrow(20)},
-                                                             {&form_.Command5, arrow(16, 90)},
-                                                             {&form_.Command6, arrow(16, 270)},
-                                                             {&form_.Command7, arrow(16, 0)},
-                                                             {&form_.Command8, arrow(16, 180)}};
+                                                             {&form_.Command5, arrow(16, 90)},    // down
+                                                             {&form_.Command6, arrow(16, 270)},   // up
+                                                             {&form_.Command7, arrow(16, 0)},     // right
+                                                             {&form_.Command8, arrow(16, 180)}};  // left
       for (const auto& [owner, picture] : pictures) {
         if (owner != &control) continue;
         button->setIcon(QIcon(picture));

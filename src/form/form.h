@@ -16,11 +16,12 @@
 #include "form/random.h"
 #include "form/surface.h"
 #include "form/yielder.h"
+#include "rules/ringrules.h"
 
 namespace varno {
 
-constexpr int kDice = 8;   // die frames in the window
-constexpr int kFaces = 8;  // face fields per die
+constexpr int kDice = kMaxDice;    // die frames in the window
+constexpr int kFaces = kMaxFaces;  // face fields per die
 constexpr int kMarkers = 101;
 
 // The window caption.
@@ -90,18 +91,23 @@ class Form {
 
   // Result frame: verdict, Max(P), Min(P), the counters.
   Control Frame3 = make(ControlKind::Frame, "Frame3", nullptr);
+  // Picture boxes that are printed into: 0 the box behind the verdict, 1 "Max(P)" (the most wins of a
+  // pair), 2 "Min(P)" (the fewest), 3 the "maxmin" box (the best weakest link of a count, tooltip
+  // "Max. für schwächste Stelle").
   std::vector<Control> Picture1 = array(ControlKind::PictureBox, "Picture1", 4, &Frame3);
   std::vector<Control> Label5 = array(ControlKind::Label, "Label5", 3, &Frame3);
   Control txtRückmeldung = make(ControlKind::TextBox, "txtRückmeldung", &Frame3);
-  Control cmdSpiegeln = make(ControlKind::Button, "cmdSpiegeln", &Frame3);
+  Control cmdSpiegeln = make(ControlKind::Button, "cmdSpiegeln", &Frame3);  // "umdrehen"
   // Label6 has the elements 0 and 2 only; element 1 is never shown.
   std::vector<Control> Label6 = array(ControlKind::Label, "Label6", 3, &Frame3);
+  // The counters: 0 "Gesamt" (labellings dealt or examined), 1 "Treffer" (rings found).
   std::vector<Control> Text3 = array(ControlKind::TextBox, "Text3", 2, &Frame3);
+  // 'Zähler auf "0" setzen', the small "x" beside the counters.
   Control Command9 = make(ControlKind::Button, "Command9", &Frame3);
 
   // Busy notice and stop button.
-  Control Text4 = make(ControlKind::TextBox, "Text4", nullptr);
-  Control cmdStop = make(ControlKind::Button, "cmdStop", nullptr);
+  Control Text4 = make(ControlKind::TextBox, "Text4", nullptr);     // "Rechnung läuft!"
+  Control cmdStop = make(ControlKind::Button, "cmdStop", nullptr);  // the stop sign
   // While all labellings are counted: the share of the work done (0..1000) and the time still needed.
   Control prgFortschritt = make(ControlKind::ProgressBar, "prgFortschritt", nullptr);
   Control lblRestzeit = make(ControlKind::Label, "lblRestzeit", nullptr);
@@ -115,7 +121,7 @@ class Form {
   std::vector<Control> txtSumme;
   std::vector<Control> cmdLösch;
   std::vector<Control> txtAuge;
-  Control Command1 = make(ControlKind::Button, "Command1", &frame1);
+  Control Command1 = make(ControlKind::Button, "Command1", &frame1);  // "X": "leeres Set"
 
   // The drawing surface with its markers and controls.
   Control picAusgabe = make(ControlKind::PictureBox, "picAusgabe", &frame1);
@@ -128,16 +134,18 @@ class Form {
   // The labelling pad.
   Control picEingabe = make(ControlKind::PictureBox, "picEingabe", nullptr);
   Control picEingabealt = make(ControlKind::PictureBox, "picEingabealt", &picEingabe);
-  Control Command4 = make(ControlKind::Button, "Command4", &picEingabealt);
+  Control Command4 = make(ControlKind::Button, "Command4", &picEingabealt);  // "X": hides the pad
   Control picEin2 = make(ControlKind::PictureBox, "picEin2", &picEingabealt);
   Control Label4 = make(ControlKind::Label, "Label4", &picEin2);
   Control picEingabeinnen = make(ControlKind::PictureBox, "picEingabeinnen", &picEin2);
-  std::vector<Control> cmdZahl = array(ControlKind::Button, "cmdZahl", 10, &picEingabeinnen);
-  Control Command3 = make(ControlKind::Button, "Command3", &picEingabeinnen);
-  Control Command5 = make(ControlKind::Button, "Command5", &picEin2);
-  Control Command6 = make(ControlKind::Button, "Command6", &picEin2);
-  Control Command7 = make(ControlKind::Button, "Command7", &picEin2);
-  Control Command8 = make(ControlKind::Button, "Command8", &picEin2);
+  std::vector<Control> cmdZahl = array(ControlKind::Button, "cmdZahl", 10, &picEingabeinnen);  // digit keys
+  Control Command3 =
+      make(ControlKind::Button, "Command3", &picEingabeinnen);  // undo: "letzte Ziffer löschen"
+  // The pad's arrow keys.
+  Control Command5 = make(ControlKind::Button, "Command5", &picEin2);  // arrow down: next face
+  Control Command6 = make(ControlKind::Button, "Command6", &picEin2);  // arrow up: previous face
+  Control Command7 = make(ControlKind::Button, "Command7", &picEin2);  // arrow right: next die
+  Control Command8 = make(ControlKind::Button, "Command8", &picEin2);  // arrow left: previous die
   // The pad's entry buffer: a locked text field that is never shown.
   Control txtEintrag = make(ControlKind::TextBox, "txtEintrag", nullptr);
 
