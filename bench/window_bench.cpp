@@ -1,10 +1,14 @@
 // Measures the searches as the user runs them: in the window (offscreen, with its real yield to the
 // event loop, repainting as it goes) and, for the Monte Carlo search, in the core alone.
 //
-//   varno-bench montecarlo [RUNS]   passes per second for 3x3 and 4x4, the time a search takes, and the
+//   varno-bench montecarlo [RUNS]   passes per second for 3x3 and 4x4 in the core, in the window, and in
+//                                   the window with the win matrix open; the time a search takes, and the
 //                                   longest stretch between two yields (how long the stop button waits)
-//   varno-bench count N K [N K]...  the time "alle Belegungen zählen" takes in the window, and how long
-//                                   the window takes to be idle again after the stop button
+//   varno-bench count N K [N K]...  the time "alle Belegungen zählen" takes in the window, the time left it
+//                                   shows at a tenth and at half of the work, and how long the window takes
+//                                   to be idle again after the stop button, pressed at several moments
+//   varno-bench answers             the longest the window is kept from answering by a huge resize and by
+//                                   choosing to count 8x8
 #include <QAction>
 #include <QApplication>
 #include <chrono>
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "application.h"
+#include "form/dialogs.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
 #include "mainwindow.h"
@@ -87,9 +92,10 @@ void monteCarlo(int runs) {
       f.seconds = seconds(Clock::now() - start);
       print("core", size, runs, f);
     }
-    {
+    for (const bool matrix : {false, true}) {
       Figures f;
       TimedWindow timed(f);
+      if (matrix) timed.window.findChild<QAction*>("cmdMatrix")->trigger();
       auto* item = timed.window.findChild<QAction*>(QString("cmd") + size);
       const auto start = Clock::now();
       for (int run = 0; run < runs; ++run) {
@@ -99,7 +105,7 @@ void monteCarlo(int runs) {
         f.passes += static_cast<long>(varno::leadingNumber(timed.form.Text3[0].text()));
       }
       f.seconds = seconds(Clock::now() - start);
-      print("window", size, runs, f);
+      print(matrix ? "matrix" : "window", size, runs, f);
     }
   }
 }
@@ -109,30 +115,73 @@ void count(int n, int k) {
   TimedWindow timed(f);
   timed.setSize(n, k);
   auto* item = timed.window.findChild<QAction*>(QString::fromUtf8("cmdBelzähl"));
+  // The time left the window shows once a tenth and once half of the work is done.
+  std::string atTenth, atHalf;
+  timed.atYield = [&] {
+    const int share = timed.form.prgFortschritt.value();
+    if (atTenth.empty() && share >= 100) atTenth = timed.form.lblRestzeit.text();
+    if (atHalf.empty() && share >= 500) atHalf = timed.form.lblRestzeit.text();
+  };
   auto start = Clock::now();
   timed.last = start;
   item->trigger();
   const double whole = seconds(Clock::now() - start);
   std::printf("count %dx%d  seconds=%.3f rings=%s best=%s longest-gap-ms=%.1f\n", n, k, whole,
               timed.form.Text3[1].text().c_str(), timed.form.Picture1[3].text().c_str(), f.longestGap * 1000);
+  std::printf("left  %dx%d  at-10%%=\"%s\" at-50%%=\"%s\" true-total=%.1f s\n", n, k, atTenth.c_str(),
+              atHalf.c_str(), whole);
 
-  // Stopped a third of the way in (or at once for quick sizes): from the click to the window being idle.
-  Clock::time_point pressed;
-  const double stopAfter = whole / 3;
-  start = Clock::now();
-  timed.atYield = [&] {
-    if (pressed == Clock::time_point() && seconds(Clock::now() - start) >= stopAfter) {
-      pressed = Clock::now();
-      varno::cmdStop_Click(timed.form);
-    }
-  };
-  item->trigger();
-  const double answer = pressed == Clock::time_point() ? 0 : seconds(Clock::now() - pressed);
-  std::printf("stop  %dx%d  stop-to-idle-ms=%.1f\n", n, k, answer * 1000);
+  // Stopped at several moments: from the click to the window being idle.
+  for (const double moment : {0.05, 0.3, whole / 3, 2 * whole / 3}) {
+    if (moment >= whole) continue;
+    Clock::time_point pressed;
+    start = Clock::now();
+    timed.atYield = [&] {
+      if (pressed == Clock::time_point() && seconds(Clock::now() - start) >= moment) {
+        pressed = Clock::now();
+        varno::cmdStop_Click(timed.form);
+      }
+    };
+    item->trigger();
+    const double answer = pressed == Clock::time_point() ? 0 : seconds(Clock::now() - pressed);
+    std::printf("stop  %dx%d  after-s=%.2f stop-to-idle-ms=%.1f\n", n, k, moment, answer * 1000);
+  }
+}
+
+// Answers every message at once, so that nothing modal holds the measurement.
+struct Answering : varno::Dialogs {
+  int messageBox(const std::string&, int style, const std::string&) override {
+    return style == varno::kQuestionYesNo ? varno::kNo : varno::kOk;
+  }
+  std::optional<std::string> fileDialog(bool, const std::string&, const std::string&,
+                                        varno::FileKind) override {
+    return std::nullopt;
+  }
+};
+
+void answers() {
+  Figures f;
+  TimedWindow timed(f);
+  Answering dialogs;
+  timed.form.dialogs = &dialogs;
+  timed.window.setWindowState(Qt::WindowNoState);
+  auto start = Clock::now();
+  timed.window.resize(16000, 12000);
+  QApplication::processEvents();
+  std::printf("resize to 16000x12000  blocked-ms=%.1f size=%dx%d\n", seconds(Clock::now() - start) * 1000,
+              timed.window.width(), timed.window.height());
+  timed.setSize(8, 8);
+  f.longestGap = 0;
+  timed.last = start = Clock::now();
+  timed.window.findChild<QAction*>(QString::fromUtf8("cmdBelzähl"))->trigger();
+  std::printf("count 8x8 until its answer  seconds=%.3f longest-gap-ms=%.1f\n", seconds(Clock::now() - start),
+              f.longestGap * 1000);
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: varno-bench montecarlo [RUNS] | varno-bench count N K [N K]...\n");
+  std::fprintf(
+      stderr,
+      "usage: varno-bench montecarlo [RUNS] | varno-bench count N K [N K]... | varno-bench answers\n");
   return 2;
 }
 
@@ -149,6 +198,10 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::atoi(argv[2]) : 50;
     if (runs < 1) return usage();
     monteCarlo(runs);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "answers") == 0) {
+    answers();
     return 0;
   }
   if (std::strcmp(argv[1], "count") == 0 && argc >= 4 && argc % 2 == 0) {
