@@ -97,7 +97,7 @@ int countMode(Size size, unsigned threads, bool showProgress) {
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("n=%d k=%d labellings=%s rings=%s best=%d/%d seconds=%.3f\n", size.dice, size.faces,
-              result->labellings.toString().c_str(), result->rings.toString().c_str(),
+              result->labellings.get_str().c_str(), result->rings.get_str().c_str(),
               result->bestWeakestLink, size.faces * size.faces, seconds);
   return 0;
 }

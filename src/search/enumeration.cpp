@@ -73,7 +73,7 @@ void countAll(Form& form, int n, int k) {
 
   const std::optional<RingCount> result = counter.result();
   std::optional<RingSearch::Result> last;
-  if (result && !result->rings.isZero()) {
+  if (result && result->rings != 0) {
     form.prgFortschritt.setValue(1000);
     form.lblRestzeit.setText("der letzte Ring wird gesucht ...");
     last = RingSearch(n, k).last([&] { return stopped(form); });
@@ -88,7 +88,7 @@ void countAll(Form& form, int n, int k) {
   }
   if (!last || last->outcome != RingSearch::Outcome::Found) return;
   form.BestesMinimum = result->bestWeakestLink;
-  showRing(form, last->labelling, result->rings.toString(), k);
+  showRing(form, last->labelling, result->rings.get_str(), k);
 }
 
 // "zz": every ring in the loop's order, drawn and followed by the question whether to go on.
