@@ -80,7 +80,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
       options.primesAtOnce > 0 ? std::min(options.primesAtOnce, estimate.primes) : estimate.primes;
   setup.stepWork = needs.stepWork;
 
-  const std::uint64_t memoryCells = needs.memoryCells + threads * needs.scratchCells;
+  const std::uint64_t memoryCells = needs.memoryCells + needs.scratchCells(threads);
   auto memoryBytes = [&](int primes) {
     return memoryCells * kCellBytes * static_cast<std::uint64_t>(primes);
   };
@@ -104,9 +104,9 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   } else {
     // On disk: bands as large as the memory allows (or as asked), and at least one job with its sources.
     const std::uint64_t diskLimit = diskAllowed(options);
-    const bool keeping = options.keepAfterSeconds >= 0;
+    const bool keeping = options.keepEverySeconds >= 0;
     const std::uint64_t diskCells = keeping ? needs.layerCells : needs.diskCells;
-    const std::uint64_t scratchCells = threads * needs.scratchCells;
+    const std::uint64_t scratchCells = needs.scratchCells(threads);
     for (primes = most; primes > 0; --primes) {
       const auto bytes = kCellBytes * static_cast<std::uint64_t>(primes);
       if ((needs.jobCells + scratchCells) * bytes <= memoryLimit && diskCells * bytes <= diskLimit) break;
@@ -148,11 +148,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
     seconds += static_cast<double>(passWork) * costPerUnit(atOnce) / speed;
   }
   if (setup.storage == Storage::Disk) {
-    // Every layer is written once and read about once per pass.
-    std::uint64_t cells = 0;
-    for (int layer = 0; layer <= LayerSweep::lastStoredLayer(plan, options.meet); ++layer)
-      cells += plan.cells(layer);
-    const double bytes = 2.0 * static_cast<double>(cells) * kCellBytes * estimate.primes;
+    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * estimate.primes;
     seconds += bytes / (options.diskBytesPerSecond > 0 ? options.diskBytesPerSecond : kDiskBytesPerSecond);
   }
   estimate.work = passWork * static_cast<std::uint64_t>(estimate.passes);
@@ -373,7 +369,16 @@ void RingCounter::work() {
     total_ = total;
 
     // Layers kept for a later count, and the one to resume from.
-    const bool keeping = options_.keepAfterSeconds >= 0 && !options_.workDirectory.empty();
+    bool keeping = options_.keepEverySeconds >= 0 && !options_.workDirectory.empty();
+    if (keeping && setup.storage == Storage::Memory) {
+      std::uint64_t largest = 0;
+      for (int layer = 0; layer <= LayerSweep::lastStoredLayer(*plan, meet); ++layer) {
+        largest = std::max(largest, partition.localCells(layer, rank));
+      }
+      keeping = largest * kCellBytes * static_cast<std::uint64_t>(setup.estimate.primesAtOnce) <=
+                diskAllowed(options_);
+      if (exchange != nullptr) keeping = exchange->maximum(keeping ? 0 : 1) == 0;
+    }
     const std::string key = setupKey(dice_, faces_, meet, atOnce, processes);
     const std::string state =
         keeping || options_.resume ? stateName(options_, dice_, faces_, processes, rank) : "";
@@ -403,6 +408,7 @@ void RingCounter::work() {
 
     std::vector<std::uint32_t> residues = saved ? saved->residues : std::vector<std::uint32_t>{};
     std::string keptFile = saved ? saved->file : "";
+    auto lastKept = started;
     const int firstPass = saved ? saved->pass : 0;
     for (int pass = 0; pass < firstPass; ++pass) done_ += passWork * unit[pass];
     for (int pass = firstPass; pass < passes; ++pass) {
@@ -427,7 +433,7 @@ void RingCounter::work() {
       const LayerSweep::LayerFinished finished = [&](int layer, const LayerSweep::Keep& keep) {
         if (keeping) {
           bool due =
-              std::chrono::duration<double>(Clock::now() - started).count() >= options_.keepAfterSeconds;
+              std::chrono::duration<double>(Clock::now() - lastKept).count() >= options_.keepEverySeconds;
           if (exchange != nullptr) due = exchange->maximum(due ? 1 : 0) != 0;
           if (due) {
             std::ostringstream name;
@@ -437,6 +443,7 @@ void RingCounter::work() {
             writeFileAtomically(state, describe(key, Saved{pass, layer, name.str(), residues}));
             if (!keptFile.empty() && keptFile != name.str()) removeFile(keptFile);
             keptFile = name.str();
+            lastKept = Clock::now();
           }
         }
         if (options_.layerDone) options_.layerDone(pass, layer);

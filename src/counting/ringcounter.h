@@ -39,8 +39,10 @@ struct RingCounterOptions {
   CountMethod method = CountMethod::Automatic;
   bool meet = true;      // meet in the middle; false reads every number upwards (slower, a cross-check)
   int primesAtOnce = 0;  // primes counted in one pass; 0: as many as the memory allows
-  double keepAfterSeconds = -1;   // once the count has run this long, keep each finished layer in the work
-                                  // directory so that a later count can resume; negative: never
+  // Keep a finished layer in the work directory, so that a later count can resume from it, whenever this
+  // long has passed since the count began or last kept one (0: every layer); negative: never. A count
+  // in memory keeps layers only where the disk allowed holds one.
+  double keepEverySeconds = -1;
   bool resume = false;            // go on from the layer kept by an earlier count of the same size and setup
   double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
   double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's

@@ -125,7 +125,7 @@ Arena::~Arena() {
 void Arena::release(std::uint64_t offset, std::uint64_t bytes) {
   const std::uint64_t page = pageSize();
   const std::uint64_t first = (offset + page - 1) / page * page;
-  const std::uint64_t end = (offset + bytes) / page * page;
+  const std::uint64_t end = std::min(offset + bytes, size_) / page * page;
   if (end > first) madvise(data_ + first, end - first, MADV_DONTNEED);
 }
 

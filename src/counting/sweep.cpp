@@ -382,17 +382,27 @@ void runOnThreads(unsigned threads, Worker& worker) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// Cells of the largest block a meeting job builds or reads, times three: the block, its mirror and the
-// copy that is summed up.
-std::uint64_t scratchOf(const CountPlan& plan, const Step& step) {
-  std::uint64_t largest = 0;
+constexpr std::size_t kScratchKept = 256;  // largest meeting jobs remembered for the estimate
+
+// The room each meeting job needs, largest first: its block C, its mirror D (unless C is its own
+// mirror), and a copy of the larger to sum up.
+std::vector<std::uint64_t> scratchOf(const CountPlan& plan, const Step& step) {
+  std::vector<std::uint64_t> scratch;
   for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-    largest = std::max(largest, plan.blocks(step.layer)[step.jobs[i].block].cells);
+    const std::uint64_t own = plan.blocks(step.layer)[step.jobs[i].block].cells;
     const int partnerLayer = step.kinds[i] == Partner::Stored ? step.layer - 1 : step.layer;
-    largest = std::max(largest, plan.blocks(partnerLayer)[step.partners[i].block].cells);
+    const std::uint64_t partner =
+        step.kinds[i] == Partner::Same ? 0 : plan.blocks(partnerLayer)[step.partners[i].block].cells;
+    scratch.push_back(own + partner + std::max(own, partner));
   }
-  return 3 * largest;
+  std::sort(scratch.begin(), scratch.end(), std::greater<>());
+  if (scratch.size() > kScratchKept) scratch.resize(kScratchKept);
+  return scratch;
 }
+
+// Pages of scratch room beyond this are given back after each job, so that a thread holds no more than
+// the job it runs.
+constexpr std::uint64_t kScratchKeptBytes = std::uint64_t{64} << 20;
 
 // The most cells held at once while a step runs its jobs in order: the sources it reads (own and
 // received) until their last reader is done, and the targets built so far.
@@ -871,6 +881,14 @@ struct LayerSweep::Impl {
 
   // ---- The meeting step.
 
+  // Cells of the larger of a meeting job's block and its mirror.
+  std::uint64_t largestOfJob(const Step& step, std::size_t i) const {
+    std::uint64_t largest = plan.blocks(step.layer)[step.jobs[i].block].cells;
+    if (step.kinds[i] == Partner::Same) return largest;
+    const int partnerLayer = step.kinds[i] == Partner::Stored ? step.layer - 1 : step.layer;
+    return std::max(largest, plan.blocks(partnerLayer)[step.partners[i].block].cells);
+  }
+
   std::vector<std::uint64_t> meet(const Step& step) {
     exchangeSources(step);
     std::vector<std::uint64_t> total(settings.residues, 0);
@@ -926,7 +944,8 @@ struct LayerSweep::Impl {
                     const std::vector<const std::uint32_t*>& sources, Used& used, Add& add) {
     const int below = step.layer - 1;
     std::atomic<std::size_t> nextJob{begin};
-    const std::uint64_t largest = scratchOf(plan, step) / 3;
+    std::uint64_t largest = 0;
+    for (std::size_t i = begin; i < end; ++i) largest = std::max(largest, largestOfJob(step, i));
     auto worker = [&] {
       // Room for C, for D and for a copy to sum up, reused from job to job; given back in the background.
       Arena ownArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
@@ -974,6 +993,11 @@ struct LayerSweep::Impl {
             break;
           }
         }
+        // A large job's pages go back; the next jobs are mostly small.
+        const std::uint64_t used = largestOfJob(step, i) * R * kCellBytes;
+        if (used > kScratchKeptBytes) {
+          for (Arena* arena : {&ownArena, &partnerArena, &sumsArena}) arena->release(kScratchKeptBytes, used);
+        }
       }
       add(std::vector<std::uint64_t>(total.begin(), total.end()));
     };
@@ -1014,6 +1038,8 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
     needs.diskCells = std::max(needs.diskCells, peak);
     needs.layerCells = std::max(needs.layerCells, partition.localCells(layer - 1, rank) + foreign + built);
     needs.receivedCells += foreign;
+    // Own sources are read, copies received are written and read, targets are written.
+    needs.diskTraffic += partition.localCells(layer - 1, rank) + 2 * foreign + built;
     for (std::size_t i = 0; i < step.jobs.size(); ++i) {
       needs.stepWork[layer] += jobWork(plan, step, i);
       std::uint64_t job = step.meeting ? 0 : plan.blocks(layer)[step.jobs[i].block].cells;
@@ -1030,7 +1056,7 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
       for (std::uint32_t block : read) job += plan.blocks(layer - 1)[block].cells;
       needs.jobCells = std::max(needs.jobCells, job);
     }
-    if (step.meeting) needs.scratchCells = scratchOf(plan, step);
+    if (step.meeting) needs.scratch = scratchOf(plan, step);
   }
   return needs;
 }
@@ -1088,16 +1114,20 @@ LayerSweep::Needs LayerSweep::quickNeeds(const CountPlan& plan, bool meet) {
     needs.memoryCells = std::max(needs.memoryCells, peak);
   }
   if (meet) {
-    // The meeting step's room per thread: a block of the meeting layer, its mirror and a copy.
-    std::uint64_t largest = 0;
-    for (const CountPlan::Block& block : plan.blocks(meetingLayer)) largest = std::max(largest, block.cells);
-    if (odd) {
-      for (const CountPlan::Block& block : plan.blocks(meetingLayer - 1))
-        largest = std::max(largest, block.cells);
+    // The meeting step's room per job, at most three times the larger of its block and mirror.
+    for (int layer : {meetingLayer, odd ? meetingLayer - 1 : meetingLayer}) {
+      for (const CountPlan::Block& block : plan.blocks(layer)) needs.scratch.push_back(3 * block.cells);
     }
-    needs.scratchCells = 3 * largest;
+    std::sort(needs.scratch.begin(), needs.scratch.end(), std::greater<>());
+    if (needs.scratch.size() > kScratchKept) needs.scratch.resize(kScratchKept);
   }
   return needs;
+}
+
+std::uint64_t LayerSweep::Needs::scratchCells(unsigned threads) const {
+  std::uint64_t cells = 0;
+  for (std::size_t i = 0; i < scratch.size() && i < threads; ++i) cells += scratch[i];
+  return cells;
 }
 
 }  // namespace varno

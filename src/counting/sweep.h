@@ -87,15 +87,20 @@ class LayerSweep {
     std::uint64_t diskCells = 0;    // Disk: layer files at their fullest, sources given back after use
     std::uint64_t layerCells =
         0;  // Disk without giving back (layers kept for resuming): files at their fullest
-    std::uint64_t jobCells = 0;       // Disk: the least memory for a band, the largest job with its sources
-    std::uint64_t scratchCells = 0;   // the meeting step's room per thread for a block, its mirror and a copy
+    std::uint64_t jobCells = 0;  // Disk: the least memory for a band, the largest job with its sources
+    // The meeting step's room for a block, its mirror and a copy, per job, largest first (the largest
+    // few only): as many jobs run at once as there are threads.
+    std::vector<std::uint64_t> scratch;
     std::uint64_t receivedCells = 0;  // copies of other processes' blocks over the whole sweep
+    std::uint64_t diskTraffic = 0;    // Disk: cells written and read over the whole sweep
+
+    std::uint64_t scratchCells(unsigned threads) const;
   };
   // All of it, step by step.
   // `stop` is polled between steps.
   static Needs needs(const CountPlan& plan, const Partition& partition, bool meet, int rank,
                      const std::function<bool()>& stop = {});
-  // Only stepWork, memoryCells and scratchCells, for one process; quick even for 8x8, as it looks at
+  // Only stepWork, memoryCells and scratch, for one process; quick even for 8x8, as it looks at
   // the release order of the few fullest steps only.
   static Needs quickNeeds(const CountPlan& plan, bool meet);
 

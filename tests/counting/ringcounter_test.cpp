@@ -173,7 +173,7 @@ TEST(RingCounterTest, ResumesFromTheLastKeptLayer) {
     RingCounterOptions options = smallMachine();
     options.method = storage;
     options.workDirectory = directory.path();
-    options.keepAfterSeconds = 0;
+    options.keepEverySeconds = 0;
     options.primesAtOnce = 1;
     RingCounter* self = nullptr;
     options.layerDone = [&](int pass, int layer) {
