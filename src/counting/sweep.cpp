@@ -21,7 +21,7 @@ constexpr std::uint64_t kCellBytes = sizeof(std::uint32_t);
 constexpr std::uint64_t kExchangeSlice = std::uint64_t{64} << 20;
 // Work units of a state built in the meeting step besides its transfers: the copy, the prefix sums and
 // the lookup of its partner.
-constexpr std::uint64_t kMeetingWork = 3;
+constexpr std::uint64_t kMeetingWork = 1;
 
 using Primes = std::array<std::uint32_t, Modular::kMaxPrimes>;
 
@@ -286,19 +286,41 @@ void moveStates(const CountPlan& plan, const CountPlan::Block& target, int j, co
   });
 }
 
+// Clears or copies large blocks in slices, looking at the cancel flag between them.
+constexpr std::uint64_t kSliceCells = std::uint64_t{1} << 18;
+
+void clearCells(std::uint32_t* cells, std::uint64_t count, const SweepControl& control) {
+  for (std::uint64_t start = 0; start < count; start += kSliceCells) {
+    checkCancel(control);
+    std::fill_n(cells + start, std::min(kSliceCells, count - start), 0u);
+  }
+}
+
+void copyCells(const std::uint32_t* from, std::uint64_t count, std::uint32_t* to,
+               const SweepControl& control) {
+  for (std::uint64_t start = 0; start < count; start += kSliceCells) {
+    checkCancel(control);
+    std::copy_n(from + start, std::min(kSliceCells, count - start), to + start);
+  }
+}
+
 // Sums a block over all smaller loss vectors, in place: afterwards cell x holds the sum of the cells
 // y <= x, pair by pair.
 template <int R>
 void prefixSums(const CountPlan& plan, const CountPlan::Block& block, std::uint32_t* cells,
                 const Primes& primes, const SweepControl& control) {
   std::uint64_t stride = 1;
+  std::uint64_t sinceLook = 0;
   for (int p = 0; p < plan.dice(); ++p) {
     const std::uint64_t dim = block.dims[p];
     if (dim > 1) {
       const std::uint64_t span = stride * dim;
       for (std::uint64_t high = 0; high < block.cells; high += span) {
-        checkCancel(control);
         for (std::uint64_t c = 1; c < dim; ++c) {
+          if ((sinceLook += stride) >= kSliceCells) {
+            checkCancel(control);
+            sinceLook = 0;
+          }
           std::uint32_t* row = cells + (high + c * stride) * R;
           const std::uint32_t* previous = row - stride * R;
           for (std::uint64_t i = 0; i < stride * R; i += R) {
@@ -959,11 +981,11 @@ struct LayerSweep::Impl {
         checkCancel(control);
         const Job& job = step.jobs[i];
         const CountPlan::Block& block = plan.blocks(step.layer)[job.block];
-        std::fill_n(own, block.cells * R, 0u);
+        clearCells(own, block.cells * R, control);
         buildJob<R>(step, job, own, sources, used);
         switch (step.kinds[i]) {
           case Partner::Same:
-            std::copy_n(own, block.cells * R, sums);
+            copyCells(own, block.cells * R, sums, control);
             prefixSums<R>(plan, block, sums, settings.primes, control);
             joinHalves<R>(plan, block, own, block, sums, settings.primes, total, control);
             addDone(control, kMeetingWork * block.cells);
@@ -971,12 +993,12 @@ struct LayerSweep::Impl {
           case Partner::Built: {
             const Job& other = step.partners[i];
             const CountPlan::Block& mirror = plan.blocks(step.layer)[other.block];
-            std::fill_n(partner, mirror.cells * R, 0u);
+            clearCells(partner, mirror.cells * R, control);
             buildJob<R>(step, other, partner, sources, used);
-            std::copy_n(partner, mirror.cells * R, sums);
+            copyCells(partner, mirror.cells * R, sums, control);
             prefixSums<R>(plan, mirror, sums, settings.primes, control);
             joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
-            std::copy_n(own, block.cells * R, sums);
+            copyCells(own, block.cells * R, sums, control);
             prefixSums<R>(plan, block, sums, settings.primes, control);
             joinHalves<R>(plan, mirror, partner, block, sums, settings.primes, total, control);
             addDone(control, kMeetingWork * (block.cells + mirror.cells));
@@ -985,7 +1007,7 @@ struct LayerSweep::Impl {
           case Partner::Stored: {
             const std::uint32_t index = step.partners[i].block;
             const CountPlan::Block& mirror = plan.blocks(below)[index];
-            std::copy_n(sources[index], mirror.cells * R, sums);
+            copyCells(sources[index], mirror.cells * R, sums, control);
             used(index);
             prefixSums<R>(plan, mirror, sums, settings.primes, control);
             joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);

@@ -258,7 +258,8 @@ int estimateMode(const Request& request, const Launch& launch) {
 }
 
 int tableMode(const Request& request, const Launch& launch) {
-  const RingCounterOptions options = countOptions(request);
+  RingCounterOptions options = countOptions(request);
+  options.keepEverySeconds = -1;  // a table is not resumed
   const bool csv = request.csv;
   auto print = [&](const std::string& line) {
     if (launch.prints) std::printf("%s\n", line.c_str());

@@ -189,7 +189,7 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       {"--seed", {Mode::MonteCarlo}},
       {"--resume", {Mode::Count}},
       {"--progress", {Mode::Count, Mode::Table}},
-      {"--keep-every", {Mode::Count, Mode::Estimate, Mode::Table}},
+      {"--keep-every", {Mode::Count, Mode::Estimate}},
   };
   for (const auto& [option, modes] : only) {
     const bool seen = std::find(given.begin(), given.end(), option) != given.end();
