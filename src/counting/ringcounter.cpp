@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -169,11 +170,27 @@ struct Saved {
   std::vector<std::uint32_t> residues;  // of the passes before
 };
 
-std::string stateName(const RingCounterOptions& options, int dice, int faces, int processes, int rank) {
+// Every file a count keeps starts so: its size and its place among the processes.
+std::string keptPrefix(int dice, int faces, int processes, int rank) {
   std::ostringstream name;
-  name << options.workDirectory << "/varno-count-" << dice << "x" << faces << "-" << processes << "p" << rank
-       << ".resume";
+  name << "varno-count-" << dice << "x" << faces << "-" << processes << "p" << rank << "-";
   return name.str();
+}
+
+std::string stateName(const RingCounterOptions& options, int dice, int faces, int processes, int rank) {
+  return options.workDirectory + "/" + keptPrefix(dice, faces, processes, rank) + "resume";
+}
+
+// Removes the files of the work directory that start with `prefix`, but for the note (ending in
+// "resume") and `kept`.
+void removeKeptExcept(const std::string& directory, const std::string& prefix, const std::string& kept) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0 || entry.path().string() == kept) continue;
+    if (name.size() >= 6 && name.compare(name.size() - 6, 6, "resume") == 0) continue;
+    removeFile(entry.path().string());
+  }
 }
 
 // The setup a saved layer belongs to; a count resumes only from its own kind.
@@ -389,15 +406,13 @@ void RingCounter::work() {
       if (!saved)
         throw std::runtime_error("no count of this size and setup to resume in " + options_.workDirectory);
     } else if (keeping) {
-      // A new count replaces what an earlier one kept.
-      if (const auto text = readSmallFile(state)) {
-        std::istringstream in(*text);
-        std::string line;
-        while (std::getline(in, line)) {
-          if (line.rfind("file ", 0) == 0) removeFile(line.substr(5));
-        }
-        removeFile(state);
-      }
+      removeFile(state);  // a new count replaces what an earlier one kept
+    }
+    if (keeping || options_.resume) {
+      // A process killed while keeping a layer may have left a layer that no note names, or a note half
+      // written; they go, and only the layer named by the note stays.
+      removeKeptExcept(options_.workDirectory, keptPrefix(dice_, faces_, processes, rank),
+                       saved ? saved->file : "");
     }
     if (exchange != nullptr && options_.resume) {
       const auto at = static_cast<std::uint64_t>(saved->pass * 1000 + saved->layer);
@@ -437,8 +452,8 @@ void RingCounter::work() {
           if (exchange != nullptr) due = exchange->maximum(due ? 1 : 0) != 0;
           if (due) {
             std::ostringstream name;
-            name << options_.workDirectory << "/varno-count-" << dice_ << "x" << faces_ << "-pass" << pass
-                 << "-layer" << layer << "-" << processes << "p" << rank << ".states";
+            name << options_.workDirectory << "/" << keptPrefix(dice_, faces_, processes, rank) << "pass"
+                 << pass << "-layer" << layer << ".states";
             keep(name.str());
             writeFileAtomically(state, describe(key, Saved{pass, layer, name.str(), residues}));
             if (!keptFile.empty() && keptFile != name.str()) removeFile(keptFile);

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <new>
@@ -212,22 +213,13 @@ void LayerFile::keepAs(const std::string& path) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& contents) {
+  // Written unnamed, named only once complete, then renamed over the old file: a process killed at any
+  // moment leaves the old file or the new one, and at most a complete copy under the temporary name.
+  const std::string directory = std::filesystem::path(path).parent_path().string();
+  LayerFile file = LayerFile::create(directory.empty() ? "." : directory);
+  file.write(0, contents.data(), contents.size(), nullptr);
   const std::string temporary = path + ".new";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) fail("cannot write " + temporary);
-  const char* from = contents.data();
-  std::size_t left = contents.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, from, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      fail("cannot write " + temporary);
-    }
-    from += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) fail("cannot write " + temporary);
+  file.keepAs(temporary);
   if (std::rename(temporary.c_str(), path.c_str()) != 0) fail("cannot write " + path);
 }
 

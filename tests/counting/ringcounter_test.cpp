@@ -185,8 +185,8 @@ TEST(RingCounterTest, ResumesFromTheLastKeptLayer) {
     interrupted.wait();
     ASSERT_EQ(interrupted.state(), RingCounter::State::Cancelled);
     // What is left is the last complete layer and a note of where the count stood.
-    EXPECT_EQ(directory.files(), (std::vector<std::string>{"varno-count-5x6-1p0.resume",
-                                                           "varno-count-5x6-pass1-layer7-1p0.states"}));
+    EXPECT_EQ(directory.files(), (std::vector<std::string>{"varno-count-5x6-1p0-pass1-layer7.states",
+                                                           "varno-count-5x6-1p0-resume"}));
 
     options.resume = true;
     std::vector<std::pair<int, int>> layers;

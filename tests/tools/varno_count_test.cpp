@@ -203,39 +203,63 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
   }
 }
 
-// Ctrl+C ends a count with the last layer kept; --resume goes on from there to the same count.
+// Ctrl+C ends a count with the last layer kept, and so does killing it, if less politely; either way
+// --resume goes on from there to the same count, and nothing half written is left.
 TEST(VarnoCount, AnInterruptedCountResumes) {
-  const TemporaryDirectory work;
-  const std::vector<std::string> args = {
-      "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "7", "5"};
-  Launched interrupted(VARNO_COUNT, args);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (work.files().empty() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  interrupted.signal(SIGINT);
-  const Outcome stopped = interrupted.wait();
-  ASSERT_EQ(stopped.status, 1) << stopped.out << stopped.err;
-  EXPECT_EQ(stopped.out, "");
-  EXPECT_TRUE(
-      std::regex_match(stopped.err, std::regex("varno-count: interrupted; 'varno-count --resume 7 5' goes on "
-                                               "from the last layer kept in [^\n]*\n")))
-      << stopped.err;
-  // The layer and the note of where the count stood, nothing half written.
-  const auto kept = work.files();
-  ASSERT_EQ(kept.size(), 2u);
-  EXPECT_EQ(kept[0], "varno-count-7x5-1p0.resume");
-  EXPECT_TRUE(std::regex_match(kept[1], std::regex(R"(varno-count-7x5-pass0-layer\d+-1p0\.states)")));
+  for (const int signal : {SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal == SIGINT ? "Ctrl+C" : "killed");
+    const TemporaryDirectory work;
+    const std::vector<std::string> args = {
+        "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "7", "5"};
+    Launched interrupted(VARNO_COUNT, args);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (work.files().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    interrupted.signal(signal);
+    const Outcome stopped = interrupted.wait();
+    EXPECT_EQ(stopped.out, "");
+    if (signal == SIGINT) {
+      EXPECT_EQ(stopped.status, 1);
+      EXPECT_TRUE(std::regex_match(stopped.err,
+                                   std::regex("varno-count: interrupted; 'varno-count --resume 7 5' goes "
+                                              "on from the last layer kept in [^\n]*\n")))
+          << stopped.err;
+    }
+    // The note of where the count stood, and complete files only: the layers it names or was about to
+    // name, and a new note not yet renamed.
+    const auto kept = work.files();
+    EXPECT_NE(std::find(kept.begin(), kept.end(), "varno-count-7x5-1p0-resume"), kept.end());
+    for (const std::string& name : kept) {
+      EXPECT_TRUE(std::regex_match(
+          name, std::regex(R"(varno-count-7x5-1p0-(pass0-layer\d+\.states|resume(\.new)?))")))
+          << name;
+    }
 
-  std::vector<std::string> resume = args;
-  resume.insert(resume.begin(), "--resume");
-  const Outcome resumed = runCount(resume);
-  EXPECT_EQ(resumed.status, 0) << resumed.err;
-  EXPECT_TRUE(std::regex_match(
-      resumed.out, std::regex(with("n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 "
-                                   "best=16/25 SECONDS\n"))))
-      << resumed.out;
-  EXPECT_TRUE(work.files().empty());
+    std::vector<std::string> resume = args;
+    resume.insert(resume.begin(), "--resume");
+    const Outcome resumed = runCount(resume);
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_TRUE(std::regex_match(
+        resumed.out,
+        std::regex(with("n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 "
+                        "best=16/25 SECONDS\n"))))
+        << resumed.out;
+    EXPECT_TRUE(work.files().empty());
+  }
+}
+
+// Ctrl+C ends Monte Carlo runs with the figures so far; a random labelling of 8x8 is hardly ever a ring.
+TEST(VarnoCount, CtrlCEndsMonteCarloRunsWithTheFiguresSoFar) {
+  Launched run(VARNO_COUNT, {"--monte-carlo", "8", "8", "5", "--seed", "1"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  run.signal(SIGINT);
+  const Outcome outcome = run.wait();
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_TRUE(
+      std::regex_match(outcome.out, std::regex(with(R"(n=8 k=8 runs=0 passes=\d+ mean=0\.000 SECONDS\n)"))))
+      << outcome.out;
+  EXPECT_EQ(outcome.err, "varno-count: interrupted after 0 of 5 runs\n");
 }
 
 // MPI's own libraries keep memory to the end, which the leak check of the sanitizer build would report.
