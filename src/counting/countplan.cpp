@@ -81,20 +81,8 @@ std::uint32_t CountPlan::mirror(std::uint32_t counts) const {
 std::uint64_t CountPlan::allLayerCells() const {
   std::uint64_t total = 0;
   for (int m = 0; m <= lastLayer(); ++m) total += cells(m);
-  // Layer m above the plan holds the mirrors of the blocks of layer n*k - m: a pair with a and b faces
-  // placed becomes one with k - b and k - a, under the same room for losses.
-  for (int m = 0; m < layerCount() - 1 - lastLayer(); ++m) {
-    for (const Block& block : blocks(m)) {
-      std::uint64_t mirrored = 1;
-      for (int i = 0; i < dice_; ++i) {
-        const int a = countOf(block.counts, i);
-        const int b = countOf(block.counts, (i + 1) % dice_);
-        if (pairActive(a, b))
-          mirrored *= static_cast<std::uint64_t>(std::min((faces_ - a) * (faces_ - b), room(a, b)) + 1);
-      }
-      total += mirrored;
-    }
-  }
+  // Layer m above the plan holds the mirrors of the blocks of layer n*k - m.
+  for (int m = 0; m < layerCount() - 1 - lastLayer(); ++m) total += layers_[m].mirroredCells;
   return total;
 }
 
@@ -152,12 +140,18 @@ void CountPlan::layOut(const std::vector<std::vector<std::uint32_t>>& byLayer, c
       block.counts = counts;
       block.offset = layer.cells;
       block.cells = 1;
+      std::uint64_t mirrored = 1;
       for (int i = 0; i < dice_; ++i) {
-        const int dim = pairDim(countOf(counts, i), countOf(counts, (i + 1) % dice_));
+        const int a = countOf(counts, i);
+        const int b = countOf(counts, i + 1 == dice_ ? 0 : i + 1);
+        const int dim = pairDim(a, b);
         block.dims[i] = static_cast<std::uint8_t>(dim);
         block.cells *= static_cast<std::uint64_t>(dim);
+        // The mirror's pair has k - b and k - a faces under the same room.
+        if (pairActive(a, b)) mirrored *= static_cast<std::uint64_t>(std::min((faces_ - a) * (faces_ - b), room(a, b)) + 1);
       }
       layer.cells += block.cells;
+      layer.mirroredCells += mirrored;
       layer.blocks.push_back(block);
     }
   }
@@ -174,12 +168,13 @@ void CountPlan::layOut(const std::vector<std::vector<std::uint32_t>>& byLayer, c
       for (int j = 0; j < dice_; ++j) {
         if (countOf(source.counts, j) == faces_) continue;
         const std::uint32_t target = addFace(source.counts, j);
-        const int before = (j + dice_ - 1) % dice_;
-        const int after = (j + 1) % dice_;
+        const int before = j == 0 ? dice_ - 1 : j - 1;
+        const int after = j + 1 == dice_ ? 0 : j + 1;
         // Only the pairs (j-1, j) and (j, j+1) change.
         if ((faces_ - countOf(target, j)) * countOf(target, before) > lossLimit_) continue;
         if ((faces_ - countOf(target, after)) * countOf(target, j) > lossLimit_) continue;
-        work += weight * static_cast<std::uint64_t>(dice_ / rotations(target));
+        const int period = rotations(target);
+        work += period == dice_ ? weight : weight * static_cast<std::uint64_t>(dice_ / period);
       }
     }
     layers_[m].work = work / static_cast<std::uint64_t>(dice_);

@@ -94,6 +94,7 @@ class CountPlan {
   struct Layer {
     std::vector<Block> blocks;  // sorted by counts
     std::uint64_t cells = 0;
+    std::uint64_t mirroredCells = 0;  // of the mirrors of its blocks, which make up layer n*k - m
     std::uint64_t work = 0;
   };
 
