@@ -125,6 +125,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
       setup.why = "needs about " + gibibytes((needs.jobCells + scratchCells) * kCellBytes) +
                   " of memory and " + gibibytes(diskCells * kCellBytes) + " of disk, only " +
                   gibibytes(memoryLimit) + " and " + gibibytes(diskLimit) + " allowed";
+      estimate.diskBytes = diskCells * kCellBytes;  // what the disk method would need
     }
   }
   if (primes == 0) {

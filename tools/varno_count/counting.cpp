@@ -278,8 +278,7 @@ int tableMode(const Request& request, const Launch& launch) {
       std::string note;
       if (!estimate.fits) {
         note = "needs more than this machine has: " + gibibytes(estimate.memoryBytes) + " of memory";
-        if (estimate.method == CountMethod::Disk)
-          note += " and " + gibibytes(estimate.diskBytes) + " of disk";
+        if (estimate.diskBytes > 0) note += ", or " + gibibytes(estimate.diskBytes) + " of disk";
       } else if (request.maxSeconds && estimate.seconds > *request.maxSeconds) {
         note = "left out: about " + duration(estimate.seconds);
       }
