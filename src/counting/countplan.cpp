@@ -148,7 +148,8 @@ void CountPlan::layOut(const std::vector<std::vector<std::uint32_t>>& byLayer, c
         block.dims[i] = static_cast<std::uint8_t>(dim);
         block.cells *= static_cast<std::uint64_t>(dim);
         // The mirror's pair has k - b and k - a faces under the same room.
-        if (pairActive(a, b)) mirrored *= static_cast<std::uint64_t>(std::min((faces_ - a) * (faces_ - b), room(a, b)) + 1);
+        if (pairActive(a, b))
+          mirrored *= static_cast<std::uint64_t>(std::min((faces_ - a) * (faces_ - b), room(a, b)) + 1);
       }
       layer.cells += block.cells;
       layer.mirroredCells += mirrored;

@@ -139,7 +139,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   estimate.primesAtOnce = primes;
   estimate.passes = (estimate.primes + primes - 1) / primes;
   estimate.cellBits = 32 * primes;
-  estimate.sentBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(estimate.primes);
+  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(estimate.primes);
 
   const double speed = (options.workPerSecond > 0 ? options.workPerSecond : kWorkPerSecond) * threads;
   std::uint64_t passWork = 0;

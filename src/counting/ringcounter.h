@@ -81,11 +81,11 @@ class RingCounter {
     int primes = 0;                            // primes needed for an exact count
     int primesAtOnce = 0;                      // primes per pass
     int passes = 0;
-    std::uint64_t memoryBytes = 0;  // memory each process needs
-    std::uint64_t diskBytes = 0;    // disk each process needs (on disk, when nothing fits)
-    std::uint64_t sentBytes = 0;    // bytes each process receives from the others, over all passes
-    std::uint64_t work = 0;         // work units of each process over all passes
-    double seconds = 0;             // running time at the speed given
+    std::uint64_t memoryBytes = 0;    // memory each process needs
+    std::uint64_t diskBytes = 0;      // disk each process needs (on disk, when nothing fits)
+    std::uint64_t receivedBytes = 0;  // bytes each process receives from the others, over all passes
+    std::uint64_t work = 0;           // work units of each process over all passes
+    double seconds = 0;               // running time at the speed given
   };
 
   // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces.

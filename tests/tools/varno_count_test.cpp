@@ -133,8 +133,8 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {{"--strongest", "4", "2"}, 0, "n=4 k=2 best=0/4 SECONDS ring=none\n", ""},
       {{"--estimate", "6", "6", "--memory", "8", "--threads", "2", "--work-dir", dir},
        0,
-       R"(n=6 k=6 processes=1 fits=yes method=memory primes=3 primes_at_once=3 passes=1 memory=\d+\.\d GiB )"
-       R"(disk=0\.0 GiB received=0\.0 GiB seconds=\d+\n)",
+       R"(n=6 k=6 processes=1 fits=yes method=memory primes=3 primes_at_once=3 passes=1 memory_gib=\d+\.\d )"
+       R"(disk_gib=0\.0 received_gib=0\.0 seconds=\d+\n)",
        ""},
       {{"--estimate", "8", "8", "--processes", "2", "--memory", "8", "--disk", "8", "--work-dir", dir},
        0,

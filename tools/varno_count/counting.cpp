@@ -242,18 +242,19 @@ int estimateMode(const Request& request, const Launch& launch) {
         RingCounter::estimateFor(request.dice, request.faces, processes, rank, options);
     most.memoryBytes = std::max(most.memoryBytes, other.memoryBytes);
     most.diskBytes = std::max(most.diskBytes, other.diskBytes);
-    most.sentBytes = std::max(most.sentBytes, other.sentBytes);
+    most.receivedBytes = std::max(most.receivedBytes, other.receivedBytes);
     most.seconds = std::max(most.seconds, other.seconds);
     most.fits = most.fits && other.fits;
   }
   if (!launch.prints) return 0;
+  constexpr double kGiB = 1024.0 * 1024.0 * 1024.0;
   std::printf(
-      "n=%d k=%d processes=%d fits=%s method=%s primes=%d primes_at_once=%d passes=%d memory=%s disk=%s "
-      "received=%s seconds=%.0f\n",
+      "n=%d k=%d processes=%d fits=%s method=%s primes=%d primes_at_once=%d passes=%d memory_gib=%.1f "
+      "disk_gib=%.1f received_gib=%.1f seconds=%.0f\n",
       request.dice, request.faces, processes, most.fits ? "yes" : "no",
       most.method == CountMethod::Disk ? "disk" : "memory", most.primes, most.primesAtOnce, most.passes,
-      gibibytes(most.memoryBytes).c_str(), gibibytes(most.diskBytes).c_str(),
-      gibibytes(most.sentBytes).c_str(), most.seconds);
+      static_cast<double>(most.memoryBytes) / kGiB, static_cast<double>(most.diskBytes) / kGiB,
+      static_cast<double>(most.receivedBytes) / kGiB, most.seconds);
   return 0;
 }
 
