@@ -44,6 +44,7 @@
 #include "window/ringfile.h"
 #include "window/ringtext.h"
 #include "window/startup.h"
+#include "window/strongest.h"
 #include "window/wiring.h"
 
 namespace varno {
@@ -154,6 +155,7 @@ void MainWindow::wireClicks() {
   on(form_.Command8, edit, [this] { Command8_Click(form_); });
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
   on(form_.cmdMatrix, always, [this] { showMatrix(); });
+  on(form_.cmdStrongest, idle, [this] { cmdStrongest_Click(form_); });
   on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });

@@ -1,351 +1,45 @@
 #include "counting/ringcounter.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <new>
-#include <optional>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "counting/countplan.h"
+#include "counting/modular.h"
+#include "counting/partition.h"
+#include "counting/storage.h"
+#include "counting/strongestring.h"
+#include "counting/sweep.h"
+#include "rules/ringrules.h"
 
 namespace varno {
 
 namespace {
 
-using u128 = unsigned __int128;
+using Clock = std::chrono::steady_clock;
 
-bool isZeroCell(std::uint64_t value) {
-  return value == 0;
-}
-bool isZeroCell(u128 value) {
-  return value == 0;
-}
-bool isZeroCell(const BigCount& value) {
-  return value.isZero();
-}
+// Work units (LayerSweep::Needs::stepWork) one thread does per second with one prime at a time, as
+// measured on a 2-core machine of 2024; every further prime counted at once adds a share of that.
+constexpr double kWorkPerSecond = 1.2e8;
+constexpr double kCostPerExtraPrime = 0.4;
+constexpr double kDiskBytesPerSecond = 5e8;
+// Progress is counted in whole units; the cost of a pass per work unit is scaled by this.
+constexpr double kUnitScale = 16;
+constexpr std::uint64_t kCellBytes = 4;
 
-BigCount toBigCount(std::uint64_t value) {
-  return BigCount(value);
-}
-BigCount toBigCount(u128 value) {
-  return BigCount::fromUint128(value);
-}
-BigCount toBigCount(const BigCount& value) {
-  return value;
-}
-
-template <typename Cell>
-Cell fromOne() {
-  return Cell(1);
-}
-
-// Storage for the states of one layer; sized once for the largest layer and reused for all of them,
-// so that its pages are mapped only once. Blocks are cleared by the thread that fills them.
-template <typename Cell>
-struct LayerBuffer {
-  explicit LayerBuffer(std::uint64_t cells)
-      : counts(std::make_unique_for_overwrite<Cell[]>(cells)),
-        links(std::make_unique_for_overwrite<std::uint8_t[]>(cells)) {}
-  std::unique_ptr<Cell[]> counts;
-  std::unique_ptr<std::uint8_t[]> links;
-};
-
-struct CountCancelled {};
-
-// Shared between the sweep's threads and the owning RingCounter.
-struct Control {
-  const std::atomic<bool>* cancel;
-  std::atomic<std::uint64_t>* done;
-};
-
-// One source coordinate with at least two values, as seen by a single transfer.
-struct Axis {
-  int values = 0;  // leading source values that survive the step
-  std::uint64_t sourceStride = 0;
-  std::array<std::int64_t, 32> offset{};   // target cell offset per value
-  std::array<std::uint8_t, 32> decided{};  // final losses of a pair decided by this step
-};
-
-// Per state, next to its count, the sweep keeps a "link" byte: 255 minus the smallest possible largest
-// loss among the pairs already decided. Zero therefore means "not reached", like a zero count, and
-// combining sources is a max.
-constexpr int kLinkTop = 255;
-
-template <typename Cell>
-class Sweep {
- public:
-  Sweep(const CountPlan& plan, unsigned threads, Control control)
-      : plan_(plan),
-        threads_(std::max(1u, threads)),
-        control_(control),
-        current_(plan.largestLayerCells()),
-        next_(plan.largestLayerCells()) {}
-
-  // Runs all layers; returns the number of ring words over all starting dice and the smallest
-  // possible largest loss (or -1 without rings), or nothing when cancelled.
-  std::optional<std::pair<BigCount, int>> run() {
-    const int last = plan_.layerCount() - 1;
-    if (plan_.blocks(0).empty() || plan_.blocks(last).empty()) return std::pair{BigCount(0), -1};
-    current_.counts[0] = fromOne<Cell>();
-    current_.links[0] = kLinkTop;
-    try {
-      for (int layer = 1; layer <= last; ++layer) {
-        step(layer);
-        std::swap(current_, next_);
-      }
-    } catch (const CountCancelled&) {
-      return std::nullopt;
-    }
-    const Cell total = current_.counts[0];
-    if (isZeroCell(total)) return std::pair{BigCount(0), -1};
-    return std::pair{toBigCount(total), kLinkTop - current_.links[0]};
-  }
-
- private:
-  void step(int layer) {
-    // Largest targets first, so that the threads finish together.
-    const auto& blocks = plan_.blocks(layer);
-    std::vector<std::pair<std::uint64_t, int>> order;
-    order.reserve(blocks.size());
-    for (int i = 0; i < static_cast<int>(blocks.size()); ++i) order.emplace_back(blocks[i].cells, i);
-    std::sort(order.begin(), order.end(), std::greater<>());
-
-    std::atomic<std::size_t> nextTarget{0};
-    auto worker = [&] {
-      for (std::size_t i = nextTarget++; i < order.size(); i = nextTarget++) {
-        fillTarget(layer, blocks[order[i].second]);
-      }
-    };
-    runOnThreads(worker);
-  }
-
-  template <typename F>
-  void runOnThreads(F& worker) {
-    if (threads_ == 1) {
-      worker();
-      return;
-    }
-    std::exception_ptr failure;
-    std::mutex failureMutex;
-    auto guarded = [&] {
-      try {
-        worker();
-      } catch (...) {
-        std::lock_guard lock(failureMutex);
-        if (!failure) failure = std::current_exception();
-      }
-    };
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads_; ++t) pool.emplace_back(guarded);
-    guarded();
-    for (auto& thread : pool) thread.join();
-    if (failure) std::rethrow_exception(failure);
-  }
-
-  // Adds into one target block everything that reaches it with one more face.
-  void fillTarget(int layer, const CountPlan::Block& target) {
-    // Cleared in slices, so that a cancel is noticed in large blocks too.
-    constexpr std::uint64_t kSlice = std::uint64_t{1} << 14;
-    for (std::uint64_t start = target.offset; start < target.offset + target.cells; start += kSlice) {
-      if (control_.cancel->load(std::memory_order_relaxed)) throw CountCancelled{};
-      const std::uint64_t length = std::min(kSlice, target.offset + target.cells - start);
-      std::fill_n(next_.counts.get() + start, length, Cell(0));
-      std::fill_n(next_.links.get() + start, length, std::uint8_t{0});
-    }
-    for (int die = 0; die < plan_.dice(); ++die) {
-      if (CountPlan::countOf(target.counts, die) > 0) transfer(layer, target, die);
-    }
-  }
-
-  // Moves the states of the source block "target minus one face on die j" into the target block.
-  void transfer(int layer, const CountPlan::Block& target, int j) {
-    const int n = plan_.dice();
-    const int k = plan_.faces();
-    const int limit = plan_.lossLimit();
-    const std::uint32_t counts = CountPlan::removeFace(target.counts, j);
-    int rotation = 0;
-    const CountPlan::Block* source = plan_.find(layer - 1, plan_.canonical(counts, &rotation));
-    if (source == nullptr) return;
-
-    std::array<std::int64_t, CountPlan::kMaxDice> targetStride{};
-    std::int64_t stride = 1;
-    for (int p = 0; p < n; ++p) {
-      targetStride[p] = stride;
-      stride *= target.dims[p];
-    }
-
-    // The source block is stored in canonical order: its pair q is pair (q + rotation) of `counts`.
-    std::array<Axis, CountPlan::kMaxDice> axes;
-    int axisCount = 0;
-    std::int64_t base = static_cast<std::int64_t>(target.offset);
-    int baseDecided = 0;
-    std::uint64_t sourceStride = 1;
-    const int before = (j + n - 1) % n;
-    for (int q = 0; q < n; ++q) {
-      const int p = (q + rotation) % n;
-      const int a = CountPlan::countOf(counts, p);
-      const int b = CountPlan::countOf(counts, (p + 1) % n);
-      const int sourceValues = source->dims[q];
-      Axis axis;
-      axis.sourceStride = sourceStride;
-      sourceStride *= static_cast<std::uint64_t>(sourceValues);
-      for (int v = 0; v < sourceValues; ++v) {
-        std::int64_t offset = 0;
-        int decided = 0;
-        if (p == before) {
-          // Die j's new face beats every face of die j-1: their pair's losses grow by a.
-          if (a > 0 && a < k) {
-            const int losses = v + a;
-            if (b + 1 == k) {
-              decided = losses;
-            } else {
-              offset = losses * targetStride[p];
-            }
-          }
-        } else if (p == j) {
-          // Every face die j+1 still gets beats the new face: the committed losses grow by k - b.
-          if (b > 0 && b < k) {
-            const int committed = v + (k - b) * (a + 1);
-            if (committed > limit) break;
-            if (a + 1 == k) {
-              decided = committed;
-            } else {
-              offset = v * targetStride[p];
-            }
-          }
-        } else {
-          offset = v * targetStride[p];
-        }
-        axis.offset[v] = offset;
-        axis.decided[v] = static_cast<std::uint8_t>(decided);
-        axis.values = v + 1;
-      }
-      if (axis.values == 0) {  // every state of the source loses a pair
-        control_.done->fetch_add(source->cells, std::memory_order_relaxed);
-        return;
-      }
-      if (sourceValues == 1) {
-        base += axis.offset[0];
-        baseDecided = std::max(baseDecided, static_cast<int>(axis.decided[0]));
-      } else {
-        axes[axisCount++] = axis;
-      }
-    }
-    if (axisCount == 0) {
-      axes[0] = Axis{};
-      axes[0].values = 1;
-      axes[0].sourceStride = 1;
-      axisCount = 1;
-    }
-    const bool decides = CountPlan::countOf(target.counts, j) == k;
-    if (decides) {
-      move<true>(*source, axes, axisCount, base, baseDecided);
-    } else {
-      move<false>(*source, axes, axisCount, base, baseDecided);
-    }
-  }
-
-  template <bool kDecides>
-  void move(const CountPlan::Block& source, const std::array<Axis, CountPlan::kMaxDice>& axes, int axisCount,
-            std::int64_t base, int baseDecided) {
-    const Cell* sourceCounts = current_.counts.get() + source.offset;
-    const std::uint8_t* sourceLinks = current_.links.get() + source.offset;
-    Cell* targetCounts = next_.counts.get();
-    std::uint8_t* targetLinks = next_.links.get();
-    const Axis& inner = axes[0];
-
-    std::uint64_t outerRuns = 1;
-    for (int d = 1; d < axisCount; ++d) outerRuns *= static_cast<std::uint64_t>(axes[d].values);
-    std::uint64_t reported = 0;
-    std::uint64_t run = 0;
-
-    std::array<int, CountPlan::kMaxDice> index{};
-    for (;;) {
-      std::int64_t outer = base;
-      int outerDecided = baseDecided;
-      std::uint64_t first = 0;
-      for (int d = 1; d < axisCount; ++d) {
-        outer += axes[d].offset[index[d]];
-        outerDecided = std::max(outerDecided, static_cast<int>(axes[d].decided[index[d]]));
-        first += static_cast<std::uint64_t>(index[d]) * axes[d].sourceStride;
-      }
-      for (int v = 0; v < inner.values; ++v) {
-        const Cell& value = sourceCounts[first + v];
-        if (isZeroCell(value)) continue;
-        const std::uint64_t cell = static_cast<std::uint64_t>(outer + inner.offset[v]);
-        targetCounts[cell] += value;
-        int link = sourceLinks[first + v];
-        if constexpr (kDecides) {
-          link = std::min(link, kLinkTop - std::max(outerDecided, static_cast<int>(inner.decided[v])));
-        }
-        if (link > targetLinks[cell]) targetLinks[cell] = static_cast<std::uint8_t>(link);
-      }
-
-      if ((++run & 63) == 0) {
-        if (control_.cancel->load(std::memory_order_relaxed)) throw CountCancelled{};
-        const std::uint64_t share = source.cells * run / outerRuns;
-        control_.done->fetch_add(share - reported, std::memory_order_relaxed);
-        reported = share;
-      }
-      int d = 1;
-      while (d < axisCount && ++index[d] == axes[d].values) index[d++] = 0;
-      if (d == axisCount) break;
-    }
-    control_.done->fetch_add(source.cells - reported, std::memory_order_relaxed);
-  }
-
-  const CountPlan& plan_;
-  unsigned threads_;
-  Control control_;
-  LayerBuffer<Cell> current_;  // states of the layer being read
-  LayerBuffer<Cell> next_;     // states of the layer being filled
-};
-
-// Counts with the given cell type. A cancellation is reported before the layer buffers are released,
-// which takes a while for large sizes.
-template <typename Cell>
-std::optional<std::pair<BigCount, int>> countWords(const CountPlan& plan, unsigned threads, Control control,
-                                                   std::atomic<RingCounter::State>& state) {
-  Sweep<Cell> sweep(plan, threads, control);
-  auto words = sweep.run();
-  if (!words) state = RingCounter::State::Cancelled;
-  return words;
-}
-
-// Bits needed per count: every state count is at most the number of words, dice times labellings.
-int cellBitsFor(int dice, int faces) {
-  const int bits = (RingCounter::labellingCount(dice, faces) * static_cast<std::uint64_t>(dice)).bitWidth();
-  if (bits <= 64) return 64;
-  if (bits <= 128) return 128;
-  return 256;
-}
-
-std::uint64_t cellBytes(int cellBits) {
-  return cellBits / 8 + 1;
-}
-
-// MemAvailable from /proc/meminfo, or 0 if unknown.
-std::uint64_t availableMemory() {
-  std::ifstream meminfo("/proc/meminfo");
-  std::string key;
-  std::uint64_t kilobytes = 0;
-  std::string unit;
-  while (meminfo >> key >> kilobytes >> unit) {
-    if (key == "MemAvailable:") return kilobytes * 1024;
-  }
-  return 0;
+double costPerUnit(int primesAtOnce) {
+  return 1 + kCostPerExtraPrime * (primesAtOnce - 1);
 }
 
 std::string gibibytes(std::uint64_t bytes) {
-  std::ostringstream text;
-  text.precision(1);
-  text << std::fixed << static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0) << " GiB";
-  return text.str();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+  return text;
 }
 
 void checkSize(int dice, int faces) {
@@ -354,12 +48,200 @@ void checkSize(int dice, int faces) {
   }
 }
 
+unsigned threadsOf(const RingCounterOptions& options) {
+  return options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::uint64_t diskAllowed(const RingCounterOptions& options) {
+  if (options.diskLimitBytes != 0) return options.diskLimitBytes;
+  if (options.workDirectory.empty()) return 0;
+  return freeDiskBytes(options.workDirectory) / 10 * 9;
+}
+
+// How a count runs, and what it needs: the estimate and what the sweep is given.
+struct Setup {
+  RingCounter::Estimate estimate;
+  Storage storage = Storage::Memory;
+  std::uint64_t bandBytes = 0;
+  std::vector<std::uint64_t> stepWork;  // of one pass, per step
+  std::string why;                      // why it does not fit
+};
+
+// Decides method and primes per pass for one process from what the sweep needs.
+Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
+             const RingCounterOptions& options) {
+  Setup setup;
+  RingCounter::Estimate& estimate = setup.estimate;
+  const int dice = plan.dice();
+  const int faces = plan.faces();
+  const unsigned threads = threadsOf(options);
+  const std::uint64_t memoryLimit = RingCounter::memoryAllowed(options.memoryLimitBytes);
+  estimate.primes = Modular::primesNeeded(dice, faces);
+  const int most =
+      options.primesAtOnce > 0 ? std::min(options.primesAtOnce, estimate.primes) : estimate.primes;
+  setup.stepWork = needs.stepWork;
+
+  const std::uint64_t memoryCells = needs.memoryCells + needs.scratchCells(threads);
+  auto memoryBytes = [&](int primes) {
+    return memoryCells * kCellBytes * static_cast<std::uint64_t>(primes);
+  };
+  estimate.peakCells = needs.memoryCells;
+  estimate.peakBytes = memoryBytes(1);
+  estimate.totalCells = plan.allLayerCells();
+
+  int primes = 0;
+  if (options.method != CountMethod::Disk) {
+    for (primes = most; primes > 0 && memoryBytes(primes) > memoryLimit; --primes) {
+    }
+  }
+  if (primes > 0) {
+    setup.storage = Storage::Memory;
+    estimate.method = CountMethod::Memory;
+    estimate.memoryBytes = memoryBytes(primes);
+  } else if (options.method == CountMethod::Memory ||
+             (options.method == CountMethod::Automatic && options.workDirectory.empty()) || !full) {
+    setup.why = "needs about " + gibibytes(memoryBytes(1)) + " of memory, only " + gibibytes(memoryLimit) +
+                " allowed";
+  } else {
+    // On disk: bands as large as the memory allows (or as asked), and at least one job with its sources.
+    const std::uint64_t diskLimit = diskAllowed(options);
+    const bool keeping = options.keepEverySeconds >= 0;
+    const std::uint64_t diskCells = keeping ? needs.layerCells : needs.diskCells;
+    const std::uint64_t scratchCells = needs.scratchCells(threads);
+    for (primes = most; primes > 0; --primes) {
+      const auto bytes = kCellBytes * static_cast<std::uint64_t>(primes);
+      if ((needs.jobCells + scratchCells) * bytes <= memoryLimit && diskCells * bytes <= diskLimit) break;
+    }
+    if (primes > 0) {
+      setup.storage = Storage::Disk;
+      estimate.method = CountMethod::Disk;
+      const auto bytes = kCellBytes * static_cast<std::uint64_t>(primes);
+      const std::uint64_t room = memoryLimit - scratchCells * bytes;
+      setup.bandBytes =
+          std::clamp(options.bandBytes != 0 ? options.bandBytes : room, needs.jobCells * bytes, room);
+      estimate.memoryBytes = setup.bandBytes + scratchCells * bytes;
+      estimate.diskBytes = diskCells * bytes;
+    } else {
+      setup.why = "needs about " + gibibytes((needs.jobCells + scratchCells) * kCellBytes) +
+                  " of memory and " + gibibytes(diskCells * kCellBytes) + " of disk, only " +
+                  gibibytes(memoryLimit) + " and " + gibibytes(diskLimit) + " allowed";
+      estimate.diskBytes = diskCells * kCellBytes;  // what the disk method would need
+    }
+  }
+  if (primes == 0) {
+    // What the smallest count in memory would need, for the message and the figures.
+    primes = 1;
+    estimate.method = options.method == CountMethod::Disk ? CountMethod::Disk : CountMethod::Memory;
+    estimate.memoryBytes = memoryBytes(1);
+  } else {
+    estimate.fits = true;
+  }
+  estimate.primesAtOnce = primes;
+  estimate.passes = (estimate.primes + primes - 1) / primes;
+  estimate.cellBits = 32 * primes;
+  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(estimate.primes);
+
+  const double speed = (options.workPerSecond > 0 ? options.workPerSecond : kWorkPerSecond) * threads;
+  std::uint64_t passWork = 0;
+  for (std::uint64_t work : needs.stepWork) passWork += work;
+  double seconds = 0;
+  for (int pass = 0; pass < estimate.passes; ++pass) {
+    const int atOnce = std::min(primes, estimate.primes - pass * primes);
+    seconds += static_cast<double>(passWork) * costPerUnit(atOnce) / speed;
+  }
+  if (setup.storage == Storage::Disk) {
+    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * estimate.primes;
+    seconds += bytes / (options.diskBytesPerSecond > 0 ? options.diskBytesPerSecond : kDiskBytesPerSecond);
+  }
+  estimate.work = passWork * static_cast<std::uint64_t>(estimate.passes);
+  estimate.seconds = seconds;
+  return setup;
+}
+
+int lastLayerOf(int dice, int faces, bool meet) {
+  return meet ? CountPlan::meetingLayer(dice, faces) : dice * faces;
+}
+
+// ---- Keeping finished layers for a later count.
+
+struct Saved {
+  int pass = 0;
+  int layer = 0;
+  std::string file;
+  std::vector<std::uint32_t> residues;  // of the passes before
+};
+
+// Every file a count keeps starts so: its size and its place among the processes.
+std::string keptPrefix(int dice, int faces, int processes, int rank) {
+  std::ostringstream name;
+  name << "varno-count-" << dice << "x" << faces << "-" << processes << "p" << rank << "-";
+  return name.str();
+}
+
+std::string stateName(const RingCounterOptions& options, int dice, int faces, int processes, int rank) {
+  return options.workDirectory + "/" + keptPrefix(dice, faces, processes, rank) + "resume";
+}
+
+// Removes the files of the work directory that start with `prefix`, but for the note (ending in
+// "resume") and `kept`.
+void removeKeptExcept(const std::string& directory, const std::string& prefix, const std::string& kept) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0 || entry.path().string() == kept) continue;
+    if (name.size() >= 6 && name.compare(name.size() - 6, 6, "resume") == 0) continue;
+    removeFile(entry.path().string());
+  }
+}
+
+// The setup a saved layer belongs to; a count resumes only from its own kind.
+std::string setupKey(int dice, int faces, bool meet, int primesAtOnce, int processes) {
+  std::ostringstream key;
+  key << dice << "x" << faces << " " << (meet ? "meet" : "full") << " primes-at-once=" << primesAtOnce
+      << " processes=" << processes;
+  return key.str();
+}
+
+std::string describe(const std::string& key, const Saved& saved) {
+  std::ostringstream text;
+  text << "setup " << key << "\npass " << saved.pass << "\nlayer " << saved.layer << "\nfile " << saved.file
+       << "\nresidues";
+  for (std::uint32_t residue : saved.residues) text << " " << residue;
+  text << "\n";
+  return text.str();
+}
+
+std::optional<Saved> parseSaved(const std::string& text, const std::string& key) {
+  std::istringstream in(text);
+  std::string line;
+  Saved saved;
+  bool keyMatches = false;
+  bool complete = false;
+  while (std::getline(in, line)) {
+    const auto space = line.find(' ');
+    const std::string name = line.substr(0, space);
+    const std::string value = space == std::string::npos ? "" : line.substr(space + 1);
+    if (name == "setup") keyMatches = value == key;
+    if (name == "pass") saved.pass = std::stoi(value);
+    if (name == "layer") saved.layer = std::stoi(value);
+    if (name == "file") saved.file = value;
+    if (name == "residues") {
+      std::istringstream numbers(value);
+      std::uint32_t residue = 0;
+      while (numbers >> residue) saved.residues.push_back(residue);
+      complete = true;
+    }
+  }
+  if (!keyMatches || !complete || saved.file.empty()) return std::nullopt;
+  return saved;
+}
+
 }  // namespace
 
 RingCounter::RingCounter(int dice, int faces, RingCounterOptions options)
-    : dice_(dice), faces_(faces), options_(options) {
+    : dice_(dice), faces_(faces), options_(std::move(options)) {
   checkSize(dice, faces);
-  if (options_.threads == 0) options_.threads = std::max(1u, std::thread::hardware_concurrency());
+  options_.threads = threadsOf(options_);
 }
 
 RingCounter::~RingCounter() {
@@ -385,9 +267,9 @@ void RingCounter::wait() {
 
 double RingCounter::progress() const {
   if (state_ == State::Finished) return 1.0;
-  const std::uint64_t total = workTotal_.load();
-  if (total == 0) return 0.0;
-  return std::min(1.0, static_cast<double>(workDone_.load()) / static_cast<double>(total));
+  const double total = total_.load();
+  if (total <= 0) return 0.0;
+  return std::min(1.0, static_cast<double>(done_.load()) / total);
 }
 
 std::optional<RingCount> RingCounter::result() const {
@@ -400,6 +282,11 @@ std::string RingCounter::errorMessage() const {
   return error_;
 }
 
+std::optional<RingCounter::Estimate> RingCounter::plan() const {
+  std::lock_guard lock(mutex_);
+  return plan_;
+}
+
 RingCount RingCounter::run() {
   start();
   wait();
@@ -410,49 +297,204 @@ RingCount RingCounter::run() {
 
 std::uint64_t RingCounter::memoryAllowed(std::uint64_t limit) {
   if (limit != 0) return limit;
-  const std::uint64_t available = availableMemory();
+  const std::uint64_t available = availableMemoryBytes();
   return available != 0 ? available / 10 * 9 : (8ULL << 30);
 }
 
+mpz_class RingCounter::labellingCount(int dice, int faces) {
+  checkSize(dice, faces);
+  return Modular::labellings(dice, faces);
+}
+
+RingCounter::Estimate RingCounter::estimate(int dice, int faces, const RingCounterOptions& options) {
+  return estimateFor(dice, faces, 1, 0, options);
+}
+
+RingCounter::Estimate RingCounter::estimateFor(int dice, int faces, int processes, int rank,
+                                               const RingCounterOptions& options) {
+  checkSize(dice, faces);
+  const CountPlan plan(dice, faces, lastLayerOf(dice, faces, options.meet));
+  // Only the disk method and several processes need to look at every step.
+  const bool full = processes > 1 || options.method == CountMethod::Disk || !options.workDirectory.empty();
+  const Partition partition(plan, options.meet, processes);
+  const LayerSweep::Needs needs = full ? LayerSweep::needs(plan, partition, options.meet, rank)
+                                       : LayerSweep::quickNeeds(plan, options.meet);
+  return decide(plan, needs, full, options).estimate;
+}
+
 void RingCounter::work() {
+  const auto started = Clock::now();
   try {
-    const CountPlan plan(dice_, faces_);
-    workTotal_ = std::max<std::uint64_t>(1, plan.totalWork());
-    const int bits = cellBitsFor(dice_, faces_);
-    const std::uint64_t needed = plan.peakCells() * cellBytes(bits);
-    const std::uint64_t allowed = memoryAllowed(options_.memoryLimitBytes);
-    if (needed > allowed) {
-      throw std::runtime_error("size " + std::to_string(dice_) + "x" + std::to_string(faces_) +
-                               " needs about " + gibibytes(needed) + " of memory, only " +
-                               gibibytes(allowed) + " allowed");
+    Exchange* exchange = options_.exchange;
+    const int processes = exchange != nullptr ? exchange->processes() : 1;
+    const int rank = exchange != nullptr ? exchange->rank() : 0;
+    const bool meet = options_.meet;
+    auto stop = [&] { return cancelled(); };
+    std::optional<CountPlan> plan;
+    try {
+      plan.emplace(dice_, faces_, lastLayerOf(dice_, faces_, meet), stop);
+    } catch (const CountPlan::Stopped&) {
+      throw CountCancelled{};
+    }
+    const Partition partition(*plan, meet, processes);
+    const bool full =
+        processes > 1 || options_.method == CountMethod::Disk || !options_.workDirectory.empty();
+    const LayerSweep::Needs needs =
+        full ? LayerSweep::needs(*plan, partition, meet, rank, stop) : LayerSweep::quickNeeds(*plan, meet);
+    Setup setup = decide(*plan, needs, full, options_);
+    if (exchange != nullptr) {
+      // Every process must count the same way: the fewest primes at once, on disk if any needs it.
+      const int most = Modular::kMaxPrimes;
+      const bool anyFails = exchange->maximum(setup.estimate.fits ? 0 : 1) != 0;
+      setup.estimate.primesAtOnce =
+          most - static_cast<int>(exchange->maximum(most - setup.estimate.primesAtOnce));
+      const bool anyDisk = exchange->maximum(setup.storage == Storage::Disk ? 1 : 0) != 0;
+      if (anyFails && setup.estimate.fits) setup.why = "another process lacks memory or disk";
+      setup.estimate.fits = !anyFails;
+      if (anyDisk && setup.storage != Storage::Disk) {
+        if (options_.workDirectory.empty()) {
+          setup.why = "another process counts on disk, and this one has no work directory";
+          setup.estimate.fits = false;
+        }
+        setup.storage = Storage::Disk;
+        setup.bandBytes = memoryAllowed(options_.memoryLimitBytes);
+      }
+      setup.estimate.passes =
+          (setup.estimate.primes + setup.estimate.primesAtOnce - 1) / setup.estimate.primesAtOnce;
+    }
+    if (!setup.estimate.fits) {
+      throw std::runtime_error("size " + std::to_string(dice_) + "x" + std::to_string(faces_) + " " +
+                               setup.why);
+    }
+    {
+      std::lock_guard lock(mutex_);
+      plan_ = setup.estimate;
+    }
+    const int primes = setup.estimate.primes;
+    const int atOnce = setup.estimate.primesAtOnce;
+    const int passes = setup.estimate.passes;
+
+    // Progress: the work of every pass, each unit weighted by the cost of its pass.
+    std::uint64_t passWork = 0;
+    for (std::uint64_t work : setup.stepWork) passWork += work;
+    std::vector<std::uint64_t> unit(passes);
+    double total = 0;
+    for (int pass = 0; pass < passes; ++pass) {
+      unit[pass] = static_cast<std::uint64_t>(
+          std::lround(kUnitScale * costPerUnit(std::min(atOnce, primes - pass * atOnce))));
+      total += static_cast<double>(passWork) * static_cast<double>(unit[pass]);
+    }
+    total_ = total;
+
+    // Layers kept for a later count, and the one to resume from.
+    bool keeping = options_.keepEverySeconds >= 0 && !options_.workDirectory.empty();
+    if (keeping && setup.storage == Storage::Memory) {
+      std::uint64_t largest = 0;
+      for (int layer = 0; layer <= LayerSweep::lastStoredLayer(*plan, meet); ++layer) {
+        largest = std::max(largest, partition.localCells(layer, rank));
+      }
+      keeping = largest * kCellBytes * static_cast<std::uint64_t>(setup.estimate.primesAtOnce) <=
+                diskAllowed(options_);
+      if (exchange != nullptr) keeping = exchange->maximum(keeping ? 0 : 1) == 0;
+    }
+    const std::string key = setupKey(dice_, faces_, meet, atOnce, processes);
+    const std::string state =
+        keeping || options_.resume ? stateName(options_, dice_, faces_, processes, rank) : "";
+    std::optional<Saved> saved;
+    if (options_.resume) {
+      const auto text = readSmallFile(state);
+      if (text) saved = parseSaved(*text, key);
+      if (!saved)
+        throw std::runtime_error("no count of this size and setup to resume in " + options_.workDirectory);
+    } else if (keeping) {
+      removeFile(state);  // a new count replaces what an earlier one kept
+    }
+    if (keeping || options_.resume) {
+      // A process killed while keeping a layer may have left a layer that no note names, or a note half
+      // written; they go, and only the layer named by the note stays.
+      removeKeptExcept(options_.workDirectory, keptPrefix(dice_, faces_, processes, rank),
+                       saved ? saved->file : "");
+    }
+    if (exchange != nullptr && options_.resume) {
+      const auto at = static_cast<std::uint64_t>(saved->pass * 1000 + saved->layer);
+      if (exchange->maximum(at) != at || 1000000 - exchange->maximum(1000000 - at) != at) {
+        throw std::runtime_error("the processes kept different layers; cannot resume");
+      }
     }
 
-    const Control control{&cancelRequested_, &workDone_};
-    std::optional<std::pair<BigCount, int>> words;
-    if (bits == 64) {
-      words = countWords<std::uint64_t>(plan, options_.threads, control, state_);
-    } else if (bits == 128) {
-      words = countWords<u128>(plan, options_.threads, control, state_);
-    } else {
-      words = countWords<BigCount>(plan, options_.threads, control, state_);
+    std::vector<std::uint32_t> residues = saved ? saved->residues : std::vector<std::uint32_t>{};
+    std::string keptFile = saved ? saved->file : "";
+    auto lastKept = started;
+    const int firstPass = saved ? saved->pass : 0;
+    for (int pass = 0; pass < firstPass; ++pass) done_ += passWork * unit[pass];
+    for (int pass = firstPass; pass < passes; ++pass) {
+      SweepSettings settings;
+      settings.meet = meet;
+      settings.residues = std::min(atOnce, primes - pass * atOnce);
+      for (int r = 0; r < settings.residues; ++r) settings.primes[r] = Modular::kPrimes[pass * atOnce + r];
+      settings.threads = options_.threads;
+      settings.storage = setup.storage;
+      settings.directory = options_.workDirectory;
+      settings.bandBytes = setup.bandBytes;
+      settings.exchange = exchange;
+      SweepControl control;
+      control.cancel = &cancelRequested_;
+      control.done = &done_;
+      control.unit = unit[pass];
+      std::optional<SavedLayer> from;
+      if (saved && pass == firstPass) {
+        from = SavedLayer{saved->layer, saved->file};
+        for (int layer = 1; layer <= saved->layer; ++layer) done_ += setup.stepWork[layer] * unit[pass];
+      }
+      const LayerSweep::LayerFinished finished = [&](int layer, const LayerSweep::Keep& keep) {
+        if (keeping) {
+          bool due =
+              std::chrono::duration<double>(Clock::now() - lastKept).count() >= options_.keepEverySeconds;
+          if (exchange != nullptr) due = exchange->maximum(due ? 1 : 0) != 0;
+          if (due) {
+            std::ostringstream name;
+            name << options_.workDirectory << "/" << keptPrefix(dice_, faces_, processes, rank) << "pass"
+                 << pass << "-layer" << layer << ".states";
+            keep(name.str());
+            writeFileAtomically(state, describe(key, Saved{pass, layer, name.str(), residues}));
+            if (!keptFile.empty() && keptFile != name.str()) removeFile(keptFile);
+            keptFile = name.str();
+            lastKept = Clock::now();
+          }
+        }
+        if (options_.layerDone) options_.layerDone(pass, layer);
+      };
+      LayerSweep sweep(*plan, partition, settings, control);
+      const std::vector<std::uint32_t> part = sweep.run(from, finished);
+      residues.insert(residues.end(), part.begin(), part.end());
     }
-    if (!words) return;  // cancelled
 
     RingCount count;
     count.dice = dice_;
     count.faces = faces_;
     count.labellings = labellingCount(dice_, faces_);
-    count.rings = words->first;
+    const mpz_class words = Modular::combine(residues);
     // Rotating the dice maps ring words onto ring words, so each first die has the same share.
-    if (count.rings.divideBy(static_cast<std::uint64_t>(dice_)) != 0) {
-      throw std::logic_error("ring words not divisible by the number of dice");
+    if (words % dice_ != 0) throw std::logic_error("ring words not divisible by the number of dice");
+    count.rings = words / dice_;
+    if (count.rings != 0) {
+      const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
+      if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
+      if (strongest.outcome != StrongestRing::Outcome::Found)
+        throw std::logic_error("rings counted but none found");
+      count.bestWeakestLink = strongest.link;
     }
-    count.bestWeakestLink = words->second < 0 ? 0 : faces_ * faces_ - words->second;
+    if (keeping) {
+      removeFile(state);
+      if (!keptFile.empty()) removeFile(keptFile);
+    }
     {
       std::lock_guard lock(mutex_);
       result_ = count;
     }
     state_ = State::Finished;
+  } catch (const CountCancelled&) {
+    state_ = State::Cancelled;
   } catch (const std::exception& e) {
     {
       std::lock_guard lock(mutex_);
@@ -460,31 +502,6 @@ void RingCounter::work() {
     }
     state_ = State::Failed;
   }
-}
-
-RingCounter::Estimate RingCounter::estimate(int dice, int faces) {
-  checkSize(dice, faces);
-  const CountPlan plan(dice, faces);
-  Estimate estimate;
-  estimate.peakCells = plan.peakCells();
-  estimate.totalCells = plan.totalCells();
-  estimate.cellBits = cellBitsFor(dice, faces);
-  estimate.peakBytes = plan.peakCells() * cellBytes(estimate.cellBits);
-  return estimate;
-}
-
-BigCount RingCounter::labellingCount(int dice, int faces) {
-  checkSize(dice, faces);
-  // Multinomial (n*k)! / k!^n as a product of binomials C(i*k, k), then one n-th for the fixed first face.
-  BigCount total(1);
-  for (int i = 1; i <= dice; ++i) {
-    std::uint64_t binomial = 1;
-    const int top = i * faces;
-    for (int t = 1; t <= faces; ++t) binomial = binomial * static_cast<std::uint64_t>(top - faces + t) / t;
-    total *= binomial;
-  }
-  total.divideBy(static_cast<std::uint64_t>(dice));
-  return total;
 }
 
 }  // namespace varno

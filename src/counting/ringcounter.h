@@ -1,14 +1,16 @@
 #pragma once
 
+#include <gmpxx.h>
+
 #include <atomic>
 #include <cstdint>
-#include <exception>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
-#include "counting/bigcount.h"
+#include "counting/exchange.h"
 
 namespace varno {
 
@@ -16,24 +18,50 @@ namespace varno {
 struct RingCount {
   int dice = 0;
   int faces = 0;
-  BigCount labellings;      // all labellings with the number 1 on the first die
-  BigCount rings;           // labellings in which every die beats its successor
+  mpz_class labellings;     // all labellings with the number 1 on the first die
+  mpz_class rings;          // labellings in which every die beats its successor
   int bestWeakestLink = 0;  // largest weakest link over all rings, in wins out of faces^2; 0 without rings
 };
 
+enum class CountMethod {
+  Automatic,  // in memory if it fits there, else on disk in the work directory if it fits there
+  Memory,
+  Disk,
+};
+
+// What a count may use. The machine's own figures are only defaults, so that a count can be planned for
+// another machine, and tests do not depend on the one they run on.
 struct RingCounterOptions {
   unsigned threads = 0;                // worker threads; 0 uses every hardware thread
-  std::uint64_t memoryLimitBytes = 0;  // refuse sizes needing more; 0 means 90% of the available memory
+  std::uint64_t memoryLimitBytes = 0;  // memory a count may use; 0 means 90% of the memory available now
+  std::string workDirectory;           // where a count may write files; empty: nowhere (memory only)
+  std::uint64_t diskLimitBytes = 0;    // disk a count may use there; 0 means 90% of the space free now
+  CountMethod method = CountMethod::Automatic;
+  bool meet = true;      // meet in the middle; false reads every number upwards (slower, a cross-check)
+  int primesAtOnce = 0;  // primes counted in one pass; 0: as many as the memory allows
+  // Keep a finished layer in the work directory, so that a later count can resume from it, whenever this
+  // long has passed since the count began or last kept one (0: every layer); negative: never. A count
+  // in memory keeps layers only where the disk allowed holds one.
+  double keepEverySeconds = -1;
+  bool resume = false;            // go on from the layer kept by an earlier count of the same size and setup
+  double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
+  double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's
+  std::uint64_t bandBytes = 0;   // Disk: memory for one band of targets with its sources; 0: the memory limit
+  Exchange* exchange = nullptr;  // processes sharing the count (each given the same options); null: just this
+  // Told on the worker thread when a layer is complete: the pass (from 0) and the layer (from 1).
+  std::function<void(int pass, int layer)> layerDone;
 };
 
 // Counts the rings of one size exactly, without visiting them one by one.
 //
-// The labelling is read as a word over the dice in increasing order of the numbers. A number placed on
-// die i is larger than every face placed so far, so die i-1 loses to it once per face die i-1 already
-// holds. A dynamic programme over the face counts and the per-pair losses (see CountPlan) counts all
-// words whose pairs can still be won, layer by layer, and tracks the smallest possible largest loss,
-// which gives the best weakest link. Words are counted for every starting die at once and divided by
-// the number of dice at the end, which lets each block stand for all of its rotations.
+// The labelling is read as a word over the dice in increasing order of the numbers; a dynamic programme
+// over the face counts and the per-pair losses (CountPlan, LayerSweep) counts all words whose pairs are
+// all won, meeting in the middle. Words are counted for every starting die at once and divided by the
+// number of dice at the end, which lets each block stand for all of its rotations.
+//
+// The count is made modulo a few primes below 2^31, as many at once as the memory allows, in as many
+// passes as needed, and the residues are joined exactly (Modular). The best weakest link comes from
+// StrongestRing, which needs no state of the count at all.
 //
 // The count runs on a worker thread started by start(); progress() and cancel() are safe to call from
 // any thread at any time, e.g. from a GUI timer.
@@ -42,10 +70,22 @@ class RingCounter {
   enum class State { Ready, Running, Finished, Cancelled, Failed };
 
   struct Estimate {
-    std::uint64_t peakCells = 0;   // states held at the fullest moment
-    std::uint64_t totalCells = 0;  // states over all layers
-    std::uint64_t peakBytes = 0;   // memory needed for them
-    int cellBits = 0;              // width of one count: 64, 128 or 256
+    std::uint64_t peakCells = 0;   // states held at the fullest moment of a count in memory
+    std::uint64_t totalCells = 0;  // states over all layers 0..n*k (a count meeting in the middle builds
+                                   // those up to n*k/2 only; `seconds` says how long it takes)
+    std::uint64_t peakBytes = 0;   // memory a count in memory needs at least (one prime at a time)
+    int cellBits = 0;              // bits per state of the count as planned: 32 per prime at once
+    // The count as it would run with the options given.
+    bool fits = false;                         // false: neither memory nor disk suffices
+    CountMethod method = CountMethod::Memory;  // Memory or Disk
+    int primes = 0;                            // primes needed for an exact count
+    int primesAtOnce = 0;                      // primes per pass
+    int passes = 0;
+    std::uint64_t memoryBytes = 0;    // memory each process needs
+    std::uint64_t diskBytes = 0;      // disk each process needs (on disk, when nothing fits)
+    std::uint64_t receivedBytes = 0;  // bytes each process receives from the others, over all passes
+    std::uint64_t work = 0;           // work units of each process over all passes
+    double seconds = 0;               // running time at the speed given
   };
 
   // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces.
@@ -56,7 +96,7 @@ class RingCounter {
 
   // Starts the worker thread; only valid once, in state Ready.
   void start();
-  // Asks the worker to stop; it notices within a few milliseconds. Does not wait.
+  // Asks the worker to stop; it ends within a few milliseconds. Does not wait.
   void cancel();
   // Blocks until the worker has ended (returns at once if it never started).
   void wait();
@@ -68,29 +108,39 @@ class RingCounter {
   std::optional<RingCount> result() const;
   // Why the count failed (e.g. not enough memory), once state() is Failed.
   std::string errorMessage() const;
+  // How the count runs, once it has made its plan (estimate() for this count's options).
+  std::optional<Estimate> plan() const;
 
   // Starts, waits and returns the totals; throws std::runtime_error if the count fails or is cancelled.
   RingCount run();
 
-  // Memory and state counts of a size, without counting. Cheap: a fraction of a second even for 8x8.
-  static Estimate estimate(int dice, int faces);
+  // What a count of this size needs and how long it takes, without counting, on this machine or one with
+  // the figures in `options` (its exchange is not used). Quick for a count in memory: well under 0.1 s
+  // even for 8x8; with a work directory (the disk method) it looks at every step, which takes longer.
+  static Estimate estimate(int dice, int faces, const RingCounterOptions& options = {});
+  // The same for process `rank` of a count spread over `processes` processes.
+  static Estimate estimateFor(int dice, int faces, int processes, int rank,
+                              const RingCounterOptions& options);
   // The memory a count may use: `limit`, or without one 90% of the memory available now.
   static std::uint64_t memoryAllowed(std::uint64_t limit = 0);
   // (n*k)! / (k!^n * n), the number of labellings.
-  static BigCount labellingCount(int dice, int faces);
+  static mpz_class labellingCount(int dice, int faces);
 
  private:
   void work();
+  bool cancelled() const { return cancelRequested_.load(std::memory_order_relaxed); }
 
   int dice_;
   int faces_;
   RingCounterOptions options_;
   std::atomic<State> state_{State::Ready};
   std::atomic<bool> cancelRequested_{false};
-  std::atomic<std::uint64_t> workDone_{0};
-  std::atomic<std::uint64_t> workTotal_{0};
-  mutable std::mutex mutex_;  // guards result_ and error_
+  // Progress: the work done and to do, each unit weighted by the cost of its pass.
+  std::atomic<std::uint64_t> done_{0};
+  std::atomic<double> total_{0};
+  mutable std::mutex mutex_;  // guards result_, error_ and plan_
   std::optional<RingCount> result_;
+  std::optional<Estimate> plan_;
   std::string error_;
   std::thread worker_;
 };

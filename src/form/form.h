@@ -177,13 +177,14 @@ class Form {
   std::string Zählmodus;
   int BestesMinimum = 0;
 
-  // What counting all labellings may use of this machine; zero means what the machine has (free memory,
-  // every core, the speed measured on a two-core machine). Tests set them, so that nothing they check
-  // depends on the machine they run on.
+  // What counting all labellings may use of this machine; zero means what the machine has (free memory
+  // and disk, every core, the speed of a typical machine, in the counter's units of work per second and
+  // thread). Tests set them, so that nothing they check depends on the machine they run on.
   struct CountingMachine {
     std::uint64_t memoryBytes = 0;
+    std::uint64_t diskBytes = 0;
     unsigned threads = 0;
-    double statesPerSecond = 0;
+    double workPerSecond = 0;
   } machine;
 
   Random random;

@@ -1,8 +1,10 @@
 #include "window/enumeration.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 #include <thread>
 
@@ -59,10 +61,17 @@ auto whileYielding(Form& form, Work work) {
   return result.get();
 }
 
+// What a count in the window may use: the machine's memory, and where that is not enough, files in the
+// temporary folder.
 RingCounterOptions counterOptions(const Form& form) {
   RingCounterOptions options;
   options.threads = form.machine.threads;
   options.memoryLimitBytes = form.machine.memoryBytes;
+  options.diskLimitBytes = form.machine.diskBytes;
+  options.workPerSecond = form.machine.workPerSecond;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  if (!error) options.workDirectory = (temporary / "varno-count").string();
   return options;
 }
 
@@ -91,7 +100,7 @@ void countAll(Form& form, int n, int k) {
 
   const std::optional<RingCount> result = counter.result();
   std::optional<RingSearch::Result> last;
-  if (result && !result->rings.isZero()) {
+  if (result && result->rings != 0) {
     form.prgFortschritt.setValue(1000);
     form.lblRestzeit.setText("der letzte Ring wird gesucht ...");
     last = RingSearch(n, k).last([&] { return stopped(form); });
@@ -104,12 +113,12 @@ void countAll(Form& form, int n, int k) {
         "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
         "Rechenproblem");
   }
-  if (!result || result->rings.isZero()) return;
+  if (!result || result->rings == 0) return;
   form.BestesMinimum = result->bestWeakestLink;
   if (last && last->outcome == RingSearch::Outcome::Found) {
-    showRing(form, last->labelling, result->rings.toString(), k);
+    showRing(form, last->labelling, result->rings.get_str(), k);
   } else {
-    form.Text3[1].setText(result->rings.toString());
+    form.Text3[1].setText(result->rings.get_str());
     form.Picture1[3].setText(maxminText(form.BestesMinimum, k));
   }
 }
@@ -168,14 +177,6 @@ std::string timeLeftText(double seconds, double share) {
   return "noch etwa " + durationText(seconds / share * (1 - share));
 }
 
-double estimatedSeconds(const RingCounter::Estimate& estimate, double statesPerSecond) {
-  // The count works through about this many states per second on two cores (measured from 5e7 for
-  // 6x6 and 7x6 down to 3e7 for 8x5); the estimate errs on the long side.
-  constexpr double kStatesPerSecond = 3e7;
-  return static_cast<double>(estimate.totalCells) /
-         (statesPerSecond > 0 ? statesPerSecond : kStatesPerSecond);
-}
-
 void BelegungenDurchlaufen(Form& form, int n, int k) {
   for (Control& field : form.txtAuge) field.setText("");
   form.Abbruch = false;
@@ -206,35 +207,40 @@ namespace {
 
 std::string gibibytes(std::uint64_t bytes) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1ULL << 30));
-  return text;
+  const double value = static_cast<double>(bytes) / (1ULL << 30);
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
+  return std::string(text, end) + " GiB";
 }
 
-// Counting every labelling of the larger sizes takes long or more memory than there is: the user is
-// told before anything changes, and decides whether to start a long count.
+// Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
+// before anything changes, and decides whether to start a long count.
 bool countMayStart(Form& form, int n, int k) {
   if (!form.dialogs) return true;
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
-  const RingCounter::Estimate estimate = whileYielding(form, [n, k] { return RingCounter::estimate(n, k); });
+  const RingCounterOptions options = counterOptions(form);
+  const RingCounter::Estimate estimate =
+      whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
   form.searchRunning = false;
   form.busyPointer = false;
   const std::string size = plainDigits(n) + " Würfel mit je " + plainDigits(k) + " Seiten";
-  const std::uint64_t allowed = RingCounter::memoryAllowed(form.machine.memoryBytes);
-  if (estimate.peakBytes > allowed) {
+  if (!estimate.fits) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
-                                 gibibytes(estimate.peakBytes) + " Speicher; auf diesem Rechner sind " +
-                                 gibibytes(allowed) +
-                                 " frei.\r\n\r\nDiese Größe kann hier nicht gezählt werden.",
+                                 gibibytes(estimate.memoryBytes) + " Speicher und " +
+                                 gibibytes(estimate.diskBytes) +
+                                 " auf der Festplatte; so viel hat dieser Rechner nicht frei.\r\n\r\n"
+                                 "Diese Größe kann hier nicht gezählt werden.",
                              kStopSign, "Rechenproblem");
     return false;
   }
-  const double seconds = estimatedSeconds(estimate, form.machine.statesPerSecond);
-  if (seconds <= kLongCountSeconds) return true;
+  if (estimate.seconds <= kLongCountSeconds) return true;
+  const std::string disk = estimate.method == CountMethod::Disk
+                               ? " und braucht " + gibibytes(estimate.diskBytes) + " auf der Festplatte"
+                               : "";
   return form.dialogs->messageBox("Das Zählen aller Belegungen für " + size +
-                                      "\r\ndauert auf diesem Rechner etwa " + durationText(seconds) +
-                                      ".\r\n\r\nTrotzdem beginnen?",
+                                      "\r\ndauert auf diesem Rechner etwa " + durationText(estimate.seconds) +
+                                      disk + ".\r\n\r\nTrotzdem beginnen?",
                                   kQuestionYesNo, "Lange Rechnung") == kYes;
 }
 

@@ -9,8 +9,6 @@
 
 #include <string>
 
-#include "counting/ringcounter.h"
-
 namespace varno {
 
 class Form;
@@ -31,9 +29,5 @@ std::string totalText(double total);
 std::string durationText(double seconds);
 // The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
 std::string timeLeftText(double seconds, double share);
-
-// The seconds a count takes that works through `statesPerSecond` states (0: the speed of a two-core
-// machine).
-double estimatedSeconds(const RingCounter::Estimate& estimate, double statesPerSecond);
 
 }  // namespace varno

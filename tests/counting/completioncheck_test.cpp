@@ -59,7 +59,9 @@ class CompletionCheckPrefixTest : public ::testing::TestWithParam<std::pair<int,
 
 // For every prefix of every labelling: completable exactly when some ring starts with it.
 TEST_P(CompletionCheckPrefixTest, AgreesWithTheRingsOfTheLoop) {
-  const int dice = GetParam().first, faces = GetParam().second;
+  // Plain variables: Clang 14 cannot capture a structured binding in a lambda.
+  const int dice = GetParam().first;
+  const int faces = GetParam().second;
   const auto& rings = testing::stepLoop(dice, faces).rings;
   for (int fixed = 1; fixed < (dice - 1) * faces; ++fixed) {
     SCOPED_TRACE("prefix of " + std::to_string(fixed));

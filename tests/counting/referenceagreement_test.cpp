@@ -26,8 +26,8 @@ TEST_P(ReferenceAgreementTest, CounterAndSearchAgreeWithTheLoop) {
   const auto& rings = reference.rings;
 
   const RingCount count = RingCounter(dice, faces).run();
-  EXPECT_EQ(count.labellings, BigCount(static_cast<std::uint64_t>(reference.labellings)));
-  EXPECT_EQ(count.rings, BigCount(rings.size()));
+  EXPECT_EQ(count.labellings, reference.labellings);
+  EXPECT_EQ(count.rings, rings.size());
   EXPECT_EQ(count.bestWeakestLink, reference.bestMinimum);
 
   const RingSearch search(dice, faces);

@@ -26,8 +26,7 @@ TEST(StepLoop, MatchesTheNumberOfLabellingsAndTheKnownCounts) {
   const int sizes[][3] = {{3, 4, 13}, {4, 3, -1}, {3, 2, 0}, {3, 1, 0}, {5, 2, 0}};
   for (const auto& [n, k, rings] : sizes) {
     const StepLoopResult result = runStepLoop(n, k);
-    EXPECT_EQ(result.labellings, static_cast<long>(RingCounter::labellingCount(n, k).low64()))
-        << n << 'x' << k;
+    EXPECT_EQ(RingCounter::labellingCount(n, k), result.labellings) << n << 'x' << k;
     if (rings >= 0) {
       EXPECT_EQ(static_cast<int>(result.rings.size()), rings) << n << 'x' << k;
     }

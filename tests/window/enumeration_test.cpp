@@ -1,5 +1,8 @@
 #include "window/enumeration.h"
 
+#include "counting/ringcounter.h"
+#include "window/strongest.h"
+
 #include "counting/steploop.h"
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
@@ -172,11 +175,9 @@ TEST_F(Enumeration, AStopEndsCountAndShowAfterTheRingOnShowWhicheverTheAnswer) {
 }
 
 TEST_F(Enumeration, ACountThatWouldTakeLongIsStartedOnlyWhenTheUserAgrees) {
-  // A machine with plenty of memory that works through ten thousand states a second.
-  form.machine.memoryBytes = std::uint64_t{1} << 50;
-  form.machine.statesPerSecond = 1e4;
-  ASSERT_GT(estimatedSeconds(RingCounter::estimate(5, 6), 1e4), 120);
-  ASSERT_LT(estimatedSeconds(RingCounter::estimate(4, 4), 1e4), 120);
+  // A machine with plenty of memory that is very slow.
+  form.machine.memoryBytes = std::uint64_t{1} << 40;
+  form.machine.workPerSecond = 1;
   setSize(5, 6);
   face(form, 0, 0).setText("5");
   dialogs.answers = {kNo};
@@ -187,16 +188,17 @@ TEST_F(Enumeration, ACountThatWouldTakeLongIsStartedOnlyWhenTheUserAgrees) {
   EXPECT_NE(dialogs.messages[0].prompt.find("5 Würfel mit je 6 Seiten"), std::string::npos);
   EXPECT_NE(dialogs.messages[0].prompt.find("Trotzdem beginnen?"), std::string::npos);
   EXPECT_EQ(face(form, 0, 0).text(), "5");  // nothing changed
-  // A count of seconds is not asked about.
+  // On a fast one, a count of seconds is not asked about.
   dialogs.messages.clear();
-  setSize(4, 4);
+  form.machine.workPerSecond = 1e12;
   cmdBelzähl_Click(form);
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form.Text3[0].text(), "15765750");
+  EXPECT_EQ(form.Text3[1].text(), "7071970259337");
 }
 
-TEST_F(Enumeration, ASizeBeyondTheMemoryIsRefusedWithAMessage) {
-  form.machine.memoryBytes = std::uint64_t{1} << 30;
+TEST_F(Enumeration, ASizeBeyondTheMachineIsRefusedWithAMessage) {
+  form.machine.memoryBytes = std::uint64_t{1} << 20;
+  form.machine.diskBytes = std::uint64_t{1} << 20;
   setSize(7, 6);
   face(form, 0, 0).setText("5");
   cmdBelzähl_Click(form);
@@ -206,6 +208,41 @@ TEST_F(Enumeration, ASizeBeyondTheMemoryIsRefusedWithAMessage) {
   EXPECT_NE(dialogs.messages[0].prompt.find("nicht gezählt werden"), std::string::npos);
   EXPECT_EQ(face(form, 0, 0).text(), "5");
   EXPECT_TRUE(form.cmdKombinatorik.enabled());
+}
+
+TEST_F(Enumeration, TheStrongestRingHasTheBestWeakestLinkOfItsSize) {
+  for (const auto& [n, k] :
+       std::vector<std::pair<int, int>>{{3, 3}, {3, 4}, {3, 5}, {4, 3}, {4, 4}, {4, 5}, {5, 4}}) {
+    setSize(n, k);
+    dialogs.messages.clear();
+    cmdStrongest_Click(form);
+    const int best = RingCounter(n, k).run().bestWeakestLink;
+    const std::vector<int> shown = shownRing(n, k);
+    EXPECT_EQ(testing::weakestLinkOf(shown, n, k), best) << n << 'x' << k;
+    EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum) << n << 'x' << k;
+    EXPECT_EQ(form.Picture1[3].text(), numberFormat(best) + " /" + numberFormat(k * k));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Stärkster Ring");
+    EXPECT_EQ(dialogs.messages[0].prompt,
+              "Kein Ring aus " + std::to_string(n) + " Würfeln mit je " + std::to_string(k) +
+                  " Seiten hat eine stärkere schwächste Stelle:\r\n"
+                  "sie gewinnt " +
+                  std::to_string(best) + " von " + std::to_string(k * k) + " Paaren.");
+    expectIdleAfterwards();
+  }
+  // Two faces make no ring; a stop changes nothing.
+  setSize(4, 2);
+  dialogs.messages.clear();
+  cmdStrongest_Click(form);
+  EXPECT_EQ(dialogs.messages.at(0).prompt, "Aus 4 Würfeln mit je 2 Seiten gibt es keinen Varno-Ring.");
+  setSize(8, 8);
+  const std::vector<int> before = shownRing(8, 8);
+  form.DoEvents.setHook([&] { form.Abbruch = true; }, std::chrono::nanoseconds::zero());
+  dialogs.messages.clear();
+  cmdStrongest_Click(form);
+  EXPECT_EQ(shownRing(8, 8), before);
+  EXPECT_TRUE(dialogs.messages.empty());
+  expectIdleAfterwards();
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "counting/countplan.h"
+
+namespace varno {
+
+// Which process holds which blocks of each layer, and where within its own share.
+//
+// Each layer's blocks go to the processes largest first, each to the process with the fewest cells so
+// far, so that the shares come out nearly equal. A process keeps its blocks in the plan's order, one
+// after the other. With one process nothing is stored: it holds everything at the plan's offsets.
+//
+// In a count that meets in the middle, the meeting layer is not stored; its blocks are the jobs that
+// join the two halves (see LayerSweep), spread by their cost in the same way. With an even number of
+// faces in all, a block and its mirror are one job, given to the smaller of the two.
+class Partition {
+ public:
+  Partition(const CountPlan& plan, bool meet, int processes);
+
+  int processes() const { return processes_; }
+  int owner(int layer, std::size_t block) const { return processes_ == 1 ? 0 : owner_[layer][block]; }
+  std::uint64_t localOffset(int layer, std::size_t block) const {
+    return processes_ == 1 ? plan_.blocks(layer)[block].offset : localOffset_[layer][block];
+  }
+  std::uint64_t localCells(int layer, int rank) const {
+    return processes_ == 1 ? plan_.cells(layer) : localCells_[layer][rank];
+  }
+
+ private:
+  const CountPlan& plan_;
+  int processes_;
+  std::vector<std::vector<std::uint16_t>> owner_;
+  std::vector<std::vector<std::uint64_t>> localOffset_;
+  std::vector<std::vector<std::uint64_t>> localCells_;
+};
+
+}  // namespace varno

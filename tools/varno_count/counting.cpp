@@ -1,0 +1,308 @@
+// Counting, estimating and finding the strongest ring from the command line.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "counting/countplan.h"
+#include "counting/mpi/mpiexchange.h"
+#include "counting/ringcounter.h"
+#include "counting/storage.h"
+#include "counting/strongestring.h"
+#include "modes.h"
+
+namespace varno::count {
+
+std::atomic<bool> interrupted{false};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string gibibytes(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+  return text;
+}
+
+std::string readable(std::uint64_t bytes) {
+  if (bytes < (std::uint64_t{1} << 30)) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+  }
+  return gibibytes(bytes);
+}
+
+std::string duration(double seconds) {
+  char text[32];
+  if (seconds < 120) {
+    std::snprintf(text, sizeof text, "%.0f s", seconds);
+  } else if (seconds < 2 * 3600) {
+    std::snprintf(text, sizeof text, "%.0f min", seconds / 60);
+  } else if (seconds < 2 * 86400) {
+    std::snprintf(text, sizeof text, "%.1f h", seconds / 3600);
+  } else {
+    std::snprintf(text, sizeof text, "%.0f days", seconds / 86400);
+  }
+  return text;
+}
+
+// The most memory the process held while it lived, read from /proc every few milliseconds.
+class MemorySampler {
+ public:
+  MemorySampler() : thread_([this] { loop(); }) {}
+  ~MemorySampler() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::uint64_t peakBytes() {
+    sample();
+    return peak_;
+  }
+
+ private:
+  void sample() {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t size = 0;
+    std::uint64_t resident = 0;
+    if (statm >> size >> resident) {
+      const std::uint64_t bytes = resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+      std::uint64_t seen = peak_.load();
+      while (bytes > seen && !peak_.compare_exchange_weak(seen, bytes)) {
+      }
+    }
+  }
+  void loop() {
+    while (!stop_) {
+      sample();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  std::atomic<bool> stop_{false};
+  std::atomic<std::uint64_t> peak_{0};
+  std::thread thread_;
+};
+
+struct Counted {
+  std::optional<RingCount> count;
+  std::string error;
+  bool stopped = false;  // by Ctrl+C
+  double seconds = 0;
+  std::uint64_t peakBytes = 0;  // the most any process held
+};
+
+// Runs one count, showing its progress on stderr if asked, and ending it on Ctrl+C.
+Counted runCount(int dice, int faces, RingCounterOptions options, const Launch& launch, bool showProgress) {
+  Arena::finishReleases();  // what an earlier count gave back is not this one's
+  Counted counted;
+  const auto started = Clock::now();
+  std::atomic<int> pass{0};
+  std::atomic<int> layer{0};
+  options.exchange = launch.exchange;
+  options.layerDone = [&](int p, int l) {
+    pass = p;
+    layer = l;
+  };
+  std::optional<MemorySampler> sampler(std::in_place);
+  RingCounter counter(dice, faces, options);
+  counter.start();
+  auto lastShown = Clock::now();
+  double firstProgress = -1;
+  bool shown = false;
+  while (counter.state() == RingCounter::State::Running) {
+    // Short counts are looked at often, so that their time is not rounded up to the next look.
+    const double elapsed = secondsSince(started);
+    std::this_thread::sleep_for(std::chrono::microseconds(elapsed < 0.1 ? 200 : 20000));
+    if (interrupted) counter.cancel();
+    if (!showProgress || secondsSince(lastShown) < 0.5) continue;
+    lastShown = Clock::now();
+    const double share = counter.progress();
+    const auto plan = counter.plan();
+    if (!plan || share <= 0) continue;
+    if (firstProgress < 0) firstProgress = share;
+    std::ostringstream line;
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%5.1f %%", 100 * share);
+    line << "\r" << percent;
+    if (plan->passes > 1) line << "  pass " << pass + 1 << " of " << plan->passes;
+    line << "  layer " << layer << " of " << CountPlan::meetingLayer(dice, faces);
+    if (share > firstProgress + 0.01) {
+      line << "  about " << duration(secondsSince(started) * (1 - share) / (share - firstProgress))
+           << " left";
+    }
+    line << "      ";
+    std::cerr << line.str() << std::flush;
+    shown = true;
+  }
+  counter.wait();
+  if (shown) std::cerr << "\r" << std::string(72, ' ') << "\r" << std::flush;
+  counted.seconds = secondsSince(started);
+  counted.peakBytes = sampler->peakBytes();
+  sampler.reset();
+  if (launch.exchange != nullptr && counter.state() == RingCounter::State::Finished) {
+    counted.peakBytes = launch.exchange->maximum(counted.peakBytes);
+  }
+  counted.count = counter.result();
+  counted.stopped = counter.state() == RingCounter::State::Cancelled;
+  if (!counted.count && !counted.stopped) counted.error = counter.errorMessage();
+  return counted;
+}
+
+// After a failure or Ctrl+C in one process, the others cannot go on alone.
+int failed(const Launch& launch, const std::string& message) {
+  std::cerr << "varno-count: " << message << '\n';
+  if (launch.mpi != nullptr) launch.mpi->abort(kExitFailure);
+  return kExitFailure;
+}
+
+std::string countLine(const RingCount& count, double seconds) {
+  char text[512];
+  std::snprintf(text, sizeof text, "n=%d k=%d labellings=%s rings=%s best=%d/%d seconds=%.3f", count.dice,
+                count.faces, count.labellings.get_str().c_str(), count.rings.get_str().c_str(),
+                count.bestWeakestLink, count.faces * count.faces, seconds);
+  return text;
+}
+
+bool stderrIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
+}  // namespace
+
+void catchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = [](int) { interrupted = true; };
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int countMode(const Request& request, const Launch& launch) {
+  const RingCounterOptions options = countOptions(request);
+  const Counted counted = runCount(request.dice, request.faces, options, launch,
+                                   launch.prints && (request.progress || stderrIsTerminal()));
+  if (counted.stopped) {
+    std::string message = "interrupted";
+    if (options.keepEverySeconds >= 0 && !options.workDirectory.empty()) {
+      message += "; 'varno-count --resume " + std::to_string(request.dice) + " " +
+                 std::to_string(request.faces) + "' goes on from the last layer kept in " +
+                 options.workDirectory + ", if any";
+    }
+    return failed(launch, message);
+  }
+  if (!counted.count) return failed(launch, counted.error);
+  if (launch.prints) std::printf("%s\n", countLine(*counted.count, counted.seconds).c_str());
+  return 0;
+}
+
+int strongestMode(const Request& request, const Launch& launch) {
+  const auto started = Clock::now();
+  const StrongestRing::Result result =
+      StrongestRing(request.dice, request.faces).find([] { return interrupted.load(); });
+  if (result.outcome == StrongestRing::Outcome::Stopped) return failed(launch, "interrupted");
+  if (!launch.prints) return 0;
+  std::ostringstream ring;
+  if (result.outcome == StrongestRing::Outcome::None) {
+    ring << "none";
+  } else {
+    for (int die = 0; die < request.dice; ++die) {
+      if (die > 0) ring << " |";
+      for (int face = 0; face < request.faces; ++face) {
+        ring << (die == 0 && face == 0 ? "" : " ") << result.ring[die * request.faces + face];
+      }
+    }
+  }
+  std::printf("n=%d k=%d best=%d/%d seconds=%.3f ring=%s\n", request.dice, request.faces, result.link,
+              request.faces * request.faces, secondsSince(started), ring.str().c_str());
+  return 0;
+}
+
+int estimateMode(const Request& request, const Launch& launch) {
+  const RingCounterOptions options = countOptions(request);
+  const int processes = request.processes > 0
+                            ? request.processes
+                            : (launch.exchange != nullptr ? launch.exchange->processes() : 1);
+  // The fullest process: the partition balances them, but not exactly.
+  RingCounter::Estimate most = RingCounter::estimateFor(request.dice, request.faces, processes, 0, options);
+  for (int rank = 1; rank < processes; ++rank) {
+    const RingCounter::Estimate other =
+        RingCounter::estimateFor(request.dice, request.faces, processes, rank, options);
+    most.memoryBytes = std::max(most.memoryBytes, other.memoryBytes);
+    most.diskBytes = std::max(most.diskBytes, other.diskBytes);
+    most.receivedBytes = std::max(most.receivedBytes, other.receivedBytes);
+    most.seconds = std::max(most.seconds, other.seconds);
+    most.fits = most.fits && other.fits;
+  }
+  if (!launch.prints) return 0;
+  constexpr double kGiB = 1024.0 * 1024.0 * 1024.0;
+  std::printf(
+      "n=%d k=%d processes=%d fits=%s method=%s primes=%d primes_at_once=%d passes=%d memory_gib=%.1f "
+      "disk_gib=%.1f received_gib=%.1f seconds=%.0f\n",
+      request.dice, request.faces, processes, most.fits ? "yes" : "no",
+      most.method == CountMethod::Disk ? "disk" : "memory", most.primes, most.primesAtOnce, most.passes,
+      static_cast<double>(most.memoryBytes) / kGiB, static_cast<double>(most.diskBytes) / kGiB,
+      static_cast<double>(most.receivedBytes) / kGiB, most.seconds);
+  return 0;
+}
+
+int tableMode(const Request& request, const Launch& launch) {
+  RingCounterOptions options = countOptions(request);
+  options.keepEverySeconds = -1;  // a table is not resumed
+  const bool csv = request.csv;
+  auto print = [&](const std::string& line) {
+    if (launch.prints) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  };
+  print(csv ? "n,k,labellings,rings,best,seconds,peak_bytes,note"
+            : "| n | k | labellings | rings | best | seconds | peak memory |\n|---|---|---|---|---|---|---|");
+  const int processes = launch.exchange != nullptr ? launch.exchange->processes() : 1;
+  const int rank = launch.exchange != nullptr ? launch.exchange->rank() : 0;
+  for (int dice = kMinDice; dice <= request.mostDice; ++dice) {
+    for (int faces = kMinFaces; faces <= request.mostFaces; ++faces) {
+      const std::string labellings = RingCounter::labellingCount(dice, faces).get_str();
+      const std::string size = std::to_string(dice) + (csv ? "," : " | ") + std::to_string(faces);
+      RingCounter::Estimate estimate = RingCounter::estimateFor(dice, faces, processes, rank, options);
+      if (launch.exchange != nullptr) estimate.fits = launch.exchange->maximum(estimate.fits ? 0 : 1) == 0;
+      std::string note;
+      if (!estimate.fits) {
+        note = "needs more than this machine has: " + gibibytes(estimate.memoryBytes) + " of memory";
+        if (estimate.diskBytes > 0) note += ", or " + gibibytes(estimate.diskBytes) + " of disk";
+      } else if (request.maxSeconds && estimate.seconds > *request.maxSeconds) {
+        note = "left out: about " + duration(estimate.seconds);
+      }
+      if (!note.empty()) {
+        print(csv ? size + "," + labellings + ",,,,," + note
+                  : "| " + size + " | " + labellings + " | " + note + " | | | |");
+        continue;
+      }
+      const Counted counted =
+          runCount(dice, faces, options, launch, launch.prints && (request.progress || stderrIsTerminal()));
+      if (counted.stopped) return failed(launch, "interrupted");
+      if (!counted.count) return failed(launch, counted.error);
+      const RingCount& count = *counted.count;
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%.3f", counted.seconds);
+      const std::string best = std::to_string(count.bestWeakestLink) + "/" + std::to_string(faces * faces);
+      print(csv ? size + "," + labellings + "," + count.rings.get_str() + "," + best + "," + seconds + "," +
+                      std::to_string(counted.peakBytes) + ","
+                : "| " + size + " | " + labellings + " | " + count.rings.get_str() + " | " + best + " | " +
+                      seconds + " | " + readable(counted.peakBytes) + " |");
+    }
+  }
+  return 0;
+}
+
+}  // namespace varno::count

@@ -1,0 +1,56 @@
+// What varno-count was asked to do, read from its arguments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "counting/ringcounter.h"
+
+namespace varno::count {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+struct UsageError {
+  std::string message;
+};
+
+enum class Mode { Count, Estimate, Table, Strongest, MonteCarlo, Help, Version };
+
+struct Request {
+  Mode mode = Mode::Count;
+  int dice = 0;
+  int faces = 0;
+  // --table: the sizes up to these.
+  int mostDice = 8;
+  int mostFaces = 8;
+  bool csv = false;
+  std::optional<double> maxSeconds;  // --table: sizes estimated to take longer are left out
+  // --monte-carlo
+  std::uint64_t runs = 0;
+  std::optional<std::uint64_t> seed;
+  // How counts run.
+  unsigned threads = 0;
+  std::optional<double> memoryGiB;
+  std::optional<double> diskGiB;
+  std::string workDirectory;  // empty: the default one
+  CountMethod method = CountMethod::Automatic;
+  int primesAtOnce = 0;
+  double keepEverySeconds = 30;
+  bool resume = false;
+  bool progress = false;  // show progress on stderr even when it is no terminal
+  int processes = 0;      // --estimate: plan for this many processes (0: those started)
+};
+
+extern const char* const kHelp;
+
+// Throws UsageError for arguments that make no sense.
+Request parseArguments(const std::vector<std::string_view>& args);
+
+// The options of a count as asked for; the work directory is created if needed.
+RingCounterOptions countOptions(const Request& request);
+
+}  // namespace varno::count
