@@ -15,47 +15,32 @@ std::vector<bool> visibleFrames(const Form& form) {
   return shown;
 }
 
-TEST_F(Dice, ChangingNShowsExactlyTheDiceAndResultFieldsInUse) {
-  setSize(5, 3);
-  EXPECT_EQ(visibleFrames(form), (std::vector<bool>{true, true, true, true, true, false, false, false}));
-  setDice({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}});
+TEST_F(Dice, NAndKShowExactlyTheDiceFacesAndResultFieldsInUseWithoutTouchingTheOthers) {
+  setSize(5, 5);
+  setDice(
+      {{1, 2, 3, 40, 50}, {4, 5, 6, 7, 8}, {9, 10, 11, 12, 13}, {14, 15, 16, 17, 18}, {19, 20, 21, 22, 23}});
+  EXPECT_EQ(form.txtSumme[0].text(), "96");
   setSize(3, 3);
   EXPECT_EQ(visibleFrames(form), (std::vector<bool>{true, true, true, false, false, false, false, false}));
   for (int i = 0; i < kDice; ++i) {
-    const bool used = i < 3;
-    EXPECT_EQ(form.Text2[i].visible(), used) << i;
-    EXPECT_EQ(form.txtPGewinn[i].visible(), used) << i;
-    EXPECT_EQ(form.txtPGewinn[kDice + i].visible(), used) << i;
+    EXPECT_EQ(form.Text2[i].visible(), i < 3) << i;
+    EXPECT_EQ(form.txtPGewinn[i].visible(), i < 3) << i;
+    EXPECT_EQ(form.txtPGewinn[kDice + i].visible(), i < 3) << i;
+    for (int f = 0; f < kFaces; ++f) EXPECT_EQ(face(form, i, f).visible(), f < 3) << i << ' ' << f;
   }
-  // The hidden dice keep their texts; pair 2 is now die W3 against die W1.
-  EXPECT_EQ(die(3, 3), (std::vector<std::string>{"10", "11", "12"}));
-  EXPECT_EQ(die(4, 3), (std::vector<std::string>{"13", "14", "15"}));
-  EXPECT_EQ(form.txtPGewinn[2].text(), " 9/ 9");
-}
-
-TEST_F(Dice, LoweringKHidesFacesWithoutTouchingThemAndRaisingItCountsThemAgain) {
-  setSize(3, 5);
-  setDice({{1, 2, 3, 40, 50}, {4, 5, 6, 7, 8}, {9, 10, 11, 12, 13}});
-  EXPECT_EQ(form.txtSumme[0].text(), "96");
-  setSize(3, 3);
-  for (int d = 0; d < kDice; ++d) {
-    for (int f = 0; f < kFaces; ++f) EXPECT_EQ(face(form, d, f).visible(), f < 3) << d << ' ' << f;
-  }
-  EXPECT_EQ(form.txtSumme[0].text(), "6");
+  // The hidden faces keep their texts; pair 2 is now die W3 against die W1; sums count faces in use.
   EXPECT_EQ(die(0, 5), (std::vector<std::string>{"1", "2", "3", "40", "50"}));
+  EXPECT_EQ(die(4, 3), (std::vector<std::string>{"19", "20", "21"}));
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 9/ 9");
+  EXPECT_EQ(form.txtSumme[0].text(), "6");
   setSize(3, 5);
   EXPECT_TRUE(face(form, 0, 4).visible());
   EXPECT_EQ(form.txtSumme[0].text(), "96");
-}
-
-TEST_F(Dice, KEqualToOneShowsOneFacePerDieAndSortingChangesNothing) {
+  // One face: nothing to sort, and a hidden face stays where it is.
   setSize(3, 1);
-  setDice({{9}, {5}, {1}});
-  face(form, 0, 1).setText("2");  // hidden, must stay where it is
   AugenSortieren(form);
-  EXPECT_EQ(die(0, 2), (std::vector<std::string>{"9", "2"}));
-  EXPECT_EQ(form.txtPGewinn[0].text(), " 1/ 1");
-  EXPECT_EQ(form.txtPGewinn[2].text(), " 0/ 1");
+  EXPECT_EQ(die(0, 2), (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 1/ 1");
 }
 
 TEST_F(Dice, SortingIsNumericStableAndMovesTextsUnchanged) {

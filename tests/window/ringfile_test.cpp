@@ -70,23 +70,18 @@ TEST(RingFileNames, VrfIsAppendedUnlessTheNameEndsInVrfOrSdkExactly) {
   for (const auto& [chosen, saved] : rows) EXPECT_EQ(saveName(chosen), saved) << chosen;
 }
 
-TEST_F(RingFiles, TheFileHas66LinesEndedByCrLfWithEmptyFacesAsZero) {
+TEST_F(RingFiles, TheFileHas66LinesWithEmptyFacesAsZeroAndAnSdkNameIsKept) {
   minimalRing();
-  const std::string text = ringFileText(form);
-  EXPECT_EQ(text, ringFile("3", "3",
-                           {"3", "5", "7", "0", "0", "0", "0", "0", "2", "4", "9", "0", "0", "0", "0", "0",
-                            "1", "6", "8"}));
-}
-
-TEST_F(RingFiles, SavingUnderAnSdkNameKeepsItAndTheDialogRemembersTheName) {
-  minimalRing();
+  EXPECT_EQ(ringFileText(form), ringFile("3", "3",
+                                         {"3", "5", "7", "0", "0", "0", "0", "0", "2", "4", "9", "0", "0",
+                                          "0", "0", "0", "1", "6", "8"}));
   dialogs.chosen = {(directory / "ring.sdk").string(), (directory / "ring.vrf").string()};
   cmdSpeichern_Click(form);
   cmdSpeichern_Click(form);
-  EXPECT_TRUE(fs::exists(directory / "ring.sdk"));
+  EXPECT_EQ(slurp(directory / "ring.sdk"), ringFileText(form));
   EXPECT_TRUE(fs::exists(directory / "ring.vrf"));
   EXPECT_FALSE(fs::exists(directory / "ring.vrf.vrf"));
-  EXPECT_EQ(dialogs.files[1].fileName, (directory / "ring.sdk").string());
+  EXPECT_EQ(dialogs.files[1].fileName, (directory / "ring.sdk").string());  // the name last chosen
 }
 
 TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
@@ -192,46 +187,42 @@ TEST_F(RingFiles, SavingAndLoadingWorkAfterTheWorkingDirectoryIsGone) {
   EXPECT_EQ(slurp(directory / "ring.vrf"), ringFileText(form));
 }
 
-TEST_F(RingFiles, LoadingReadsHandEditedFieldsAsTheWindowDoes) {
-  minimalRing();
-  std::string text = ringFile(" 4 ", "003", {" 05", "abc", "2.50", "-0", "+7", "007", "", " x y "});
-  spit(directory / "edited.vrf", text);
-  dialogs.chosen = {(directory / "edited.vrf").string()};
-  cmdLaden_Click(form);
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form.Text1[0].text(), "4");
-  EXPECT_EQ(form.Text1[1].text(), "3");
-  // The full redraw after loading sorts the three faces in use: "abc" counts 0.
-  EXPECT_EQ(die(0, 8), (std::vector<std::string>{"abc", "2.5", "5", "0", "7", "7", "", "x y"}));
-
-  // Numbers keep their value digit for digit, however large or small.
-  const std::string huge(400, '7');
-  spit(directory / "exact.vrf",
-       ringFile("3", "3", {"1000000000000000", "0.00001", "12345678901234567", huge, "0004.50"}));
-  dialogs.chosen = {(directory / "exact.vrf").string()};
-  cmdLaden_Click(form);
-  EXPECT_EQ(die(0, 3), (std::vector<std::string>{".00001", "1000000000000000", "12345678901234567"}));
-  EXPECT_EQ(face(form, 0, 3).text(), huge);
-  EXPECT_EQ(face(form, 0, 4).text(), "4.5");
-
-  // A file that begins with the byte-order mark of UTF-8, as some editors write it.
-  spit(directory / "marked.vrf", "\xEF\xBB\xBF" + ringFile("4", "2"));
-  dialogs.chosen = {(directory / "marked.vrf").string()};
-  cmdLaden_Click(form);
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form.Text1[0].text(), "4");
-
-  // Lines ended by LF alone, and blank lines after the ring, are fine too.
-  text = ringFile("3", "2", {"1", "2"});
+TEST(RingFileReading, HandEditedFilesAreReadAsTheWindowTakesItsFields) {
   std::string unix;
-  for (char c : text)
+  for (char c : ringFile("3", "2", {"1", "2"}))
     if (c != '\r') unix += c;
-  spit(directory / "unix.vrf", unix + "\n\n");
-  dialogs.chosen = {(directory / "unix.vrf").string()};
-  cmdLaden_Click(form);
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form.Text1[1].text(), "2");
-  EXPECT_EQ(die(0, 2), (std::vector<std::string>{"1", "2"}));
+  const std::string huge(400, '7');
+  struct Row {
+    const char* name;
+    std::string content;
+    std::string n, k;
+    std::vector<std::string> faces;
+  };
+  const Row rows[] = {
+      {"edited",
+       ringFile(" 4 ", "003", {" 05", "abc", "2.50", "-0", "+7", "007", "", " x y "}),
+       "4",
+       "3",
+       {"5", "abc", "2.5", "0", "7", "7", "", "x y"}},
+      // Numbers keep every digit, however large or small.
+      {"exact",
+       ringFile("3", "3", {"1000000000000000", "0.00001", "12345678901234567", huge, "0004.50"}),
+       "3",
+       "3",
+       {"1000000000000000", ".00001", "12345678901234567", huge, "4.5"}},
+      // A byte-order mark of UTF-8 as some editors write it, lines ended by LF alone, blank lines after.
+      {"marked", "\xEF\xBB\xBF" + ringFile("4", "2"), "4", "2", {"0"}},
+      {"unix", unix + "\n\n", "3", "2", {"1", "2"}},
+  };
+  for (const Row& row : rows) {
+    std::string problem;
+    const std::optional<RingFile> ring = parseRingFile(row.content, problem);
+    ASSERT_TRUE(ring.has_value()) << row.name << ": " << problem;
+    EXPECT_EQ(ring->dice, row.n) << row.name;
+    EXPECT_EQ(ring->faces, row.k) << row.name;
+    for (std::size_t i = 0; i < row.faces.size(); ++i)
+      EXPECT_EQ(ring->faceTexts[i], row.faces[i]) << row.name;
+  }
 }
 
 // A face text as users and files make them: numbers of every size and form, words, blanks, nothing.
