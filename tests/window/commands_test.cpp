@@ -13,56 +13,45 @@ class Commands : public RingTest {
   Commands() { GraphikEinrichten(form); }
 };
 
-TEST_F(Commands, ReversingThreeDiceMovesTextsToTheFirstHalfAndFormatsTheSecond) {
-  setSize(3, 3);
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  ASSERT_EQ(form.txtRückmeldung.text(), kRechtsrum);
-  cmdSpiegeln_Click(form);
-  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"1", "6", "8"}));
-  EXPECT_EQ(die(1, 3), (std::vector<std::string>{" 2", " 4", " 9"}));
-  EXPECT_EQ(die(2, 3), (std::vector<std::string>{" 3", " 5", " 7"}));
-  EXPECT_EQ(form.txtRückmeldung.text(), kLinksrum);
+TEST_F(Commands, ReversingMovesTextsToTheFirstHalfAndWritesTheSecondRoundedInTheNumberFormat) {
+  struct Row {
+    std::vector<std::vector<std::string>> before, after;
+  };
+  const Row rows[] = {
+      {{{"3", "5", "7"}, {"2", "4", "9"}, {"1", "6", "8"}},
+       {{"1", "6", "8"}, {" 2", " 4", " 9"}, {" 3", " 5", " 7"}}},
+      {{{"1", "2"}, {"3", "4"}, {"5", "6"}, {"7", "8"}},
+       {{"7", "8"}, {"5", "6"}, {" 3", " 4"}, {" 1", " 2"}}},
+      {{{"2.5", "3.5"}, {"", "x"}, {"5", "6"}}, {{"5", "6"}, {" 0", " 0"}, {" 2", " 4"}}},  // halves to even
+  };
+  for (const Row& row : rows) {
+    setSize(static_cast<int>(row.before.size()), static_cast<int>(row.before[0].size()));
+    for (std::size_t d = 0; d < row.before.size(); ++d) setDie(static_cast<int>(d), row.before[d]);
+    face(form, 0, 7).setText("keep");  // beyond k: untouched
+    cmdSpiegeln_Click(form);
+    for (std::size_t d = 0; d < row.after.size(); ++d)
+      EXPECT_EQ(die(static_cast<int>(d), row.after[d].size()), row.after[d]);
+  }
+  EXPECT_EQ(face(form, 0, 7).text(), "keep");
   EXPECT_FALSE(form.ausgabe.primitives().empty());  // redrawn in full
 }
 
-TEST_F(Commands, ReversingFourDiceExchangesOuterAndInnerPairs) {
-  setSize(4, 2);
-  setDice({{1, 2}, {3, 4}, {5, 6}, {7, 8}});
-  face(form, 0, 2).setText("keep");  // beyond k: untouched
-  cmdSpiegeln_Click(form);
-  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"7", "8", "keep"}));
-  EXPECT_EQ(die(1, 2), (std::vector<std::string>{"5", "6"}));
-  EXPECT_EQ(die(2, 2), (std::vector<std::string>{" 3", " 4"}));
-  EXPECT_EQ(die(3, 2), (std::vector<std::string>{" 1", " 2"}));
-}
-
-TEST_F(Commands, ReversingTwiceRestoresWholeNumbersInTheNumberFormat) {
+TEST_F(Commands, ReversingTurnsTheDirectionOfARingAndTwiceRestoresItInTheNumberFormat) {
   setSize(5, 3);
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}, {10, 11, 12}, {13, 14, 15}});
-  face(form, 2, 1).setText("");
-  const std::string verdict = form.txtRückmeldung.text();
-  cmdSpiegeln_Click(form);
-  cmdSpiegeln_Click(form);
-  EXPECT_EQ(die(0, 3), (std::vector<std::string>{" 3", " 5", " 7"}));
-  EXPECT_EQ(die(2, 3), (std::vector<std::string>{" 0", " 1", " 8"}));  // the empty face became " 0"
-  EXPECT_EQ(die(4, 3), (std::vector<std::string>{" 13", " 14", " 15"}));
-  EXPECT_EQ(form.txtRückmeldung.text(), verdict);
-}
-
-TEST_F(Commands, ReversingRoundsHalvesToEven) {
-  setSize(3, 2);
-  setDice({{1, 2}, {3, 4}, {5, 6}});
-  setDie(0, {"2.5", "3.5"});
-  cmdSpiegeln_Click(form);
-  EXPECT_EQ(die(2, 2), (std::vector<std::string>{" 2", " 4"}));
-}
-
-TEST_F(Commands, ReversingTurnsABackwardsRingForwards) {
+  setDice({{1, 6, 8}, {2, 4, 9}, {3, 5, 7}, {10, 11, 12}, {13, 14, 15}});
   setSize(3, 3);
-  setDice({{1, 6, 8}, {2, 4, 9}, {3, 5, 7}});
   ASSERT_EQ(form.txtRückmeldung.text(), kLinksrum);
   cmdSpiegeln_Click(form);
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+  cmdSpiegeln_Click(form);
+  EXPECT_EQ(form.txtRückmeldung.text(), kLinksrum);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{" 1", " 6", " 8"}));
+  setSize(5, 3);
+  face(form, 2, 1).setText("");
+  cmdSpiegeln_Click(form);
+  cmdSpiegeln_Click(form);
+  EXPECT_EQ(die(2, 3), (std::vector<std::string>{" 0", " 3", " 7"}));  // the empty face became " 0"
+  EXPECT_EQ(die(4, 3), (std::vector<std::string>{" 13", " 14", " 15"}));
 }
 
 TEST_F(Commands, ClearingADieEmptiesAllItsFacesAndThePadBuffer) {

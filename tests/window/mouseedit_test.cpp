@@ -14,13 +14,6 @@ class MouseEdit : public RingTest {
   }
 };
 
-TEST_F(MouseEdit, MarkerIndexToFaceField) {
-  EXPECT_EQ(markerField(11), 0);
-  EXPECT_EQ(markerField(23), 10);
-  EXPECT_EQ(markerField(18), 7);
-  EXPECT_EQ(markerField(88), 63);
-}
-
 TEST_F(MouseEdit, LeftRaisesOtherButtonsLowerNotBelowZeroAndEveryClickRedraws) {
   setDie(1, {" 2", " 4", " 5"});
   ZeichneGraphik(form);
