@@ -22,9 +22,10 @@ constexpr std::uint64_t kMaxBudget = 1 << 21;   // states per reading in any che
 constexpr std::uint64_t kRecheckFactor = 4;  // work below an undecided position, in checks, before the next
 constexpr int kNoDeadNode = 1 << 20;
 
-// Sets of numbers 1..64 as bit masks: number x is bit x-1.
+// Sets of numbers 1..64 as bit masks: number x is bit x-1. The mask keeps the shift defined for
+// every int; callers pass 1..64.
 std::uint64_t bitOf(int x) {
-  return std::uint64_t{1} << (x - 1);
+  return std::uint64_t{1} << (static_cast<unsigned>(x - 1) & 63u);
 }
 // Numbers smaller than x, for x in 1..65.
 std::uint64_t numbersBelow(int x) {
