@@ -17,8 +17,8 @@ class Exchange {
   virtual int processes() const = 0;
   // Every process sends send[q] to process q and receives receive[q] from process q, all at once; the
   // sizes were agreed beforehand. Called by all processes together.
-  virtual void swap(const std::vector<std::span<const std::byte>>& send,
-                    const std::vector<std::span<std::byte>>& receive) = 0;
+  virtual void allToAll(const std::vector<std::span<const std::byte>>& send,
+                        const std::vector<std::span<std::byte>>& receive) = 0;
   // Sums over all processes, element by element.
   virtual void sum(std::vector<std::uint64_t>& values) = 0;
   virtual std::uint64_t maximum(std::uint64_t value) = 0;

@@ -22,7 +22,7 @@ mpz_class Modular::wordBound(int dice, int faces) {
   mpz_class total = 1;
   mpz_class binomial;
   for (int i = 1; i <= dice; ++i) {
-    mpz_bin_uiui(binomial.get_mpz_t(), static_cast<unsigned long>(i * faces),
+    mpz_bin_uiui(binomial.get_mpz_t(), static_cast<unsigned long>(i) * static_cast<unsigned long>(faces),
                  static_cast<unsigned long>(faces));
     total *= binomial;
   }

@@ -649,7 +649,7 @@ struct LayerSweep::Impl {
           receive[other] = std::span<std::byte>(incoming.data() + receiveStart[other] + from, receiveLength);
         }
       }
-      settings.exchange->swap(send, receive);
+      settings.exchange->allToAll(send, receive);
       if (onDisk()) {
         for (int other = 0; other < processes; ++other) {
           if (!receive[other].empty()) {

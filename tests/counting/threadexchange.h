@@ -24,8 +24,8 @@ class ThreadExchange : public Exchange {
   int rank() const override { return rank_; }
   int processes() const override { return static_cast<int>(shared_->send.size()); }
 
-  void swap(const std::vector<std::span<const std::byte>>& send,
-            const std::vector<std::span<std::byte>>& receive) override {
+  void allToAll(const std::vector<std::span<const std::byte>>& send,
+                const std::vector<std::span<std::byte>>& receive) override {
     shared_->send[rank_] = send;
     shared_->barrier.arrive_and_wait();
     for (int other = 0; other < processes(); ++other) {

@@ -45,8 +45,8 @@ MpiExchange::~MpiExchange() {
   MPI_Finalize();
 }
 
-void MpiExchange::swap(const std::vector<std::span<const std::byte>>& send,
-                       const std::vector<std::span<std::byte>>& receive) {
+void MpiExchange::allToAll(const std::vector<std::span<const std::byte>>& send,
+                           const std::vector<std::span<std::byte>>& receive) {
   // One message per pair of processes; the sweep keeps each below INT_MAX bytes.
   std::vector<MPI_Request> requests;
   requests.reserve(2 * static_cast<std::size_t>(processes_));

@@ -18,8 +18,8 @@ class MpiExchange : public Exchange {
 
   int rank() const override { return rank_; }
   int processes() const override { return processes_; }
-  void swap(const std::vector<std::span<const std::byte>>& send,
-            const std::vector<std::span<std::byte>>& receive) override;
+  void allToAll(const std::vector<std::span<const std::byte>>& send,
+                const std::vector<std::span<std::byte>>& receive) override;
   void sum(std::vector<std::uint64_t>& values) override;
   std::uint64_t maximum(std::uint64_t value) override;
   // Ends every process of the count at once, e.g. after a failure in one of them.
