@@ -416,7 +416,8 @@ void RingCounter::work() {
                        saved ? saved->file : "");
     }
     if (exchange != nullptr && options_.resume) {
-      const auto at = static_cast<std::uint64_t>(saved->pass * 1000 + saved->layer);
+      const std::uint64_t at =
+          static_cast<std::uint64_t>(saved->pass) * 1000 + static_cast<std::uint64_t>(saved->layer);
       if (exchange->maximum(at) != at || 1000000 - exchange->maximum(1000000 - at) != at) {
         throw std::runtime_error("the processes kept different layers; cannot resume");
       }

@@ -6,10 +6,12 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "counting/countplan.h"
@@ -258,6 +260,13 @@ int estimateMode(const Request& request, const Launch& launch) {
   return 0;
 }
 
+// The pieces of one line of text, one after the other.
+std::string joined(std::initializer_list<std::string_view> pieces) {
+  std::string line;
+  for (std::string_view piece : pieces) line += piece;
+  return line;
+}
+
 int tableMode(const Request& request, const Launch& launch) {
   RingCounterOptions options = countOptions(request);
   options.keepEverySeconds = -1;  // a table is not resumed
@@ -284,8 +293,8 @@ int tableMode(const Request& request, const Launch& launch) {
         note = "left out: about " + duration(estimate.seconds);
       }
       if (!note.empty()) {
-        print(csv ? size + "," + labellings + ",,,,," + note
-                  : "| " + size + " | " + labellings + " | " + note + " | | | |");
+        print(csv ? joined({size, ",", labellings, ",,,,,", note})
+                  : joined({"| ", size, " | ", labellings, " | ", note, " | | | |"}));
         continue;
       }
       const Counted counted =
@@ -296,10 +305,11 @@ int tableMode(const Request& request, const Launch& launch) {
       char seconds[32];
       std::snprintf(seconds, sizeof seconds, "%.3f", counted.seconds);
       const std::string best = std::to_string(count.bestWeakestLink) + "/" + std::to_string(faces * faces);
-      print(csv ? size + "," + labellings + "," + count.rings.get_str() + "," + best + "," + seconds + "," +
-                      std::to_string(counted.peakBytes) + ","
-                : "| " + size + " | " + labellings + " | " + count.rings.get_str() + " | " + best + " | " +
-                      seconds + " | " + readable(counted.peakBytes) + " |");
+      const std::string rings = count.rings.get_str();
+      print(csv ? joined({size, ",", labellings, ",", rings, ",", best, ",", seconds, ",",
+                          std::to_string(counted.peakBytes), ","})
+                : joined({"| ", size, " | ", labellings, " | ", rings, " | ", best, " | ", seconds, " | ",
+                          readable(counted.peakBytes), " |"}));
     }
   }
   return 0;
