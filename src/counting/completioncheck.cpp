@@ -62,12 +62,6 @@ CompletionCheck::Verdict CompletionCheck::check(const AllowedDice& allowed, Read
   return exact(allowed, reading, budget, stop);
 }
 
-CompletionCheck::Verdict CompletionCheck::findCompletion(const AllowedDice& allowed, Reading reading,
-                                                         int width) {
-  start();
-  return beam(allowed, reading, width);
-}
-
 std::uint64_t CompletionCheck::quickWork() const {
   return lookaheadWork() + kCandidateWork * static_cast<std::uint64_t>(size_) * kBeamWidth * dice_ / 2;
 }
@@ -77,7 +71,6 @@ std::uint64_t CompletionCheck::lookaheadWork() const {
 }
 
 void CompletionCheck::start() {
-  lastStates_ = 0;
   lastWork_ = 0;
   lastStopped_ = false;
 }
@@ -88,7 +81,6 @@ CompletionCheck::Verdict CompletionCheck::exact(const AllowedDice& allowed, Read
   if (!reader.possible) return Verdict::Impossible;
   states_ = 0;
   const Verdict verdict = read(reader, budget, stop);
-  lastStates_ += states_;
   lastWork_ += kStateWork * states_;
   return verdict;
 }
@@ -131,7 +123,6 @@ CompletionCheck::Verdict CompletionCheck::beam(const AllowedDice& allowed, Readi
                        [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
       candidates_.resize(width);
     }
-    lastStates_ += candidates_.size();
     beam_.swap(candidates_);
   }
   return Verdict::Completable;

@@ -41,12 +41,6 @@ class CompletionCheck {
   // One exact reading with at most `budget` states.
   Verdict check(const AllowedDice& allowed, Reading reading, std::uint64_t budget,
                 const StopCheck& stop = {});
-  // Only the beam search, keeping `width` states per layer: Completable if it reaches the end, Impossible
-  // if the bounds rule out the labelling from the start, otherwise Unknown.
-  Verdict findCompletion(const AllowedDice& allowed, Reading reading, int width);
-
-  // States built by the last call, over all its readings (for the beam: states kept).
-  std::uint64_t lastStates() const { return lastStates_; }
   // Rough cost of the last call, in units of about ten nanoseconds.
   std::uint64_t lastWork() const { return lastWork_; }
   // Rough cost of a check() that the beam settles, in the same units.
@@ -137,7 +131,6 @@ class CompletionCheck {
   std::vector<std::uint64_t> seen_;  // hash set of the beam's new states
 
   std::uint64_t states_ = 0;  // states built by the current reading
-  std::uint64_t lastStates_ = 0;
   std::uint64_t lastWork_ = 0;
   bool lastStopped_ = false;
 };

@@ -348,22 +348,12 @@ bool RingSearch::isLabelling(const Labelling& labelling) const {
   return true;
 }
 
-int RingSearch::wins(const Labelling& labelling, int die) const {
-  const int other = (die + 1) % dice_;
-  return pairScore(&labelling[die * faces_], &labelling[other * faces_], faces_).wins;
-}
-
-bool RingSearch::isRing(const Labelling& labelling) const {
-  for (int die = 0; die < dice_; ++die) {
-    const int won = wins(labelling, die);
-    if (!dieBeats(won, faces_ * faces_ - won)) return false;  // a labelling has no ties
-  }
-  return true;
-}
-
 int RingSearch::weakestLink(const Labelling& labelling) const {
   int weakest = faces_ * faces_;
-  for (int die = 0; die < dice_; ++die) weakest = std::min(weakest, wins(labelling, die));
+  for (int die = 0; die < dice_; ++die) {
+    const int other = (die + 1) % dice_;
+    weakest = std::min(weakest, pairScore(&labelling[die * faces_], &labelling[other * faces_], faces_).wins);
+  }
   return weakest;
 }
 

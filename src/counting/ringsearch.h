@@ -48,10 +48,7 @@ class RingSearch {
 
   // Whether `labelling` is a labelling of this size: each number once, 1 first, faces ascending.
   bool isLabelling(const Labelling& labelling) const;
-  // Wins of `die` over its successor (die n-1's successor is die 0).
-  int wins(const Labelling& labelling, int die) const;
-  bool isRing(const Labelling& labelling) const;
-  // Smallest win count over all pairs.
+  // Smallest win count over all pairs of a die and its successor (die n-1's successor is die 0).
   int weakestLink(const Labelling& labelling) const;
 
  private:

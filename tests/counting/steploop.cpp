@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 #include <numeric>
 
 namespace varno::testing {
@@ -22,24 +21,9 @@ int nextNumber(int p, int n, int k, const std::vector<int>& belegung, const std:
   return 0;
 }
 
-// IstRing, updating the best minimum.
-bool isRing(int n, int k, const std::vector<int>& belegung, int& bestMinimum) {
-  int weakest = k * k;
-  for (int i = 1; i <= n; ++i) {
-    const int next = i == n ? 1 : i + 1;
-    int wins = 0;
-    for (int a = 1; a <= k; ++a)
-      for (int b = 1; b <= k; ++b) wins += belegung[(i - 1) * k + a] > belegung[(next - 1) * k + b];
-    if (2 * wins <= k * k) return false;
-    if (wins <= weakest) weakest = wins;
-  }
-  if (weakest > bestMinimum) bestMinimum = weakest;
-  return true;
-}
-
 }  // namespace
 
-StepLoopResult runStepLoop(int n, int k, const std::function<void(const std::vector<int>&)>& examined) {
+StepLoopResult runStepLoop(int n, int k) {
   StepLoopResult result;
   std::vector<int> belegung(n * k + 1, 0), vergeben(n * k + 1, 0);
   int p = 1;
@@ -53,8 +37,12 @@ StepLoopResult runStepLoop(int n, int k, const std::function<void(const std::vec
       if (p <= n * k) continue;
       const std::vector<int> labelling(belegung.begin() + 1, belegung.end());
       ++result.labellings;
-      if (examined) examined(labelling);
-      if (isRing(n, k, belegung, result.bestMinimum)) result.rings.push_back(labelling);
+      // IstRing: every die wins more than half of its pairs; the best minimum follows the weakest link.
+      const int weakest = weakestLinkOf(labelling, n, k);
+      if (2 * weakest > k * k) {
+        result.rings.push_back(labelling);
+        result.bestMinimum = std::max(result.bestMinimum, weakest);
+      }
       vergeben[belegung[p - 1]] = 0;
       p = p - 1;
     } else {
@@ -68,25 +56,20 @@ StepLoopResult runStepLoop(int n, int k, const std::function<void(const std::vec
 }
 
 const StepLoopResult& stepLoop(int n, int k) {
-  static std::mutex mutex;
   static std::map<std::pair<int, int>, StepLoopResult> results;
-  const std::lock_guard<std::mutex> lock(mutex);
   auto found = results.find({n, k});
   if (found == results.end()) found = results.emplace(std::make_pair(n, k), runStepLoop(n, k)).first;
   return found->second;
 }
 
-int winsOf(const std::vector<int>& labelling, int n, int k, int die) {
-  const int next = (die + 1) % n;
-  int wins = 0;
-  for (int a = 0; a < k; ++a)
-    for (int b = 0; b < k; ++b) wins += labelling[die * k + a] > labelling[next * k + b];
-  return wins;
-}
-
 int weakestLinkOf(const std::vector<int>& labelling, int n, int k) {
   int weakest = k * k;
-  for (int die = 0; die < n; ++die) weakest = std::min(weakest, winsOf(labelling, n, k, die));
+  for (int die = 0; die < n; ++die) {
+    int wins = 0;
+    for (int a = 0; a < k; ++a)
+      for (int b = 0; b < k; ++b) wins += labelling[die * k + a] > labelling[(die + 1) % n * k + b];
+    weakest = std::min(weakest, wins);
+  }
   return weakest;
 }
 

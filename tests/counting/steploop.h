@@ -1,9 +1,8 @@
 // The step-by-step loop over all labellings exactly as the program describes it: positions filled one
 // step at a time with the next free number, every complete labelling tested for a ring. Slow, and kept
-// that way on purpose: it is the reference the fast counter and the ring search are held against.
+// that way on purpose: it is the reference the ring search and the window's searches are held against.
 #pragma once
 
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,15 +15,13 @@ struct StepLoopResult {
   int bestMinimum = 0;                  // BestesMinimum at the end
 };
 
-// Runs the whole loop for n dice of k faces; `examined` (if given) sees every complete labelling, as
-// Belegung(1..n*k) at index 0..n*k-1.
-StepLoopResult runStepLoop(int n, int k, const std::function<void(const std::vector<int>&)>& examined = {});
+// Runs the whole loop for n dice of k faces.
+StepLoopResult runStepLoop(int n, int k);
 
 // The result of the loop for a size, run once per test program and kept.
 const StepLoopResult& stepLoop(int n, int k);
 
-// The wins of die `die` (from 0) over its successor, and the smallest wins over all pairs.
-int winsOf(const std::vector<int>& labelling, int n, int k, int die);
+// The smallest wins of a die (from 0) over its successor, over all pairs; a ring's is above k*k/2.
 int weakestLinkOf(const std::vector<int>& labelling, int n, int k);
 
 // "4x3" for four dice of three faces, for test names and traces.

@@ -1,0 +1,192 @@
+// The ring search and its completion check: against the plain step-by-step loop at the sizes it walks
+// through, against themselves beyond them.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "counting/completioncheck.h"
+#include "counting/ringcounter.h"
+#include "counting/ringsearch.h"
+#include "counting/steploop.h"
+
+namespace varno {
+namespace {
+
+using Outcome = RingSearch::Outcome;
+
+// The ring found, or nothing.
+Labelling ringOf(const RingSearch::Result& result) {
+  return result.outcome == Outcome::Found ? result.labelling : Labelling{};
+}
+
+class AgreesWithTheLoop : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+// The loop examines every labelling once; the search finds exactly the loop's rings, in order both ways,
+// from each ring and from labellings that are mostly no rings, and judges their weakest links alike.
+TEST_P(AgreesWithTheLoop, RingsOfTheSearch) {
+  const auto [dice, faces] = GetParam();
+  const auto& reference = testing::stepLoop(dice, faces);
+  const auto& rings = reference.rings;
+  EXPECT_EQ(RingCounter::labellingCount(dice, faces), reference.labellings);
+  const RingSearch search(dice, faces);
+  EXPECT_EQ(ringOf(search.first()), rings.empty() ? Labelling{} : rings.front());
+  EXPECT_EQ(ringOf(search.last()), rings.empty() ? Labelling{} : rings.back());
+  for (std::size_t i = 0; i < rings.size(); ++i) {
+    ASSERT_EQ(ringOf(search.next(rings[i])), i + 1 < rings.size() ? rings[i + 1] : Labelling{});
+    ASSERT_EQ(ringOf(search.previous(rings[i])), i > 0 ? rings[i - 1] : Labelling{});
+    EXPECT_EQ(search.weakestLink(rings[i]), testing::weakestLinkOf(rings[i], dice, faces));
+  }
+  std::mt19937 random(dice * 10 + faces);
+  for (int i = 0; i < 200; ++i) {
+    const Labelling start = testing::randomLabelling(dice, faces, random);
+    const auto after = std::upper_bound(rings.begin(), rings.end(), start);
+    const auto before = std::lower_bound(rings.begin(), rings.end(), start);
+    EXPECT_EQ(ringOf(search.next(start)), after == rings.end() ? Labelling{} : *after);
+    EXPECT_EQ(ringOf(search.previous(start)), before == rings.begin() ? Labelling{} : *(before - 1));
+  }
+}
+
+// Every size the plain loop walks through within seconds, including sizes without any ring.
+INSTANTIATE_TEST_SUITE_P(SmallSizes, AgreesWithTheLoop,
+                         ::testing::Values(std::pair{3, 1}, std::pair{4, 1}, std::pair{8, 1}, std::pair{3, 2},
+                                           std::pair{4, 2}, std::pair{5, 2}, std::pair{6, 2}, std::pair{3, 3},
+                                           std::pair{3, 4}, std::pair{3, 5}, std::pair{4, 3}, std::pair{3, 6},
+                                           std::pair{4, 4}, std::pair{5, 3}),
+                         [](const auto& info) {
+                           return testing::sizeName(info.param.first, info.param.second);
+                         });
+
+// Beyond the loop's sizes: nothing lies beyond the ends of the order, the ring found after a labelling
+// is a ring, and no ring lies between them, which the backward search confirms from the other side; and
+// the same the other way round.
+TEST(RingSearchTest, ForwardAndBackwardAgreeOnLargerSizes) {
+  for (const auto& [dice, faces] : {std::pair{5, 5}, std::pair{6, 4}, std::pair{4, 6}, std::pair{7, 3},
+                                    std::pair{6, 6}, std::pair{8, 5}}) {
+    SCOPED_TRACE(testing::sizeName(dice, faces));
+    const RingSearch search(dice, faces);
+    const Labelling first = search.first().labelling;
+    const Labelling last = search.last().labelling;
+    EXPECT_EQ(search.previous(first).outcome, Outcome::None);
+    EXPECT_EQ(search.next(last).outcome, Outcome::None);
+    std::mt19937 random(dice * 10 + faces);
+    for (int i = 0; i < 40; ++i) {
+      const Labelling start = testing::randomLabelling(dice, faces, random);
+      for (const bool forward : {true, false}) {
+        const RingSearch::Result found = forward ? search.next(start) : search.previous(start);
+        ASSERT_EQ(found.outcome == Outcome::None, forward ? last <= start : first >= start);
+        if (found.outcome == Outcome::None) continue;
+        EXPECT_TRUE(forward ? found.labelling > start : found.labelling < start);
+        EXPECT_GT(2 * testing::weakestLinkOf(found.labelling, dice, faces), faces * faces);
+        const Labelling back =
+            ringOf(forward ? search.previous(found.labelling) : search.next(found.labelling));
+        EXPECT_EQ(back.empty(), found.labelling == (forward ? first : last));
+        EXPECT_TRUE(back.empty() || (forward ? back <= start : back >= start));
+      }
+    }
+  }
+}
+
+// A ring that both directions skipped would go unnoticed above; stepping through all rings of a size
+// meets each of them, as many as are known to exist: 697733 for 3x7, and 1625280 for 6x3 backwards.
+TEST(RingSearchTest, SteppingFromEndToEndMeetsEveryRing) {
+  for (const auto& [dice, faces, forward, count] :
+       {std::tuple{3, 7, true, 697733}, std::tuple{6, 3, false, 1625280}}) {
+    const RingSearch search(dice, faces);
+    int rings = 0;
+    for (auto ring = forward ? search.first() : search.last(); ring.outcome == Outcome::Found;
+         ring = forward ? search.next(ring.labelling) : search.previous(ring.labelling))
+      ++rings;
+    EXPECT_EQ(rings, count) << testing::sizeName(dice, faces);
+  }
+}
+
+TEST(RingSearchTest, StopsWhenAskedAndRefusesWhatIsNoLabelling) {
+  EXPECT_EQ(RingSearch(8, 4).last([] { return true; }).outcome, Outcome::Stopped);
+  const RingSearch search(3, 2);
+  // A die unsorted, a number twice, the 1 not first, one number short, a number too large.
+  for (const Labelling& bad :
+       {Labelling{1, 2, 4, 3, 5, 6}, Labelling{1, 2, 3, 3, 5, 6}, Labelling{2, 3, 1, 4, 5, 6},
+        Labelling{1, 2, 3, 4, 5}, Labelling{1, 2, 3, 4, 5, 7}}) {
+    EXPECT_FALSE(search.isLabelling(bad));
+    EXPECT_THROW(search.next(bad), std::invalid_argument);
+    EXPECT_THROW(search.previous(bad), std::invalid_argument);
+  }
+}
+
+using Verdict = CompletionCheck::Verdict;
+using Reading = CompletionCheck::Reading;
+constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
+
+// Allowed dice when the first `fixed` positions are placed as in `labelling` and the rest is open, as the
+// ring search asks: the open die may take numbers above its last face, later dice anything.
+CompletionCheck::AllowedDice allowedFor(const std::vector<int>& labelling, int dice, int faces, int fixed) {
+  const int open = (fixed - 1) / faces;
+  CompletionCheck::AllowedDice allowed{};
+  for (int number = 1; number <= dice * faces; ++number) {
+    for (int die = open + 1; die < dice; ++die) allowed[number] |= static_cast<std::uint8_t>(1u << die);
+    if (fixed % faces != 0 && number > labelling[fixed - 1])
+      allowed[number] |= static_cast<std::uint8_t>(1u << open);
+  }
+  for (int p = 0; p < fixed; ++p) allowed[labelling[p]] = static_cast<std::uint8_t>(1u << (p / faces));
+  return allowed;
+}
+
+// A partial labelling can be completed exactly when one of the loop's rings starts with it, in either
+// reading alone and in the check that tries a beam first. Half of the labellings cut short are rings.
+TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoop) {
+  for (const auto& [dice, faces] : {std::pair{4, 1}, std::pair{5, 2}, std::pair{4, 3}, std::pair{3, 4},
+                                    std::pair{3, 5}, std::pair{3, 6}}) {
+    SCOPED_TRACE(testing::sizeName(dice, faces));
+    const auto& rings = testing::stepLoop(dice, faces).rings;
+    std::mt19937 random(dice * 10 + faces);
+    CompletionCheck check(dice, faces);
+    int completable = 0;
+    for (int i = 0; i < 400; ++i) {
+      const std::vector<int> labelling = i % 2 == 1 && !rings.empty()
+                                             ? rings[random() % rings.size()]
+                                             : testing::randomLabelling(dice, faces, random);
+      const int fixed = 1 + static_cast<int>(random() % ((dice - 1) * faces - 1));
+      const CompletionCheck::AllowedDice allowed = allowedFor(labelling, dice, faces, fixed);
+      const bool extends = std::any_of(rings.begin(), rings.end(), [&](const std::vector<int>& ring) {
+        return std::equal(ring.begin(), ring.begin() + fixed, labelling.begin());
+      });
+      completable += extends;
+      const Verdict expected = extends ? Verdict::Completable : Verdict::Impossible;
+      EXPECT_EQ(check.check(allowed, Reading::Upward, kNoLimit), expected) << i;
+      EXPECT_EQ(check.check(allowed, Reading::Downward, kNoLimit), expected) << i;
+      EXPECT_EQ(check.check(allowed, kNoLimit), expected) << i;
+    }
+    EXPECT_EQ(completable > 0, !rings.empty());
+    EXPECT_LT(completable, 400);
+  }
+}
+
+// Open labellings, with only the 1 placed: a budget too small gives up in either reading, a stop ends a
+// reading at its first look, and the beam settles even the largest sizes within a small budget.
+TEST(CompletionCheckTest, GivesUpWhenToldAndFindsOpenCompletionsAtOnce) {
+  auto open = [](int dice, int faces) { return allowedFor(std::vector<int>{1}, dice, faces, 1); };
+  CompletionCheck check(5, 5);
+  for (const Reading reading : {Reading::Upward, Reading::Downward}) {
+    EXPECT_EQ(check.check(open(5, 5), reading, 100), Verdict::Unknown);
+    EXPECT_FALSE(check.lastStopped());
+    EXPECT_EQ(check.check(open(5, 5), reading, kNoLimit), Verdict::Completable);
+  }
+  int calls = 0;
+  EXPECT_EQ(check.check(open(5, 5), Reading::Upward, kNoLimit, [&calls] { return ++calls >= 1; }),
+            Verdict::Unknown);
+  EXPECT_TRUE(check.lastStopped());
+  EXPECT_EQ(calls, 1);
+  for (const auto& [dice, faces] : {std::pair{6, 6}, std::pair{8, 8}, std::pair{4, 8}}) {
+    CompletionCheck large(dice, faces);
+    EXPECT_EQ(large.check(open(dice, faces), 1000), Verdict::Completable) << testing::sizeName(dice, faces);
+  }
+}
+
+}  // namespace
+}  // namespace varno
