@@ -2,24 +2,21 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QTest>
 
 #include <string>
-#include "form/form.h"
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/dice.h"
-#include "window/frmvarno.h"
-
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
+#include "window/frmvarno.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -37,11 +34,6 @@ class WindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
-  // Sets n and k as the searches, examples and files do: text and scroll bar.
-  void setSize(int n, int k) {
-    window.run([&] { varno::setRingSize(form, n, k); });
-  }
-
   // Writes the dice (3, 5, 7), (2, 4, 9), (1, 6, 8), a ring of three dice with three faces.
   void writeMinimalRing() {
     window.run([&] {
@@ -51,19 +43,17 @@ class WindowTest : public ::testing::Test {
     });
   }
 
-  // Empties all faces, as the model's writers do.
-  void clearFaces() {
-    window.run([&] {
-      for (Control& field : form.txtAuge) field.setText("");
-    });
-  }
-
   template <typename T = QWidget>
   T* find(const char* name) {
     T* found = window.findChild<T*>(QString::fromUtf8(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
   }
+  void click(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(find(name), button, {}, QPoint(4, 4));
+  }
+  // Chooses a menu item.
+  void choose(const char* name) { find<QAction>(name)->trigger(); }
 
   // A mouse movement without buttons over a widget, delivered as the application delivers it: to the
   // widget, and on to its parents when it does not take it.
@@ -71,6 +61,20 @@ class WindowTest : public ::testing::Test {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
+  }
+
+  // Everything every control shows, and the selected face, to compare two moments or two ways.
+  std::vector<std::string> state() const {
+    std::vector<std::string> all;
+    for (const Control* control : form.controls())
+      all.push_back(control->name() + "=" + control->text() + "/" + std::to_string(control->value()) + "/" +
+                    std::to_string(control->visible()) + "/" + std::to_string(control->backColor()));
+    all.push_back("Feldnummer=" + std::to_string(form.Feldnummer.value_or(-1)));
+    return all;
+  }
+  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before,
+                         const std::string& context = "") {
+    for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) EXPECT_EQ(now[i], before[i]) << context;
   }
 
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }
