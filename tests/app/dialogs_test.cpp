@@ -27,34 +27,28 @@ void whenShown(std::function<void(QWidget*)> look) {
 TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
   QWidget parent;
   QtDialogs dialogs(&parent);
-  struct Row {
-    int style;
-    QMessageBox::Icon icon;
-    QStringList buttons;
-    QMessageBox::StandardButton pressed;
-    int result;
-  };
-  const Row rows[] = {
+  // A style, the sign and buttons it shows, the button pressed and the answer.
+  const std::tuple<int, QMessageBox::Icon, QStringList, QMessageBox::StandardButton, int> rows[] = {
       {kOkOnly, QMessageBox::NoIcon, {"OK"}, QMessageBox::Ok, kOk},
       {kStopSign, QMessageBox::Critical, {"OK"}, QMessageBox::Ok, kOk},
       {kInformation, QMessageBox::Information, {"OK"}, QMessageBox::Ok, kOk},
       {kQuestionYesNo, QMessageBox::Question, {"Ja", "Nein"}, QMessageBox::No, kNo},
       {kQuestionYesNo, QMessageBox::Question, {"Ja", "Nein"}, QMessageBox::Yes, kYes},
   };
-  for (const Row& row : rows) {
-    whenShown([&row](QWidget* shown) {
+  for (const auto& [style, icon, buttons, pressed, result] : rows) {
+    whenShown([&](QWidget* shown) {
       auto* box = qobject_cast<QMessageBox*>(shown);
       ASSERT_NE(box, nullptr);
-      EXPECT_EQ(box->icon(), row.icon) << row.style;
-      QStringList buttons;
-      for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
-      buttons.sort();
-      EXPECT_EQ(buttons, row.buttons) << row.style;
+      EXPECT_EQ(box->icon(), icon) << style;
+      QStringList texts;
+      for (QAbstractButton* button : box->buttons()) texts << button->text().remove('&');
+      texts.sort();
+      EXPECT_EQ(texts, buttons) << style;
       EXPECT_EQ(box->windowTitle(), "Titel");
       EXPECT_EQ(box->text(), "erste Zeile\nzweite Zeile");
-      box->button(row.pressed)->click();
+      box->button(pressed)->click();
     });
-    EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", row.style, "Titel"), row.result);
+    EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", style, "Titel"), result);
   }
 }
 
@@ -62,30 +56,25 @@ TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
   QWidget parent;
   QtDialogs dialogs(&parent);
   const QString folder = QDir::tempPath();
-  struct Row {
-    bool save;
-    std::string preset;
-    QString shown;
-    QString filter;
-  };
-  const Row rows[] = {
+  // Saving or loading, the preset name, the name shown, the first filter.
+  const std::tuple<bool, std::string, QString, QString> rows[] = {
       {false, "*vrf", "*vrf", "Ringdateien (*vrf)"},
       {true, "*vrf", "*vrf", "Ringdateien (*.vrf *.sdk)"},
       {true, "/somewhere/else/ring.vrf", "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [save, preset, name, filter] : rows) {
     whenShown([&](QWidget* shown) {
       auto* dialog = qobject_cast<QFileDialog*>(shown);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
-      EXPECT_EQ(dialog->acceptMode(), row.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-      EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), row.shown) << row.preset;
-      EXPECT_EQ(dialog->nameFilters().front(), row.filter);
+      EXPECT_EQ(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), name) << preset;
+      EXPECT_EQ(dialog->nameFilters().front(), filter);
       EXPECT_TRUE(dialog->labelText(QFileDialog::FileName).contains("Datei"));
       EXPECT_EQ(dialog->labelText(QFileDialog::Reject).remove('&'), "Abbrechen");
       dialog->reject();
     });
-    EXPECT_EQ(dialogs.fileDialog(row.save, folder.toStdString(), row.preset), std::nullopt);
+    EXPECT_EQ(dialogs.fileDialog(save, folder.toStdString(), preset), std::nullopt);
   }
 }
 

@@ -11,64 +11,54 @@ namespace {
 
 using Texts = WindowTest;
 
-QString u(const char* text) {
-  return QString::fromUtf8(text);
-}
-
 TEST_F(Texts, EveryCaptionAndTooltipOfTheWindow) {
-  struct Row {
-    const char* name;
-    const char* caption;
-    const char* toolTip;
-  };
-  const Row rows[] = {{"Frame2", "Parameter, Eingabe", ""},
-                      {"Label2(0)", "Anzahl der Würfel", ""},
-                      {"Label2(1)", "Anzahl der Seiten", ""},
-                      {"Label1(0)", "P(n. schlägt n+1.)", ""},
-                      {"Label1(1)", "Summe", ""},
-                      {"Label1(2)", "Augen", ""},
-                      {"Label1(3)", "unentschieden", ""},
-                      {"Command1", "X", "leeres Set"},
-                      {"cmdZeigen(0)", "Gr", "Graphik zeigen"},
-                      {"cmdZeigen(1)", "Gr", "Graphik zeigen"},
-                      {"Label3", "Interaktive Graphik: linke Maustaste \"+1\", rechte Maustaste \"-1\"", ""},
-                      {"cmdSpiegeln", "umdrehen", ""},
-                      {"Label5(0)", "Varno-Ring?", ""},
-                      {"Label5(1)", "Max(P)", ""},
-                      {"Label5(2)", "Min(P)", ""},
-                      {"Label6(0)", "Gesamt", ""},
-                      {"Label6(2)", "Treffer", ""},
-                      {"Command9", "x", "Zähler auf \"0\" setzen"},
-                      {"Text4", "Rechnung läuft!", ""},
-                      {"cmdStop", "", "Prozeß abbrechen"},
-                      {"Label4", "Beschriftungsgerät", ""},
-                      {"Command3", "", "letzte Ziffer löschen"},
-                      {"Command4", "X", "ausblenden"},
-                      {"Picture1(3)", nullptr, "Max. für schwächste Stelle"}};
+  // Name, caption (none for a picture box) and tool tip.
+  const std::tuple<const char*, const char*, const char*> rows[] = {
+      {"Frame2", "Parameter, Eingabe", ""},
+      {"Label2(0)", "Anzahl der Würfel", ""},
+      {"Label2(1)", "Anzahl der Seiten", ""},
+      {"Label1(0)", "P(n. schlägt n+1.)", ""},
+      {"Label1(1)", "Summe", ""},
+      {"Label1(2)", "Augen", ""},
+      {"Label1(3)", "unentschieden", ""},
+      {"Command1", "X", "leeres Set"},
+      {"cmdZeigen(0)", "Gr", "Graphik zeigen"},
+      {"cmdZeigen(1)", "Gr", "Graphik zeigen"},
+      {"Label3", "Interaktive Graphik: linke Maustaste \"+1\", rechte Maustaste \"-1\"", ""},
+      {"cmdSpiegeln", "umdrehen", ""},
+      {"Label5(0)", "Varno-Ring?", ""},
+      {"Label5(1)", "Max(P)", ""},
+      {"Label5(2)", "Min(P)", ""},
+      {"Label6(0)", "Gesamt", ""},
+      {"Label6(2)", "Treffer", ""},
+      {"Command9", "x", "Zähler auf \"0\" setzen"},
+      {"Text4", "Rechnung läuft!", ""},
+      {"cmdStop", "", "Prozeß abbrechen"},
+      {"Label4", "Beschriftungsgerät", ""},
+      {"Command3", "", "letzte Ziffer löschen"},
+      {"Command4", "X", "ausblenden"},
+      {"Picture1(3)", nullptr, "Max. für schwächste Stelle"}};
   const auto caption = [](QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
     if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
     return qobject_cast<QLineEdit*>(widget)->text();
   };
-  for (const Row& row : rows) {
-    QWidget* widget = find(row.name);
-    if (row.caption) {
-      EXPECT_EQ(caption(widget), u(row.caption)) << row.name;
+  for (const auto& [name, shown, toolTip] : rows) {
+    if (shown) {
+      EXPECT_EQ(caption(find(name)), shown) << name;
     }
-    EXPECT_EQ(widget->toolTip(), u(row.toolTip)) << row.name;
+    EXPECT_EQ(find(name)->toolTip(), toolTip) << name;
   }
-  for (int d = 0; d < 8; ++d) {
-    const std::string die = "(" + std::to_string(d) + ")";
-    EXPECT_EQ(caption(find(("frmWürfel" + die).c_str())), "W" + QString::number(d + 1));
-    EXPECT_EQ(find(("frmWürfel" + die).c_str())->toolTip(), "Zum Beschriften anklicken");
-    EXPECT_EQ(caption(find(("cmdLösch" + die).c_str())), "x");
-    EXPECT_EQ(caption(find(("cmdZahl" + die).c_str())), QString::number(d));
+  for (int d = 0; d < kDice; ++d) {
+    EXPECT_EQ(caption(window.widget(form.frmWürfel[d])), "W" + QString::number(d + 1));
+    EXPECT_EQ(window.widget(form.frmWürfel[d])->toolTip(), "Zum Beschriften anklicken");
+    EXPECT_EQ(caption(window.widget(form.cmdLösch[d])), "x");
   }
-  for (int i = 0; i < 64; ++i)
-    EXPECT_EQ(find(("txtAuge(" + std::to_string(i) + ")").c_str())->toolTip(), "Zum Beschriften anklicken");
-  EXPECT_EQ(caption(find("cmdZahl(8)")) + caption(find("cmdZahl(9)")), "89");
-  EXPECT_EQ(window.windowTitle(), u("(n,k)-Varno-Würfel-Ringe"));
+  for (int digit = 0; digit <= 9; ++digit)
+    EXPECT_EQ(caption(window.widget(form.cmdZahl[digit])), QString::number(digit));
+  for (Control& face : form.txtAuge) EXPECT_EQ(window.widget(face)->toolTip(), "Zum Beschriften anklicken");
+  EXPECT_EQ(window.windowTitle(), "(n,k)-Varno-Würfel-Ringe");
   EXPECT_FALSE(window.windowIcon().pixmap(16, 16).isNull());
 }
 
@@ -106,49 +96,37 @@ TEST_F(Texts, TheInformationBoxesWordForWord) {
   EXPECT_EQ(dialogs.messages[1].style, 64);
   EXPECT_EQ(dialogs.messages[1].prompt,
             "Die Würfelseiten werden mit den Zufallszahlen von\r\n"
-            "1 bis Würfelanzahl*Seitenzahl belegt.\r\n"
-            "\r\n"
+            "1 bis Würfelanzahl*Seitenzahl belegt.\r\n\r\n"
             "Da es nur auf die Rangfolge der Zahlen ankommt,\r\n"
             "ist das keine Einschränkung.\r\n"
             "(Gleiche Augenzahlen auf 2 Würfeln können die\r\n"
-            " Gewinnwahrscheinlichkeiten nur verkleinern)\r\n"
-            "\r\n"
+            " Gewinnwahrscheinlichkeiten nur verkleinern)\r\n\r\n"
             "Für jeden Würfel werden die Augenzahlen in sor-\r\n"
-            "tierter Reihenfolge angegeben.\r\n"
-            "\r\n"
+            "tierter Reihenfolge angegeben.\r\n\r\n"
             "Eine Programmschleife erzeugt solange Zufallsbele-\r\n"
-            "gungen, bis ein Varno-Würfel-Ring entstanden ist.\r\n"
-            "\r\n"
+            "gungen, bis ein Varno-Würfel-Ring entstanden ist.\r\n\r\n"
             "Die nötigen Schleifendurchläufe werden gezählt und \r\n"
             "oben rechts angezeigt.\r\n"
             "Der Zähler arbeitet kumulativ und kann per Hand  \r\n"
-            "genullt werden. (Befehlsschaltfläche rechts daneben)\r\n"
-            "\r\n");
+            "genullt werden. (Befehlsschaltfläche rechts daneben)\r\n\r\n");
 
   EXPECT_EQ(dialogs.messages[2].style, 64);
   EXPECT_EQ(dialogs.messages[2].prompt,
             "Nur die Varnoringe 'rechtsrum' werden gezählt.\r\n"
-            "(die anderen ergeben sich durch Spiegelung)\r\n"
-            "\r\n"
+            "(die anderen ergeben sich durch Spiegelung)\r\n\r\n"
             "Die '1' befindet sich stehts auf Würfel 1.\r\n"
-            "(Das ist keine Einschränkung, da man 'drehen' kann.)\r\n"
-            "\r\n"
+            "(Das ist keine Einschränkung, da man 'drehen' kann.)\r\n\r\n"
             "Der Algorithmus berücksichtigt alle Beschriftungen\r\n"
             "der Würfelseiten mit den Augenzahlen von \r\n"
-            "1 bis Würfelanzahl*Seitenzahl.\r\n"
-            "\r\n"
+            "1 bis Würfelanzahl*Seitenzahl.\r\n\r\n"
             "Die Würfelseiten sind aufsteigend beschriftet.\r\n"
-            "(um Äquivalentes nicht mehrfach zu zählen)\r\n"
-            "\r\n"
+            "(um Äquivalentes nicht mehrfach zu zählen)\r\n\r\n"
             "Ein Würfel-Ring aus n Würfeln mit je k Seiten wird folg-\r\n"
-            "lich als n-Tupel aus k-elementigen Mengen betrachtet.\r\n"
-            "\r\n"
+            "lich als n-Tupel aus k-elementigen Mengen betrachtet.\r\n\r\n"
             "Mehrfachzählungen nicht wesentlich verschiedener Würfel-\r\n"
-            "Ringe werden also vermieden.\r\n"
-            "\r\n"
+            "Ringe werden also vermieden.\r\n\r\n"
             "Die Anzahl aller solcher Beschriftungsmöglichkeiten\r\n"
-            "wird im Feld Zähler.. oben rechts angezeigt.\r\n"
-            "\r\n"
+            "wird im Feld Zähler.. oben rechts angezeigt.\r\n\r\n"
             "Die Rechenzeit wächst exponentiell mit n.\r\n"
             "Daher erst mit n=3 experimentieren!\r\n"
             "Die Schleife kann durch Klick auf das Stopschild\r\n"
@@ -175,11 +153,9 @@ TEST_F(Texts, TheFirstMovementOverTheBackgroundTheRingTablesBoxOrTheSurfaceGreet
   EXPECT_EQ(dialogs.messages[0].style, 64);
   EXPECT_EQ(dialogs.messages[0].prompt,
             "Dieser (3,3)-Varno-Würfel-Ring wurde mit Hilfe der\r\n"
-            "Monte-Carlo-Methode gefunden.\r\n"
-            "\r\n"
+            "Monte-Carlo-Methode gefunden.\r\n\r\n"
             "In der Menüleiste finden Sie diese und weitere\r\n"
-            "Möglichkeiten.\r\n"
-            "\r\n"
+            "Möglichkeiten.\r\n\r\n"
             "Durch Klick auf die Würfelfelder können die Würfel\r\n"
             "aber auch einfach 'per Hand' beschriftet werden.\r\n");
 }
