@@ -36,10 +36,9 @@ class WindowTest : public ::testing::Test {
 
   // Writes the dice (3, 5, 7), (2, 4, 9), (1, 6, 8), a ring of three dice with three faces.
   void writeMinimalRing() {
+    const char* faces[] = {"3", "5", "7", "2", "4", "9", "1", "6", "8"};
     window.run([&] {
-      const char* dice[3][3] = {{"3", "5", "7"}, {"2", "4", "9"}, {"1", "6", "8"}};
-      for (int d = 0; d < 3; ++d)
-        for (int f = 0; f < 3; ++f) face(form, d, f).setText(dice[d][f]);
+      for (int i = 0; i < 9; ++i) face(form, i / 3, i % 3).setText(faces[i]);
     });
   }
 
