@@ -1,4 +1,5 @@
-// The toolkit's own dialogs as the window shows them: run for real, headless, and answered by a timer.
+// The toolkit's own dialogs as the window shows them, in German: run for real, headless, and answered by
+// a timer.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,7 +15,7 @@
 namespace varno {
 namespace {
 
-// Runs `look` on the dialog once it is on show, then `answer` closes it.
+// Runs `look` on the dialog once it is on show; `look` closes it.
 void whenShown(std::function<void(QWidget*)> look) {
   QTimer::singleShot(0, [look] {
     QWidget* dialog = QApplication::activeModalWidget();
@@ -26,31 +27,28 @@ void whenShown(std::function<void(QWidget*)> look) {
 TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
   QWidget parent;
   QtDialogs dialogs(&parent);
-  struct Row {
-    int style;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton pressed;
-    int result;
+  // A style, the sign and buttons it shows, the button pressed and the answer.
+  const std::tuple<int, QMessageBox::Icon, QStringList, QMessageBox::StandardButton, int> rows[] = {
+      {kOkOnly, QMessageBox::NoIcon, {"OK"}, QMessageBox::Ok, kOk},
+      {kStopSign, QMessageBox::Critical, {"OK"}, QMessageBox::Ok, kOk},
+      {kInformation, QMessageBox::Information, {"OK"}, QMessageBox::Ok, kOk},
+      {kQuestionYesNo, QMessageBox::Question, {"Ja", "Nein"}, QMessageBox::No, kNo},
+      {kQuestionYesNo, QMessageBox::Question, {"Ja", "Nein"}, QMessageBox::Yes, kYes},
   };
-  const Row rows[] = {
-      {kOkOnly, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, kOk},
-      {kStopSign, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, kOk},
-      {kInformation, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, kOk},
-      {kQuestionYesNo, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, kNo},
-      {kQuestionYesNo, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, kYes},
-  };
-  for (const Row& row : rows) {
-    whenShown([&row](QWidget* shown) {
+  for (const auto& [style, icon, buttons, pressed, result] : rows) {
+    whenShown([&](QWidget* shown) {
       auto* box = qobject_cast<QMessageBox*>(shown);
       ASSERT_NE(box, nullptr);
-      EXPECT_EQ(box->icon(), row.icon) << row.style;
-      EXPECT_EQ(box->standardButtons(), row.buttons) << row.style;
+      EXPECT_EQ(box->icon(), icon) << style;
+      QStringList texts;
+      for (QAbstractButton* button : box->buttons()) texts << button->text().remove('&');
+      texts.sort();
+      EXPECT_EQ(texts, buttons) << style;
       EXPECT_EQ(box->windowTitle(), "Titel");
       EXPECT_EQ(box->text(), "erste Zeile\nzweite Zeile");
-      box->button(row.pressed)->click();
+      box->button(pressed)->click();
     });
-    EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", row.style, "Titel"), row.result);
+    EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", style, "Titel"), result);
   }
 }
 
@@ -58,29 +56,25 @@ TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
   QWidget parent;
   QtDialogs dialogs(&parent);
   const QString folder = QDir::tempPath();
-  struct Row {
-    bool save;
-    std::string preset;
-    QString shown;
-    QString filter;
-  };
-  const Row rows[] = {
+  // Saving or loading, the preset name, the name shown, the first filter.
+  const std::tuple<bool, std::string, QString, QString> rows[] = {
       {false, "*vrf", "*vrf", "Ringdateien (*vrf)"},
       {true, "*vrf", "*vrf", "Ringdateien (*.vrf *.sdk)"},
       {true, "/somewhere/else/ring.vrf", "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
-      {true, "", "", "Ringdateien (*.vrf *.sdk)"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [save, preset, name, filter] : rows) {
     whenShown([&](QWidget* shown) {
       auto* dialog = qobject_cast<QFileDialog*>(shown);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
-      EXPECT_EQ(dialog->acceptMode(), row.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-      EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), row.shown) << row.preset;
-      EXPECT_EQ(dialog->nameFilters().front(), row.filter);
+      EXPECT_EQ(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), name) << preset;
+      EXPECT_EQ(dialog->nameFilters().front(), filter);
+      EXPECT_TRUE(dialog->labelText(QFileDialog::FileName).contains("Datei"));
+      EXPECT_EQ(dialog->labelText(QFileDialog::Reject).remove('&'), "Abbrechen");
       dialog->reject();
     });
-    EXPECT_EQ(dialogs.fileDialog(row.save, folder.toStdString(), row.preset), std::nullopt);
+    EXPECT_EQ(dialogs.fileDialog(save, folder.toStdString(), preset), std::nullopt);
   }
 }
 

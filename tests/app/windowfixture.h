@@ -2,24 +2,21 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QTest>
 
 #include <string>
-#include "form/form.h"
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/dice.h"
-#include "window/frmvarno.h"
-
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
+#include "window/frmvarno.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -37,24 +34,11 @@ class WindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
-  // Sets n and k as the searches, examples and files do: text and scroll bar.
-  void setSize(int n, int k) {
-    window.run([&] { varno::setRingSize(form, n, k); });
-  }
-
   // Writes the dice (3, 5, 7), (2, 4, 9), (1, 6, 8), a ring of three dice with three faces.
   void writeMinimalRing() {
+    const char* faces[] = {"3", "5", "7", "2", "4", "9", "1", "6", "8"};
     window.run([&] {
-      const char* dice[3][3] = {{"3", "5", "7"}, {"2", "4", "9"}, {"1", "6", "8"}};
-      for (int d = 0; d < 3; ++d)
-        for (int f = 0; f < 3; ++f) face(form, d, f).setText(dice[d][f]);
-    });
-  }
-
-  // Empties all faces, as the model's writers do.
-  void clearFaces() {
-    window.run([&] {
-      for (Control& field : form.txtAuge) field.setText("");
+      for (int i = 0; i < 9; ++i) face(form, i / 3, i % 3).setText(faces[i]);
     });
   }
 
@@ -64,6 +48,11 @@ class WindowTest : public ::testing::Test {
     EXPECT_NE(found, nullptr) << name;
     return found;
   }
+  void click(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(find(name), button, {}, QPoint(4, 4));
+  }
+  // Chooses a menu item.
+  void choose(const char* name) { find<QAction>(name)->trigger(); }
 
   // A mouse movement without buttons over a widget, delivered as the application delivers it: to the
   // widget, and on to its parents when it does not take it.
@@ -71,6 +60,20 @@ class WindowTest : public ::testing::Test {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
+  }
+
+  // Everything every control shows, and the selected face, to compare two moments or two ways.
+  std::vector<std::string> state() const {
+    std::vector<std::string> all;
+    for (const Control* control : form.controls())
+      all.push_back(control->name() + "=" + control->text() + "/" + std::to_string(control->value()) + "/" +
+                    std::to_string(control->visible()) + "/" + std::to_string(control->backColor()));
+    all.push_back("Feldnummer=" + std::to_string(form.Feldnummer.value_or(-1)));
+    return all;
+  }
+  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before,
+                         const std::string& context = "") {
+    for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) EXPECT_EQ(now[i], before[i]) << context;
   }
 
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }

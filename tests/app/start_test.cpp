@@ -1,0 +1,83 @@
+// The window as it starts: maximized with the ring its seed finds, or with a ring file named on the
+// command line or a ring given as text; and ring files dropped onto it later.
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "windowfixture.h"
+
+namespace varno {
+namespace {
+
+class Start : public WindowTest {
+ protected:
+  // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8).
+  QString ringFile(const char* name, const std::vector<std::string>& first) {
+    const std::vector<std::string> faces = {first[0], first[1], first[2], "2", "4", "9", "1", "6", "8"};
+    std::string text = "3\r\n3\r\n";
+    for (int i = 0; i < 64; ++i) text += (i < 24 && i % 8 < 3 ? faces[i / 8 * 3 + i % 8] : "0") + "\r\n";
+    QFile file(folder.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.c_str()) > 0);
+    return file.fileName();
+  }
+
+  bool drop(const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &dropped);
+    return true;
+  }
+
+  QTemporaryDir folder;
+};
+
+TEST_F(Start, TheWindowOpensFillingTheScreenWithTheThreeByThreeRingItsSeedFinds) {
+  EXPECT_TRUE(window.isMaximized());
+  EXPECT_TRUE(window.screen()->geometry().contains(window.frameGeometry().topLeft()));
+  EXPECT_GE(window.width(), window.screen()->availableGeometry().width() * 9 / 10);
+  EXPECT_EQ(text("Text1(0)") + text("Text1(1)") + text("Text3(1)") + text("txtRückmeldung").left(3),
+            "331 ja");
+  EXPECT_FALSE(form.ausgabe.primitives().empty() || seen("picEingabe") || seen("Text4"));
+  EXPECT_TRUE(form.Freigabe && form.Begrüßung);
+  EXPECT_EQ(find<PrintBox>("Picture1(3)")->printed(), " maxmin");
+  frmVarno other;
+  MainWindow second(other);
+  second.Form_Load(7);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(other.txtAuge[i].text(), form.txtAuge[i].text());
+  EXPECT_EQ(other.Text3[0].text(), form.Text3[0].text());
+}
+
+TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownAndABadOneOnlyGetsItsMessage) {
+  window.openAtStart(QString("/nonexistent/ring.vrf"));
+  window.ringAtStart("1 6");
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[0].prompt.substr(0, 18), "Laden abgebrochen!");
+  EXPECT_EQ(dialogs.messages[1].title, "Eingabeproblem");
+  EXPECT_TRUE(form.Begrüßung);  // the welcome speaks of the ring the search found
+  window.ringAtStart("1 6 8 | 2 4 9 | 3 5 7");
+  EXPECT_EQ(text("txtRückmeldung"), " ja, linksrum");
+  EXPECT_FALSE(form.Begrüßung);
+  form.Begrüßung = true;
+  // Decimal fractions are read with a point, whatever the locale says.
+  window.openAtStart(ringFile("start.vrf", {"2.5", "-.5", ".25"}));
+  EXPECT_EQ(text("txtAuge(0)") + " " + text("txtSumme(0)"), "-.5 2.25");
+  EXPECT_FALSE(form.Begrüßung);
+  // Only a ring file is taken, and not while a search runs.
+  EXPECT_FALSE(drop(ringFile("dropped.txt", {"3", "5", "7"})));
+  EXPECT_TRUE(drop(ringFile("dropped.vrf", {"3", "5", "7"})));
+  EXPECT_EQ(text("txtRückmeldung"), " ja, rechtsrum");
+  form.searchRunning = true;
+  EXPECT_FALSE(drop(ringFile("busy.vrf", {"1", "2", "3"})));
+  form.searchRunning = false;
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace varno
