@@ -7,10 +7,10 @@
 #include <iostream>
 
 #include "form/form.h"
-#include "window/frmvarno.h"
 #include "form/numbertext.h"
 #include "graphic/drawing.h"
 #include "modes.h"
+#include "window/frmvarno.h"
 #include "window/montecarlo.h"
 
 namespace varno::count {
