@@ -36,7 +36,7 @@ TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
       {kQuestionYesNo, QMessageBox::Question, {"Ja", "Nein"}, QMessageBox::Yes, kYes},
   };
   for (const auto& [style, icon, buttons, pressed, result] : rows) {
-    whenShown([&](QWidget* shown) {
+    whenShown([&, style = style, icon = icon, &buttons = buttons, pressed = pressed](QWidget* shown) {
       auto* box = qobject_cast<QMessageBox*>(shown);
       ASSERT_NE(box, nullptr);
       EXPECT_EQ(box->icon(), icon) << style;
@@ -63,7 +63,7 @@ TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
       {true, "/somewhere/else/ring.vrf", "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
   };
   for (const auto& [save, preset, name, filter] : rows) {
-    whenShown([&](QWidget* shown) {
+    whenShown([&, save = save, &preset = preset, &name = name, &filter = filter](QWidget* shown) {
       auto* dialog = qobject_cast<QFileDialog*>(shown);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
