@@ -34,6 +34,7 @@ class BusyInput : public WindowTest {
     }
     // The faces, the die frames and the scroll bars at least.
     EXPECT_GE(disabled, Würfelanzahl(form) * (Seitenzahl(form) + 1) + 2);
+    for (const char* bar : {"VScroll1(0)", "VScroll1(1)"}) EXPECT_FALSE(find(bar)->isEnabled()) << bar;
     for (QAction* action : window.findChildren<QAction*>())
       if (!action->isEnabled()) action->trigger();
   }
