@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <future>
 #include <thread>
 
 #include "counting/ringcounter.h"
@@ -16,6 +15,7 @@
 #include "ring/ring.h"
 #include "window/busy.h"
 #include "window/montecarlo.h"
+#include "window/yielding.h"
 
 namespace varno {
 
@@ -27,7 +27,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double kLongCountSeconds = 120;
 
 // How often the window looks at a count running on its worker threads.
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 std::string maxminText(int best, int k) {
   return numberFormat(best) + " /" + numberFormat(k * k);
@@ -50,15 +49,6 @@ void showRing(Form& form, const Labelling& ring, const std::string& rings, int k
 bool stopped(Form& form) {
   form.DoEvents();
   return form.Abbruch;
-}
-
-// Runs `work` on a thread of its own while the window yields every few milliseconds, so that nothing
-// the user does waits for it.
-template <typename Work>
-auto whileYielding(Form& form, Work work) {
-  auto result = std::async(std::launch::async, std::move(work));
-  while (result.wait_for(kPollInterval) != std::future_status::ready) form.DoEvents.now();
-  return result.get();
 }
 
 // What a count in the window may use: the machine's memory, and where that is not enough, files in the

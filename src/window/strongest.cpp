@@ -1,7 +1,6 @@
 #include "window/strongest.h"
 
 #include <atomic>
-#include <future>
 
 #include "counting/strongestring.h"
 #include "form/form.h"
@@ -10,12 +9,11 @@
 #include "ring/evaluation.h"
 #include "ring/ring.h"
 #include "window/busy.h"
+#include "window/yielding.h"
 
 namespace varno {
 
 namespace {
-
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 std::string sizeText(int n, int k) {
   return plainDigits(n) + " Würfeln mit je " + plainDigits(k) + " Seiten";
@@ -31,14 +29,8 @@ void cmdStrongest_Click(Form& form) {
 
   // The search runs on a thread of its own; the window answers, and the stop button ends it.
   std::atomic<bool> stop{false};
-  auto search = std::async(std::launch::async, [n, k, &stop] {
-    return StrongestRing(n, k).find([&stop] { return stop.load(); });
-  });
-  do {
-    form.DoEvents.now();
-    if (form.Abbruch) stop = true;
-  } while (search.wait_for(kPollInterval) != std::future_status::ready);
-  const StrongestRing::Result result = search.get();
+  const StrongestRing::Result result = whileYielding(
+      form, [n, k, &stop] { return StrongestRing(n, k).find([&stop] { return stop.load(); }); }, &stop);
 
   if (result.outcome == StrongestRing::Outcome::Found) {
     form.Freigabe = false;
