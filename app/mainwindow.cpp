@@ -159,7 +159,11 @@ void MainWindow::wireClicks() {
   on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
-  on(form_.cmdPaste, idle, [this] { pasteRing(form_, QGuiApplication::clipboard()->text().toStdString()); });
+  // A clipboard larger than any ring is refused without converting all of it.
+  on(form_.cmdPaste, idle, [this] {
+    const QString text = QGuiApplication::clipboard()->text();
+    pasteRing(form_, text.left(static_cast<qsizetype>(kLongestRingText) + 1).toStdString());
+  });
 }
 
 void MainWindow::wireKeys() {
@@ -514,7 +518,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::ringAtStart(const QString& text) {
   run([this, &text] {
-    if (pasteRing(form_, text.toStdString())) form_.Begrüßung = false;
+    if (pasteRing(form_, text.toStdString(), RingSource::CommandLine)) form_.Begrüßung = false;
   });
 }
 

@@ -62,24 +62,24 @@ TEST_F(Extras, TheWinMatrixCountsEveryPairOfDiceMarksTheNeighboursAndNamesTheStr
   EXPECT_EQ(cell(2, 3)->accessibleName(), " 0/ 1,  0");
 }
 
-TEST_F(Extras, CopyThenPasteRestoresTheRingAndATextThatIsNoRingChangesNothing) {
-  paste("3 5 7 | 2 4 9 | 1 6 8");
+TEST_F(Extras, CopyWritesTheRingWithBarsAndPasteRefusesAClipboardLargerThanAnyRingWithoutChangingAnything) {
+  paste("(3, 5, 7), (2, 4, 9), (1, 6, 8)");
   window.run([&] { face(form, 0, 0).setText(" 03.50"); });
   choose("cmdCopy");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "3.5 5 7 | 2 4 9 | 1 6 8");
-  paste(" 4 4 | 1 2  |3 3 ");
-  EXPECT_EQ(text("Text1(0)") + text("Text1(1)"), "32");
-  paste("3.5 5 7 | 2 4 9 | 1 6 8");
-  EXPECT_EQ(text("txtAuge(0)") + text("txtRückmeldung"), "3.5 ja, rechtsrum");
   const auto shown = state();
-  for (const char* bad : {"", "1 2 | 3 4", "1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9", "1 2 | 3 | 4 5",
-                          "1 x | 2 3 | 4 5", "1 2 3 4 5 6 7 8 9 | 1 | 1"}) {
+  std::string huge;  // 20 MB of rings, which nobody should wait for
+  while (huge.size() < (std::size_t{20} << 20)) huge += "1 2 | 3 4 | 5 6\n";
+  const std::pair<std::string, const char*> rows[] = {{"1 2 | 3 4", "Ein Ring hat 3 bis 8 Würfel."},
+                                                      {huge, "Der Text ist zu lang für einen Ring."}};
+  for (const auto& [bad, problem] : rows) {
     dialogs.messages.clear();
     paste(bad);
-    ASSERT_EQ(dialogs.messages.size(), 1u) << bad;
-    EXPECT_TRUE(dialogs.messages[0].prompt.starts_with("Einfügen abgebrochen!")) << bad;
+    ASSERT_EQ(dialogs.messages.size(), 1u) << problem;
+    EXPECT_EQ(dialogs.messages[0].prompt,
+              std::string("Einfügen abgebrochen!\r\n\r\nDer Text ist kein Ring: ") + problem);
     EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
-    expectSame(state(), shown, bad);
+    expectSame(state(), shown, problem);
   }
 }
 
