@@ -83,6 +83,42 @@ TEST_F(Extras, CopyWritesTheRingWithBarsAndPasteRefusesAClipboardLargerThanAnyRi
   }
 }
 
+// Remembers which drawing a widget painted last.
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(QWidget* widget, const Surface& surface) : surface_(surface) {
+    widget->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = surface_.revision();
+    return false;
+  }
+  std::uint64_t painted = 0;
+
+ private:
+  const Surface& surface_;
+};
+
+TEST_F(Extras, TheStrongestRingIsToldOnlyOnceTheWindowShowsItDrawnAndNoLongerBusy) {
+  window.run([&] { setRingSize(form, 4, 4); });
+  const PaintWatch canvas(find("picAusgabe"), form.ausgabe);
+  bool asked = false;
+  dialogs.whileAsking = [&] {
+    asked = true;
+    for (int i = 0; i < 4 * kFaces; ++i)
+      EXPECT_EQ(window.widget(form.txtAuge[i])->property("text").toString().toStdString(),
+                form.txtAuge[i].text());
+    EXPECT_EQ(find<PrintBox>("Picture1(3)")->printed(), " 10 / 16");
+    EXPECT_EQ(canvas.painted, form.ausgabe.revision());
+    EXPECT_FALSE(seen("Text4"));
+    EXPECT_NE(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
+    EXPECT_TRUE(find<QAction>("cmdStrongest")->isEnabled());
+  };
+  choose("cmdStrongest");
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(dialogs.messages.at(0).title, "Stärkster Ring");
+}
+
 TEST_F(Extras, AnExportedPictureHasTheMarkersWhereTheScreenHasThemAndAnSvgHoldsTheCurves) {
   paste("3 5 7 | 2 4 9 | 1 6 8");
   const QRect area = find<Canvas>("picAusgabe")->contentsRect();
