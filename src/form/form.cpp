@@ -57,6 +57,9 @@ Form::Form() {
   caption(cmdExport, "Graphik exportieren …");
   caption(cmdCopy, "Ring kopieren");
   caption(cmdPaste, "Ring einfügen");
+  caption(cmdUndo, "Rückgängig");
+  caption(cmdRedo, "Wiederholen");
+  caption(cmdHelp, "Handbuch");
   for (Control* menu :
        {&cmdDatei,        &cmdSpeichern, &cmdLaden,  &cmdBeenden,  &cmdBeispiele,  &cmdVarno,
         &cmdMini,         &cmdZyklisch,  &cmdMaxMin, &cmdZufall,   &cmdMonteCarlo, &cmd3x3,
@@ -64,6 +67,7 @@ Form::Form() {
         &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo,       &cmdExtras,
         &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdCopy,     &cmdPaste})
     add(*menu);
+  for (Control* item : {&cmdUndo, &cmdRedo, &cmdHelp}) add(*item);
 
   // Parameter frame.
   caption(Frame2, "Parameter, Eingabe");

@@ -82,6 +82,10 @@ class Form {
   Control cmdExport = make(ControlKind::MenuItem, "cmdExport", &cmdExtras);
   Control cmdCopy = make(ControlKind::MenuItem, "cmdCopy", &cmdExtras);
   Control cmdPaste = make(ControlKind::MenuItem, "cmdPaste", &cmdExtras);
+  // Undo and redo of the changes of the ring, and the manual.
+  Control cmdUndo = make(ControlKind::MenuItem, "cmdUndo", &cmdExtras);
+  Control cmdRedo = make(ControlKind::MenuItem, "cmdRedo", &cmdExtras);
+  Control cmdHelp = make(ControlKind::MenuItem, "cmdHelp", &cmdExtras);
 
   // Parameter frame: n and k.
   Control Frame2 = make(ControlKind::Frame, "Frame2", nullptr);

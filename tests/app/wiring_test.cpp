@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include "window/pad.h"
 #include "window/ringtext.h"
@@ -160,6 +161,34 @@ TEST_F(Wiring, EveryKeyRunsTheHandlerOfItsControl) {
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   pressEveryControl(true);
+}
+
+TEST_F(Wiring, EveryKeyOfAMenuItemDoesItsWorkExactlyOnce) {
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  int endings = 0;
+  form.endProgram = [&] { ++endings; };
+  window.run([&] { form.txtAuge[0].setText("11"); });
+  window.run([&] { form.txtAuge[0].setText("12"); });
+  QSignalSpy copies(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+  QSignalSpy manuals(find<QAction>("cmdHelp"), &QAction::triggered);
+  const std::pair<const char*, std::function<bool()>> rows[] = {
+      {"Ctrl+Z", [&] { return face(0) == "11"; }},
+      {"Ctrl+Shift+Z", [&] { return face(0) == "12"; }},
+      {"Ctrl+Z", [&] { return face(0) == "11"; }},
+      {"Ctrl+Y", [&] { return face(0) == "12"; }},
+      {"Ctrl+S", [&] { return dialogs.files.size() == 1 && dialogs.messages.size() == 1; }},
+      {"Ctrl+O", [&] { return dialogs.files.size() == 2 && !dialogs.files[1].save; }},
+      {"Ctrl+Q", [&] { return endings == 1; }},
+      {"Ctrl+C", [&] { return copies.count() == 1; }},
+      {"Ctrl+V", [&] { return dialogs.messages.size() == 2; }},
+      {"F1", [&] { return manuals.count() == 1 && find("frmManual")->isVisible(); }},
+  };
+  for (const auto& [key, once] : rows) {
+    if (std::string(key) == "Ctrl+V") QGuiApplication::clipboard()->setText("kein Ring");
+    QTest::keySequence(&window, QKeySequence(key));
+    EXPECT_TRUE(once()) << key;
+  }
 }
 
 TEST_F(Wiring, TheScrollBarsRaiseNAndKUpwardsOneStepAtATime) {
