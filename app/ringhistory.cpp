@@ -1,6 +1,7 @@
 #include "ringhistory.h"
 
 #include <QUndoCommand>
+#include <new>
 
 #include "form/form.h"
 
@@ -40,9 +41,13 @@ RingHistory::Event::Event(RingHistory& history) : history_(history) {
 
 RingHistory::Event::~Event() {
   if (--history_.depth_ > 0) return;
-  RingState after = ringState(history_.form_);
-  if (!history_.restored_ && after != *history_.before_)
-    history_.stack_.push(new RingChange(history_.form_, std::move(*history_.before_), std::move(after)));
+  try {
+    RingState after = ringState(history_.form_);
+    if (!history_.restored_ && after != *history_.before_)
+      history_.stack_.push(new RingChange(history_.form_, std::move(*history_.before_), std::move(after)));
+  } catch (const std::bad_alloc&) {
+    // Without the memory for a step the change stays as it is; only its undo is lost.
+  }
   history_.before_.reset();
 }
 

@@ -70,17 +70,12 @@ TEST_F(Extras, CopyWritesTheRingWithBarsAndPasteRefusesAClipboardLargerThanAnyRi
   const auto shown = state();
   std::string huge;  // 20 MB of rings, which nobody should wait for
   while (huge.size() < (std::size_t{20} << 20)) huge += "1 2 | 3 4 | 5 6\n";
-  const std::pair<std::string, const char*> rows[] = {{"1 2 | 3 4", "Ein Ring hat 3 bis 8 Würfel."},
-                                                      {huge, "Der Text ist zu lang für einen Ring."}};
-  for (const auto& [bad, problem] : rows) {
-    dialogs.messages.clear();
-    paste(bad);
-    ASSERT_EQ(dialogs.messages.size(), 1u) << problem;
-    EXPECT_EQ(dialogs.messages[0].prompt,
-              std::string("Einfügen abgebrochen!\r\n\r\nDer Text ist kein Ring: ") + problem);
-    EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
-    expectSame(state(), shown, problem);
-  }
+  paste(huge);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].prompt,
+            "Einfügen abgebrochen!\r\n\r\nDer Text ist kein Ring: Der Text ist zu lang für einen Ring.");
+  EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
+  expectSame(state(), shown);
 }
 
 // Remembers which drawing a widget painted last.
