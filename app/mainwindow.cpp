@@ -161,10 +161,10 @@ void MainWindow::wireClicks() {
   on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
-  // A clipboard larger than any ring is refused without converting all of it.
   on(form_.cmdUndo, idle, [this] { history_->undo(); });
   on(form_.cmdRedo, idle, [this] { history_->redo(); });
   on(form_.cmdHelp, always, [this] { showManual(); });
+  // A clipboard larger than any ring is refused without converting all of it.
   on(form_.cmdPaste, idle, [this] {
     const QString text = QGuiApplication::clipboard()->text();
     pasteRing(form_, text.left(static_cast<qsizetype>(kLongestRingText) + 1).toStdString());
