@@ -156,7 +156,8 @@ void MainWindow::wireClicks() {
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
   on(form_.cmdMatrix, always, [this] { showMatrix(); });
   on(form_.cmdStrongest, idle, [this] { cmdStrongest_Click(form_); });
-  on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
+  on(form_.cmdExport, always, [this] { exportGraphic(form_, *canvas_); });
+  on(form_.cmdPrint, always, [this] { printGraphic(form_, *canvas_); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
   on(form_.cmdPaste, idle, [this] { pasteRing(form_, QGuiApplication::clipboard()->text().toStdString()); });

@@ -1,5 +1,7 @@
 #include "qtdialogs.h"
 
+#include "graphicexport.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -7,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPrintDialog>
 #include <QSettings>
 #include <QUrl>
 
@@ -112,6 +115,11 @@ std::optional<std::string> QtDialogs::fileDialog(bool save, const std::string& d
   dialog.setDirectory(folder);
   if (!chosen) return std::nullopt;
   return path.toStdString();
+}
+
+bool QtDialogs::printDialog(Printer& printer) {
+  QPrintDialog dialog(&printer, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace varno
