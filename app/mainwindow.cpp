@@ -191,14 +191,14 @@ void MainWindow::wireKeys() {
 }
 
 void MainWindow::showMatrix() {
-  if (!matrix_) {
+  const bool first = !matrix_;
+  if (first) {
     matrix_ = new MatrixWindow(form_, this);
     matrix_->refresh();
-    // Beside the main window, at its right edge.
-    const QRect main = geometry();
-    matrix_->move(main.right() - matrix_->width() - 24, main.top() + 96);
   }
   matrix_->show();
+  // Beside the main window, at its right edge.
+  if (first) matrix_->placeNear(geometry().topRight() + QPoint(-24, 96));
   matrix_->raise();
 }
 
