@@ -25,6 +25,7 @@
 
 #include "canvas.h"
 #include "convert.h"
+#include "fitting.h"
 #include "form/layout.h"
 #include "graphic/drawing.h"
 #include "graphicexport.h"
@@ -471,14 +472,17 @@ void MainWindow::apply(const Control& control, QObject* object) {
   if (widget->font() != font || !widget->testAttribute(Qt::WA_SetFont)) widget->setFont(font);
   const Geometry& g = control.geometry();
   const QSize hint = widget->sizeHint();
-  const QSize size(g.width >= 0 ? pixels(g.width) : hint.width(),
-                   g.height >= 0 ? pixels(g.height) : hint.height());
+  const QSize size = shownSize(
+      form_, control,
+      QSize(g.width >= 0 ? pixels(g.width) : hint.width(), g.height >= 0 ? pixels(g.height) : hint.height()));
   if (g.user) {
     widget->resize(size);
     canvas_->placeAt(widget, QPointF(g.left, g.top));
   } else {
     widget->setGeometry(QRect(QPoint(pixels(g.left), pixels(g.top)), size));
   }
+  // A text too large for its control at its font is shown smaller.
+  if (!textFits(widget, font)) widget->setFont(fittedFont(widget, font));
   widget->setVisible(control.visible());
 }
 

@@ -1,11 +1,15 @@
 // Renders the window to a PNG without a display.
 //
-//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--select FACE] [--graphic]
+//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--choose ITEM] [--select
+//   FACE]
+//              [--graphic]
 //
 // --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
-// graphic in full, as the button "Gr" does; --select clicks the face field FACE (0..63), which shows the
-// labelling pad over its die; --graphic writes the ring graphic instead of the window, as "Graphik
+// graphic in full, as the button "Gr" does; --choose chooses the menu item of that name (such as cmdBelzähl,
+// "alle Belegungen zählen") and waits for its end; --select clicks the face field FACE (0..63), which shows
+// the labelling pad over its die; --graphic writes the ring graphic instead of the window, as "Graphik
 // exportieren …" writes it (PNG, SVG or PDF by the file's ending).
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
@@ -30,7 +34,7 @@ namespace {
 int usage(const char* problem) {
   std::fprintf(stderr,
                "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 "
-               "6 8\"] [--select FACE] [--graphic]\n",
+               "6 8\"] [--choose ITEM] [--select FACE] [--graphic]\n",
                problem);
   return 2;
 }
@@ -56,6 +60,7 @@ int main(int argc, char** argv) {
   const char* file = argv[1];
   int width = 0, height = 0, selected = -1;
   bool graphic = false;
+  QString chosen;
   std::vector<std::vector<std::string>> ring;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
@@ -74,6 +79,8 @@ int main(int argc, char** argv) {
         return usage("the ring must have 3..8 dice of 1..8 faces");
       for (const auto& die : ring)
         if (die.size() != k) return usage("every die of the ring must have the same number of faces");
+    } else if (option == "--choose") {
+      chosen = QString::fromLocal8Bit(argv[++i]);
     } else if (option == "--select") {
       selected = std::atoi(argv[++i]);
       if (selected < 0 || selected > 63) return usage("the face to select must be 0..63");
@@ -102,6 +109,11 @@ int main(int argc, char** argv) {
           varno::face(form, static_cast<int>(d), static_cast<int>(f)).setText(ring[d][f]);
       varno::ZeichneGraphik(form);
     });
+  }
+  if (!chosen.isEmpty()) {
+    auto* item = window.findChild<QAction*>(chosen);
+    if (!item) return usage("no menu item of that name");
+    item->trigger();  // runs to its end, yielding to the event loop on the way
   }
   if (selected >= 0) {
     window.run([&] {
