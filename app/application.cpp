@@ -9,14 +9,18 @@
 
 namespace varno {
 
-void setUpApplication(QApplication& application) {
+void describeApplication(QCoreApplication& application) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   auto* translator = new QTranslator(&application);
   if (translator->load(QLocale(QLocale::German), "qtbase", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(translator);
-  application.setApplicationName("varno");
-  application.setApplicationVersion(VARNO_VERSION);
+    QCoreApplication::installTranslator(translator);
+  QCoreApplication::setApplicationName("varno");
+  QCoreApplication::setApplicationVersion(VARNO_VERSION);
+}
+
+void setUpApplication(QApplication& application) {
+  describeApplication(application);
   QApplication::setDesktopFileName("varno");
   QApplication::setWindowIcon(windowIcon());
   MainWindow::setProgramFont();

@@ -25,6 +25,7 @@
 
 #include "canvas.h"
 #include "convert.h"
+#include "fitting.h"
 #include "form/layout.h"
 #include "graphic/drawing.h"
 #include "graphicexport.h"
@@ -158,7 +159,8 @@ void MainWindow::wireClicks() {
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
   on(form_.cmdMatrix, always, [this] { showMatrix(); });
   on(form_.cmdStrongest, idle, [this] { cmdStrongest_Click(form_); });
-  on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
+  on(form_.cmdExport, always, [this] { exportGraphic(form_, *canvas_); });
+  on(form_.cmdPrint, always, [this] { printGraphic(form_, *canvas_); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
   on(form_.cmdUndo, idle, [this] { history_->undo(); });
@@ -178,6 +180,7 @@ void MainWindow::wireKeys() {
       {&form_.cmdSpeichern, {QKeySequence("Ctrl+S")}},
       {&form_.cmdLaden, {QKeySequence("Ctrl+O")}},
       {&form_.cmdBeenden, {QKeySequence("Ctrl+Q")}},
+      {&form_.cmdPrint, {QKeySequence("Ctrl+P")}},
       {&form_.cmdCopy, {QKeySequence("Ctrl+C")}},
       {&form_.cmdPaste, {QKeySequence("Ctrl+V")}},
       {&form_.cmdUndo, {QKeySequence("Ctrl+Z")}},
@@ -212,14 +215,14 @@ void MainWindow::showManual() {
 }
 
 void MainWindow::showMatrix() {
-  if (!matrix_) {
+  const bool first = !matrix_;
+  if (first) {
     matrix_ = new MatrixWindow(form_, this);
     matrix_->refresh();
-    // Beside the main window, at its right edge.
-    const QRect main = geometry();
-    matrix_->move(main.right() - matrix_->width() - 24, main.top() + 96);
   }
   matrix_->show();
+  // Beside the main window, at its right edge.
+  if (first) matrix_->placeNear(geometry().topRight() + QPoint(-24, 96));
   matrix_->raise();
 }
 
@@ -499,14 +502,17 @@ void MainWindow::apply(const Control& control, QObject* object) {
   if (widget->font() != font || !widget->testAttribute(Qt::WA_SetFont)) widget->setFont(font);
   const Geometry& g = control.geometry();
   const QSize hint = widget->sizeHint();
-  const QSize size(g.width >= 0 ? pixels(g.width) : hint.width(),
-                   g.height >= 0 ? pixels(g.height) : hint.height());
+  const QSize size = shownSize(
+      form_, control,
+      QSize(g.width >= 0 ? pixels(g.width) : hint.width(), g.height >= 0 ? pixels(g.height) : hint.height()));
   if (g.user) {
     widget->resize(size);
     canvas_->placeAt(widget, QPointF(g.left, g.top));
   } else {
     widget->setGeometry(QRect(QPoint(pixels(g.left), pixels(g.top)), size));
   }
+  // A text too large for its control at its font is shown smaller.
+  if (!textFits(widget, font)) widget->setFont(fittedFont(widget, font));
   widget->setVisible(control.visible());
 }
 

@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -79,6 +80,27 @@ TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownAndABadOneOnl
   EXPECT_FALSE(drop(ringFile("busy.vrf", {"1", "2", "3"})));
   form.searchRunning = false;
   EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST(CommandLine, HelpVersionAndAMistypedOptionAreAnsweredWhereNoDisplayIsAtHand) {
+  // The words given, the exit status, and a text the answer holds.
+  const std::tuple<QStringList, int, QString> rows[] = {
+      {{"--help"}, 0, "--ring <ring>"},
+      {{"--version"}, 0, "varno " VARNO_VERSION},
+      {{"--ohne-solche"}, 1, "Unbekannte Option 'ohne-solche'"},
+  };
+  for (const auto& [words, status, answer] : rows) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(display);
+    program.setProcessEnvironment(environment);
+    program.start(VARNO_PROGRAM, words);
+    ASSERT_TRUE(program.waitForFinished(-1)) << words.join(' ').toStdString();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << words.join(' ').toStdString();
+    EXPECT_EQ(program.exitCode(), status) << words.join(' ').toStdString();
+    const QString said = QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+    EXPECT_TRUE(said.contains(answer)) << said.toStdString();
+  }
 }
 
 }  // namespace

@@ -145,6 +145,7 @@ class Wiring : public WindowTest {
          QKeySequence("Ctrl+C")},
         {"cmdExport",
          [&] { return !dialogs.files.empty() && dialogs.files.back().kind == FileKind::Picture; }},
+        {"cmdPrint", [&] { return dialogs.printDialogs == 1; }, {}, QKeySequence("Ctrl+P")},
         {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
         {"cmdPaste", [&] { return dialogs.messages.size() == messages + 1 && told("Eingabeproblem"); },
          [&] {
