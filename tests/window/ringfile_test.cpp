@@ -225,6 +225,106 @@ TEST(RingFileReading, HandEditedFilesAreReadAsTheWindowTakesItsFields) {
   }
 }
 
+TEST(RingFileReading, TheLastFaceMayBeBlankOrWithoutALineEnd) {
+  const std::string first65 = ringFile("3", "3").substr(0, ringFile("3", "3").size() - 3);  // "0\r\n" off
+  struct Row {
+    const char* name;
+    std::string content;
+    std::optional<std::string> last;  // face 63, or nothing when the file is refused
+  };
+  const Row rows[] = {
+      {"blank", first65 + "\r\n", ""},
+      {"blanks and a tab", first65 + "  \t\r\n", ""},
+      {"blank, then blank lines", first65 + "\r\n\r\n \r\n", ""},
+      {"without a line end", first65 + "7", "7"},
+      {"missing", first65, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    std::string problem;
+    const std::optional<RingFile> ring = parseRingFile(row.content, problem);
+    ASSERT_EQ(ring.has_value(), row.last.has_value()) << row.name << ": " << problem;
+    if (ring) {
+      EXPECT_EQ(ring->faceTexts[63], *row.last) << row.name;
+      EXPECT_EQ(ring->faceTexts[62], "0") << row.name;
+    } else {
+      EXPECT_EQ(problem, "Die Datei hat weniger als 66 Zeilen.") << row.name;
+    }
+  }
+}
+
+TEST_F(RingFiles, InvisibleCharactersAreRefusedWithTheirLineAndOneMarkAtTheStartIsRead) {
+  minimalRing();
+  const auto before = snapshot();
+  std::string marks;
+  for (int i = 0; i < 3500; ++i) marks += "\xEF\xBB\xBF";
+  struct Row {
+    const char* name;
+    std::string content;
+    const char* problem;  // empty: read
+  };
+  const Row rows[] = {
+      {"3500 marks", marks + ringFile("4", "3"), "In Zeile 1 steht ein unsichtbares Zeichen (U+FEFF)."},
+      {"mark in a face",
+       ringFile("4", "3",
+                {"\xEF\xBB\xBF"
+                 "3"}),
+       "In Zeile 3 steht ein unsichtbares Zeichen (U+FEFF)."},
+      {"mark in n", ringFile("4\xEF\xBB\xBF", "3"), "In Zeile 1 steht ein unsichtbares Zeichen (U+FEFF)."},
+      {"zero width space", ringFile("4", "3", {"1", "3\xE2\x80\x8B"}),
+       "In Zeile 4 steht ein unsichtbares Zeichen (U+200B)."},
+      {"soft hyphen",
+       ringFile("4", "3",
+                {"1", "2",
+                 "\xC2\xAD"
+                 "5"}),
+       "In Zeile 5 steht ein unsichtbares Zeichen (U+00AD)."},
+      {"no-break space",
+       ringFile("4",
+                "\xC2\xA0"
+                "3"),
+       "In Zeile 2 steht ein unsichtbares Zeichen (U+00A0)."},
+      {"next line", ringFile("4", "3", {"", "\xC2\x85"}),
+       "In Zeile 4 steht ein unsichtbares Zeichen (U+0085)."},
+      {"direction mark",
+       ringFile("4", "3",
+                {"\xE2\x80\x8F"
+                 "9"}),
+       "In Zeile 3 steht ein unsichtbares Zeichen (U+200F)."},
+      {"word joiner",
+       ringFile("4", "3",
+                {"9\xE2\x81\xA0"
+                 "9"}),
+       "In Zeile 3 steht ein unsichtbares Zeichen (U+2060)."},
+      {"variation selector", ringFile("4", "3", {"7\xEF\xB8\x8F"}),
+       "In Zeile 3 steht ein unsichtbares Zeichen (U+FE0F)."},
+      {"swapped mark",
+       ringFile("4", "3",
+                {"\xEF\xBF\xBE"
+                 "1"}),
+       "In Zeile 3 steht ein unsichtbares Zeichen (U+FFFE)."},
+      {"tag", ringFile("4", "3", {"1", "2", "3", "4\xF3\xA0\x81\x81"}),
+       "In Zeile 6 steht ein unsichtbares Zeichen (U+E0041)."},
+      {"mark after the ring", ringFile("4", "3") + "\xEF\xBB\xBF",
+       "In Zeile 67 steht ein unsichtbares Zeichen (U+FEFF)."},
+      {"one mark", "\xEF\xBB\xBF" + ringFile("4", "3", {"\xE2\x82\xAC 3", "W\xC3\xBCrfel"}), ""},
+  };
+  for (const Row& row : rows) {
+    const fs::path file = directory / "marked.vrf";
+    spit(file, row.content);
+    dialogs.messages.clear();
+    ASSERT_EQ(loadRingFile(form, file.string()), row.problem[0] == '\0') << row.name;
+    if (row.problem[0] == '\0') {
+      EXPECT_EQ(form.Text1[0].text() + face(form, 0, 0).text() + face(form, 0, 1).text(),
+                "4\xE2\x82\xAC 3W\xC3\xBCrfel");
+      continue;
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u) << row.name;
+    EXPECT_EQ(dialogs.messages[0].prompt, "Laden abgebrochen!\r\n\r\n" + std::string(row.problem))
+        << row.name;
+    EXPECT_EQ(snapshot(), before) << row.name;
+  }
+}
+
 // A face text as users and files make them: numbers of every size and form, words, blanks, nothing.
 std::string randomFace(std::mt19937& random) {
   const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
