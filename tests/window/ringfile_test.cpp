@@ -172,6 +172,22 @@ TEST_F(RingFiles, AsAnotherUserAProtectedFileOrFolderIsRefusedAndNothingIsLost) 
   fs::permissions(directory / "closed", fs::perms::owner_all);
 }
 
+TEST_F(RingFiles, NamesThatAreNotUtf8AreSavedAndLoadedAsTheyAre) {
+  minimalRing();
+  const std::string ring = ringFileText(form);
+  spit(directory / "lat\xe5.vrf", ringFile("4", "4"));  // the same name to a reader of UTF-8
+  dialogs.chosen = {(directory / "lat\xe4").string(), (directory / "lat\xe4.vrf").string()};
+  cmdSpeichern_Click(form);
+  setSize(5, 2);
+  cmdLaden_Click(form);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(ringFileText(form), ring);
+  EXPECT_EQ(slurp(directory / "lat\xe4.vrf"), ring);
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"lat\xe4.vrf", "lat\xe5.vrf"}));
+}
+
 TEST_F(RingFiles, SavingAndLoadingWorkAfterTheWorkingDirectoryIsGone) {
   minimalRing();
   const fs::path previous = fs::current_path();
