@@ -220,6 +220,16 @@ int Decimal::sign() const {
   return negative_ ? -1 : 1;
 }
 
+int Decimal::compare(const Decimal& other) const {
+  if (sign() != other.sign()) return sign() < other.sign() ? -1 : 1;
+  int order = compareDigits(integer_, other.integer_);
+  if (order == 0) {
+    const int fraction = fraction_.compare(other.fraction_);  // without trailing zeros: digit by digit
+    order = fraction < 0 ? -1 : fraction > 0 ? 1 : 0;
+  }
+  return negative_ ? -order : order;
+}
+
 Decimal Decimal::operator+(const Decimal& other) const {
   // Both as whole numbers of the same scale, added or subtracted by their magnitudes.
   const std::size_t scale = std::max(fraction_.size(), other.fraction_.size());

@@ -55,6 +55,9 @@ class Decimal {
   Decimal rounded() const;
   // -1, 0 or 1.
   int sign() const;
+  // -1, 0 or 1 as this number is smaller than, equal to or larger than `other`.
+  int compare(const Decimal& other) const;
+  bool operator<(const Decimal& other) const { return compare(other) < 0; }
 
   // Plain decimal text without a blank: "15", ".5", "-2.5", "0".
   std::string plain() const;

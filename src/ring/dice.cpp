@@ -35,7 +35,8 @@ void AugenSortieren(Form& form) {
     while (exchanged) {
       exchanged = false;
       for (int f = 0; f + 1 < k; ++f) {
-        if (faceValue(form, d, f + 1) < faceValue(form, d, f)) {
+        // Digit for digit, so that faces a double holds as one number are put in order too.
+        if (Decimal::of(face(form, d, f + 1).text()) < Decimal::of(face(form, d, f).text())) {
           std::string lower = face(form, d, f).text();
           face(form, d, f).setText(face(form, d, f + 1).text());
           face(form, d, f + 1).setText(std::move(lower));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <tuple>
 
 namespace varno {
 namespace {
@@ -102,6 +103,23 @@ TEST(NumberText, FifteenSignificantDigitsAsADoubleWouldWriteThem) {
   };
   for (const auto& [text, significant] : rows)
     EXPECT_EQ(Decimal::of(text).significant(), significant) << text;
+}
+
+TEST(NumberText, DecimalsCompareDigitForDigit) {
+  const std::tuple<const char*, const char*, int> rows[] = {
+      {"12345678901234568", "12345678901234567", 1},  // one double
+      {"-2", "-10", 1},
+      {"-.5", "-.25", -1},
+      {"2.5", "2.50x", 0},
+      {".1", "-.1", 1},
+      {"", "-0", 0},
+      {"9.99", "10", -1},
+      {"1.05", "1.5", -1},
+  };
+  for (const auto& [a, b, order] : rows) {
+    EXPECT_EQ(Decimal::of(a).compare(Decimal::of(b)), order) << a << " " << b;
+    EXPECT_EQ(Decimal::of(b).compare(Decimal::of(a)), -order) << b << " " << a;
+  }
 }
 
 TEST(NumberText, PlainDecimalKeepsTheValueDigitForDigit) {

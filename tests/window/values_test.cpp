@@ -87,6 +87,22 @@ TEST_F(Values, SumsKeepEveryDigit) {
   }
 }
 
+TEST_F(Values, FacesADoubleHoldsAsOneNumberWinLoseAndAreSortedAsTheyRead) {
+  // (3, 5, 7), (2, 4, 9), (1, 6, 8) above 10^20, where a double sees nine equal faces; the first die
+  // written out of order.
+  const auto big = [](int value) { return "10000000000000000000" + std::to_string(value); };
+  setSize(3, 3);
+  setDie(0, {big(7), big(3), big(5)});
+  setDie(1, {big(2), big(4), big(9)});
+  setDie(2, {big(1), big(6), big(8)});
+  EXPECT_EQ(form.txtPGewinn[0].text() + form.Text2[0].text() + form.txtRückmeldung.text(),
+            " 5/ 90 ja, rechtsrum");
+  ZeichneGraphik(form);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{big(3), big(5), big(7)}));
+  face(form, 1, 0).setText("1" + big(2));  // 2 becomes the largest face: 4 wins more, 3 losses more
+  EXPECT_EQ(form.txtPGewinn[1].text() + form.txtPGewinn[0].text(), " 7/ 9 2/ 9");
+}
+
 TEST_F(Values, GesamtAfterACountGoesOnFromTheTotalAndTrefferFromTheRingsFound) {
   setSize(4, 8);
   cmdBelzähl_Click(form);

@@ -1,0 +1,26 @@
+#include "ring/ring.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace varno {
+
+Ring readRing(const Form& form) {
+  Ring ring;
+  ring.n = Würfelanzahl(form);
+  ring.k = Seitenzahl(form);
+  // Every face with its place, in ascending order; then numbered by rank.
+  std::vector<std::pair<Decimal, int>> faces;
+  for (int d = 0; d < ring.n; ++d)
+    for (int f = 0; f < ring.k; ++f) faces.emplace_back(Decimal::of(face(form, d, f).text()), kFaces * d + f);
+  std::stable_sort(faces.begin(), faces.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  int rank = 0;
+  for (std::size_t i = 0; i < faces.size(); ++i) {
+    if (i > 0 && faces[i - 1].first < faces[i].first) ++rank;
+    ring.values[faces[i].second / kFaces][faces[i].second % kFaces] = rank;
+  }
+  return ring;
+}
+
+}  // namespace varno
