@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <optional>
 
 namespace varno {
 
@@ -65,8 +64,9 @@ std::string incremented(std::string_view digits) {
 
 }  // namespace
 
-double leadingNumber(std::string_view text) {
-  const DecimalText number = leadingDecimal(text);
+namespace {
+
+double valueOf(const DecimalText& number) {
   if (!number.found()) return 0.0;
   // from_chars reads the matched characters the same in every locale; it is never given an exponent
   // or a hexadecimal form, which the rule does not know.
@@ -80,6 +80,12 @@ double leadingNumber(std::string_view text) {
   }
   if (number.negative) value = -value;
   return value == 0.0 ? 0.0 : value;  // no negative zero
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+  return valueOf(leadingDecimal(text));
 }
 
 double roundHalfEven(double x) {
@@ -188,6 +194,13 @@ std::optional<int> exponentOf(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<double> shortNumber(std::string_view text) {
+  const DecimalText number = leadingDecimal(text);
+  if (withoutLeadingZeros(number.integer).size() + withoutTrailingZeros(number.fraction).size() > 15)
+    return std::nullopt;
+  return valueOf(number);
+}
 
 Decimal::Decimal(std::int64_t whole) : Decimal(of(std::to_string(whole))) {}
 
@@ -320,6 +333,9 @@ std::string Decimal::significant() const {
 }
 
 std::string advancedCounter(std::string_view text) {
+  // Plain digits, as a counter mostly holds them.
+  if (!text.empty() && std::all_of(text.begin(), text.end(), isDigit))
+    return incremented(withoutLeadingZeros(text));
   const Decimal one(1);
   if (exponentOf(text)) return (Decimal::ofSignificant(text).rounded() + one).significant();
   return (Decimal::of(text).rounded() + one).plain();

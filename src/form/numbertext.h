@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,11 @@ bool isDecimalNumber(std::string_view text);
 // after the point, a "+" and a lone point dropped ("007" -> "7", "2.50" -> "2.5", "0.25" -> ".25",
 // "-0" -> "0"). Any other text is returned unchanged.
 std::string plainDecimal(std::string_view text);
+
+// The value of a text by the leading-number rule where a double keeps every digit of it: at most 15
+// digits from the first to the last that is not 0 ("123.25", ".000001"), so below 10^15. Such values
+// compare as doubles exactly as their digits do; nothing for any other.
+std::optional<double> shortNumber(std::string_view text);
 
 // A number held digit for digit, so that raising, lowering, rounding and adding never change a digit
 // the user sees, however many digits it has: a double keeps only about 15 of them.

@@ -40,6 +40,17 @@ void RingAuswerten(Form& form) {
 
   // The sums digit for digit, so that a large or long face does not turn its sum into a rounded number.
   for (int d = 0; d < n; ++d) {
+    // Whole faces of at most 15 digits, as the searches write them, add up exactly as doubles.
+    bool whole = !ring.ranked;
+    double small = 0;
+    for (int f = 0; f < k; ++f) {
+      whole = whole && ring.values[d][f] == std::floor(ring.values[d][f]);
+      small += ring.values[d][f];
+    }
+    if (whole && std::abs(small) < 1e15) {
+      form.txtSumme[d].setText(plainNumber(small));
+      continue;
+    }
     Decimal sum;
     for (int f = 0; f < k; ++f) sum = sum + Decimal::of(face(form, d, f).text());
     form.txtSumme[d].setText(sum.plain());

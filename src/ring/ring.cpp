@@ -9,7 +9,18 @@ Ring readRing(const Form& form) {
   Ring ring;
   ring.n = Würfelanzahl(form);
   ring.k = Seitenzahl(form);
-  // Every face with its place, in ascending order; then numbered by rank.
+  // Faces of at most 15 digits, as the searches write them, compare as doubles exactly.
+  bool exact = true;
+  for (int d = 0; d < ring.n && exact; ++d) {
+    for (int f = 0; f < ring.k && exact; ++f) {
+      const std::optional<double> value = shortNumber(face(form, d, f).text());
+      exact = value.has_value();
+      ring.values[d][f] = value.value_or(0);
+    }
+  }
+  if (exact) return ring;
+  ring.ranked = true;
+  // Otherwise every face with its place, in ascending order, digit for digit; then numbered by rank.
   std::vector<std::pair<Decimal, int>> faces;
   for (int d = 0; d < ring.n; ++d)
     for (int f = 0; f < ring.k; ++f) faces.emplace_back(Decimal::of(face(form, d, f).text()), kFaces * d + f);

@@ -43,6 +43,9 @@ struct Ring {
   int n = 3;
   int k = 3;
   std::array<std::array<double, kFaces>, kDice> values{};
+  // True when `values` are the faces' ranks (some face has more digits than a double keeps), false
+  // when they are the faces' values.
+  bool ranked = false;
 
   const double* die(int d) const { return values[d].data(); }
   // The die after die d around the ring: die n-1 is followed by die 0.

@@ -27,6 +27,8 @@ TEST_F(Values, EveryEditKeepsEveryDigit) {
   const Row rows[] = {
       // A double keeps these: the number format as always.
       {"whole", "5", " 6", " 4", " 5"},
+      {"empty", "", " 1", "", " 0"},
+      {"one", " 1", " 2", " 0", " 1"},
       {"half", "2.5", " 3.5", " 1.5", " 2"},
       {"odd half", "3.5", " 4.5", " 2.5", " 4"},
       {"below one", ".55", " 1.55", "-.45", " 1"},
@@ -77,6 +79,8 @@ TEST_F(Values, SumsKeepEveryDigit) {
       {"negative", {"-.25", " 0", ""}, "-.25"},
       {"small", {"0.00001", "0", ""}, ".00001"},                         // not "1E-05"
       {"16 digits", {"1234567890123456", "1", ""}, "1234567890123457"},  // not "1.23456789012346E+15"
+      {"15 digits each", {"999999999999999", "999999999999999", "2"}, "2000000000000000"},  // not "2E+15"
+      {"15 digits and a fraction", {"100000000000000", ".25", ""}, "100000000000000.25"},
       {"23 digits", {"99999999999999999999999", "1", "0"}, "100000000000000000000000"},  // not "1E+23"
       {"301 digits", {huge, huge, "1"}, "16" + std::string(299, '0') + "1"},             // not "1.6E+301"
   };
@@ -88,9 +92,9 @@ TEST_F(Values, SumsKeepEveryDigit) {
 }
 
 TEST_F(Values, FacesADoubleHoldsAsOneNumberWinLoseAndAreSortedAsTheyRead) {
-  // (3, 5, 7), (2, 4, 9), (1, 6, 8) above 10^20, where a double sees nine equal faces; the first die
-  // written out of order.
-  const auto big = [](int value) { return "10000000000000000000" + std::to_string(value); };
+  // (3, 5, 7), (2, 4, 9), (1, 6, 8) just above 2^53 = 9007199254740992, where a double holds only every
+  // second number (993 and 995 become 992 and 996, 997 too); the first die written out of order.
+  const auto big = [](int value) { return std::to_string(9007199254740990LL + value); };
   setSize(3, 3);
   setDie(0, {big(7), big(3), big(5)});
   setDie(1, {big(2), big(4), big(9)});
