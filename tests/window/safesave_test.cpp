@@ -28,13 +28,21 @@ std::map<std::string, std::string> folderContents(const std::string& folder) {
     struct stat info {};
     ::lstat(entry.path().c_str(), &info);
     std::ostringstream text;
-    text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-    files[entry.path().filename().string()] =
-        text.str() + " mode " + std::to_string(info.st_mode) + " owner " + std::to_string(info.st_uid) + ":" +
-        std::to_string(info.st_gid) + " names " + std::to_string(info.st_nlink);
+    if (!S_ISLNK(info.st_mode)) text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+    text << " mode " << std::oct << info.st_mode << std::dec << " owner " << info.st_uid << ":" << info.st_gid
+         << " names " << info.st_nlink;
+    files[entry.path().filename().string()] = text.str();
   }
   return files;
 }
+
+// " owner UID:GID" of the files this process makes.
+std::string mine() {
+  return " owner " + std::to_string(::geteuid()) + ":" + std::to_string(::getegid());
+}
+
+// Both ways to the new file: one without a name, and the hidden one of file systems that have none.
+const SaveOptions kPaths[] = {{true, {}}, {false, {}}};
 
 TEST(SafeSave, AfterEveryFailedStepOnEitherPathTheFolderHoldsWhatItHeld) {
   const testing::TemporaryDirectory folder;
@@ -42,68 +50,62 @@ TEST(SafeSave, AfterEveryFailedStepOnEitherPathTheFolderHoldsWhatItHeld) {
   spit(old, "the old ring");
   ::chmod(old.c_str(), 0640);
   spit(folder.path() + "/.hidden", "the user's own");
+  const auto before = folderContents(folder.path());
   const std::string ring(5000, 'r');
-  struct Row {
-    const char* name;
-    SaveStep step;
-    bool named;  // the path of file systems without files that have no name
-    bool saved;  // the step is not on this path, so the save goes through
-  };
-  const Row rows[] = {
-      {"unnamed: create", SaveStep::Create, false, false},
-      {"unnamed: full disk", SaveStep::Write, false, false},
-      {"unnamed: owner", SaveStep::Owner, false, false},
-      {"unnamed: mode", SaveStep::Mode, false, false},
-      {"unnamed: name", SaveStep::Name, false, false},
-      {"unnamed: replace", SaveStep::Replace, false, false},
-      {"named: create", SaveStep::Create, true, false},
-      {"named: full disk", SaveStep::Write, true, false},
-      {"named: owner", SaveStep::Owner, true, false},
-      {"named: mode", SaveStep::Mode, true, false},
-      {"named: no name to give", SaveStep::Name, true, true},
-      {"named: replace", SaveStep::Replace, true, false},
-  };
-  for (const Row& row : rows) {
-    SaveOptions options;
-    options.unnamedFiles = !row.named;
-    options.failing = [&row](SaveStep step) { return step == row.step; };
-    for (const std::string& target : {old, fresh}) {
-      const auto before = folderContents(folder.path());
-      const bool saved = saveFileSafely(target, ring, options);
-      // A new file needs no owner, mode or replacing: those steps are not taken for it.
-      const bool newFile = target == fresh;
-      const bool expected =
-          row.saved || (newFile && (row.step == SaveStep::Owner || row.step == SaveStep::Mode ||
-                                    (row.step == SaveStep::Replace && !row.named)));
-      EXPECT_EQ(saved, expected) << row.name << ", " << target;
-      if (!saved) {
-        EXPECT_EQ(folderContents(folder.path()), before) << row.name << ", " << target;
-      } else {
-        auto after = folderContents(folder.path());
-        EXPECT_EQ(after[fs::path(target).filename().string()].substr(0, ring.size()), ring) << row.name;
-        after.erase(fs::path(target).filename().string());
-        auto others = before;
-        others.erase(fs::path(target).filename().string());
-        EXPECT_EQ(after, others) << row.name;  // nothing left beside it
-        spit(old, "the old ring");
-        fs::remove(fresh);
+  using enum SaveStep;
+  for (SaveOptions options : kPaths) {
+    for (SaveStep failing : {Create, Write, Owner, Mode, Name, Replace}) {
+      options.failing = [failing](SaveStep step) { return step == failing; };
+      // Which steps a save takes: a new file needs no owner, mode or replacing when it can be given its
+      // name, and only a file without a name is given one.
+      const bool unnamed = options.unnamedFiles;
+      const bool oldFails = failing != Name || unnamed;
+      const bool freshFails = failing == Create || failing == Write || (failing == Name && unnamed) ||
+                              (failing == Replace && !unnamed);
+      const std::string row =
+          std::string(unnamed ? "unnamed" : "named") + ", step " + std::to_string(static_cast<int>(failing));
+      EXPECT_EQ(saveFileSafely(old, ring, options), !oldFails) << row;
+      EXPECT_EQ(saveFileSafely(fresh, ring, options), !freshFails) << row;
+      if (oldFails && freshFails) {
+        EXPECT_EQ(folderContents(folder.path()), before) << row;
+      } else if (!oldFails) {
+        EXPECT_EQ(folderContents(folder.path()).at("old.vrf"), ring + " mode 100640" + mine() + " names 1");
       }
+      spit(old, "the old ring");
+      fs::remove(fresh);
     }
   }
-  EXPECT_EQ(folder.files(), (std::vector<std::string>{".hidden", "old.vrf"}));
+  EXPECT_EQ(folderContents(folder.path()), before);
 }
 
-TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndAFileWithTwoNamesIsRefused) {
+TEST(SafeSave, OnEitherPathOnlyTheTargetIsReplacedThroughALinkWithItsPermissions) {
+  for (const SaveOptions& options : kPaths) {
+    const testing::TemporaryDirectory folder;
+    const std::string longest = folder.path() + "/" + std::string(255, 'l');  // the file system's limit
+    spit(folder.path() + "/target.vrf", "old ring");
+    ::chmod((folder.path() + "/target.vrf").c_str(), 0600);
+    fs::create_symlink("target.vrf", folder.path() + "/link.vrf");
+    spit(folder.path() + "/.a", "the user's own");  // as short as a hidden name can be
+    for (const std::string& path : {longest, longest, folder.path() + "/link.vrf"})
+      EXPECT_TRUE(saveFileSafely(path, "ring", options)) << path;
+    auto after = folderContents(folder.path());
+    EXPECT_EQ(after.size(), 4u);  // nothing left beside them
+    EXPECT_EQ(after[".a"].substr(0, 14), "the user's own");
+    EXPECT_EQ(after[std::string(255, 'l')].substr(0, 14), "ring mode 1006");
+    EXPECT_EQ(after["target.vrf"], "ring mode 100600" + mine() + " names 1");
+    EXPECT_TRUE(fs::is_symlink(folder.path() + "/link.vrf"));
+  }
+}
+
+TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndSoAreFilesWithTwoNames) {
   const testing::TemporaryDirectory folder;
   ::chmod(folder.path().c_str(), 0777);
   const std::string one = folder.path() + "/one.vrf", two = folder.path() + "/two.vrf";
   spit(one, "linked");
   fs::create_hard_link(one, two);
-  for (bool named : {false, true}) {
-    EXPECT_FALSE(saveFileSafely(two, "ring", SaveOptions{!named, {}}));
-    EXPECT_EQ(folderContents(folder.path()).at("one.vrf").substr(0, 6), "linked");
-    EXPECT_EQ(fs::hard_link_count(one), 2u);
-  }
+  for (const SaveOptions& options : kPaths) EXPECT_FALSE(saveFileSafely(two, "ring", options));
+  EXPECT_EQ(folderContents(folder.path()).at("one.vrf").substr(0, 9), "linked mo");
+  EXPECT_EQ(fs::hard_link_count(one), 2u);
   fs::remove(two);
   if (::geteuid() != 0) GTEST_SKIP() << "files of other users are made by root only";
 
@@ -115,36 +117,39 @@ TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndAFileWithTwoNamesIsRefused)
     ::chmod(path.c_str(), mode);
     return path;
   };
-  const auto owner = [](const std::string& path) {
-    const fs::path name = fs::path(path).filename();
-    return folderContents(fs::path(path).parent_path().string()).at(name.string());
-  };
-  // Root gives the new file the owner and group of the old one.
   const std::string others = file("others.vrf", testing::kNobody, testing::kNobody, 0640);
   const std::string shared = file("shared.vrf", 0, kShared, 0660);
   const std::string own = file("own.vrf", testing::kNobody, kShared, 0660);
   const std::string foreign = file("foreign.vrf", testing::kNobody, kForeign, 0666);
+  const std::string readOnly = file("readonly.vrf", testing::kNobody, kShared, 0444);
+  fs::create_directory(folder.path() + "/closed");
+  ::chmod((folder.path() + "/closed").c_str(), 0);
+  // Root gives the new file the owner and group of the old one.
   EXPECT_TRUE(saveFileSafely(others, "ring"));
-  EXPECT_EQ(owner(others), "ring mode 33184 owner 65534:65534 names 1");  // 0100640
-  // A member of the group keeps the group of a file of its own, but may not give root's file to root.
+  // Nobody, in the shared group, keeps the group of a file of its own, but may not give root's file to
+  // root nor a file to a group it is not in, nor write where it may not.
   const std::string found = testing::asOtherUser(
       [&]() -> std::string {
         std::string wrong;
-        for (bool named : {false, true}) {
-          const SaveOptions options{!named, {}};
-          if (!saveFileSafely(own, named ? "ring 2" : "ring 1", options)) wrong += "own refused; ";
-          if (saveFileSafely(shared, "ring", options)) wrong += "shared saved; ";
-          if (saveFileSafely(foreign, "ring", options)) wrong += "foreign saved; ";
+        for (const SaveOptions& options : kPaths) {
+          if (!saveFileSafely(own, options.unnamedFiles ? "ring 1" : "ring 2", options))
+            wrong += "own refused; ";
+          for (const std::string& path : {shared, foreign, readOnly, folder.path() + "/closed/ring.vrf"})
+            if (saveFileSafely(path, "ring", options)) wrong += path + " saved; ";
         }
         return wrong;
       },
       {kShared});
   EXPECT_EQ(found, "");
-  EXPECT_EQ(owner(own), "ring 2 mode 33200 owner 65534:4242 names 1");  // 0100660
-  EXPECT_EQ(owner(shared), "old mode 33200 owner 0:4242 names 1");
-  EXPECT_EQ(owner(foreign), "old mode 33206 owner 65534:4243 names 1");  // 0100666
-  EXPECT_EQ(folder.files(),
-            (std::vector<std::string>{"foreign.vrf", "one.vrf", "others.vrf", "own.vrf", "shared.vrf"}));
+  ::chmod((folder.path() + "/closed").c_str(), 0700);
+  const auto after = folderContents(folder.path());
+  EXPECT_EQ(after.at("others.vrf"), "ring mode 100640 owner 65534:65534 names 1");
+  EXPECT_EQ(after.at("own.vrf"), "ring 2 mode 100660 owner 65534:4242 names 1");
+  EXPECT_EQ(after.at("shared.vrf"), "old mode 100660 owner 0:4242 names 1");
+  EXPECT_EQ(after.at("foreign.vrf"), "old mode 100666 owner 65534:4243 names 1");
+  EXPECT_EQ(after.at("readonly.vrf"), "old mode 100444 owner 65534:4242 names 1");
+  EXPECT_EQ(after.size(), 7u);
+  EXPECT_TRUE(fs::is_empty(folder.path() + "/closed"));
 }
 
 }  // namespace
