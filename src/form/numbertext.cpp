@@ -62,10 +62,6 @@ std::string incremented(std::string_view digits) {
   return "1" + result;
 }
 
-}  // namespace
-
-namespace {
-
 double valueOf(const DecimalText& number) {
   if (!number.found()) return 0.0;
   // from_chars reads the matched characters the same in every locale; it is never given an exponent

@@ -38,9 +38,9 @@ void RingAuswerten(Form& form) {
   const int n = ring.n, k = ring.k;
   const std::string pairsText = numberFormat(k * k);
 
-  // The sums digit for digit, so that a large or long face does not turn its sum into a rounded number.
+  // The sums: whole faces of at most 15 digits, as the searches write them, add up exactly as doubles;
+  // any others digit for digit, so that a large or long face does not turn its sum into a rounded number.
   for (int d = 0; d < n; ++d) {
-    // Whole faces of at most 15 digits, as the searches write them, add up exactly as doubles.
     bool whole = !ring.ranked;
     double small = 0;
     for (int f = 0; f < k; ++f) {
