@@ -119,10 +119,10 @@ std::vector<std::string> words(const std::string& command, const std::string& di
 
 TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
   const TemporaryDirectory work;
-  // Every size up to 8x8, each counted or with a note why not.
+  // Every size up to 8x6, each counted or with a note why not.
   std::string everySize = "n,k,labellings,rings,best,seconds,peak_bytes,note\n";
   for (const char n : std::string("345678"))
-    for (const char k : std::string("12345678"))
+    for (const char k : std::string("123456"))
       everySize +=
           n + std::string(",") + k +
           R"(,\d+,(\d+,\d+/\d+,\d+\.\d{3},\d+,|,,,,(left out: about|needs more than this machine has:) .+)\n)";
@@ -143,7 +143,8 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {"--estimate 8 8 --method disk --memory 1024 --disk 1048576 --threads 2 --work-dir DIR", 0,
        R"(n=8 k=8 processes=1 fits=yes method=disk primes=6 primes_at_once=\d passes=\d memory_gib=\d+\.\d )"
        R"(disk_gib=\d{5,}\.\d received_gib=0\.0 seconds=\d+\n)"},
-      {"--table --csv --max-seconds 0.001 --memory 8 --disk 8 --threads 2 --work-dir DIR", 0, everySize},
+      {"--table --csv --up-to 8 6 --max-seconds 0.001 --memory 8 --disk 8 --threads 2 --work-dir DIR", 0,
+       everySize},
       {"--table --up-to 3 5 --memory 0.000001 --method memory", 0,
        R"(\| n \| k \| labellings \| rings \| best \| seconds \| peak memory \|\n(\|---){7}\|\n)"
        R"((\| 3 \| \d \| \d+ \| \d+ \| \d/\d+ \| \d+\.\d{3} \| \d+ MiB \|\n){4})"
@@ -479,7 +480,7 @@ TEST(VarnoCount, EveryKindOfRunStopsWhenAsked) {
       {"--keep-every -1 8 5", false, "", interrupted},
       {"--resume --work-dir DIR --keep-every -1 --primes-at-once 1 8 5", false, "", interrupted},
       {"--estimate 8 8 --processes 4096", false, "", interrupted},
-      {"--table --up-to 8 5", false, R"(\| n \| k \|[\s\S]*\| 7 \| 4 \| [^\n]*\n)", interrupted},
+      {"--table --up-to 8 5", false, R"(\| n \| k \|[^\n]*\n(\|[^\n]*\|\n)+)", interrupted},
       {"--monte-carlo 8 8 5 --seed 1", false, R"(n=8 k=8 runs=0 passes=\d+ mean=0\.000 SECONDS\n)",
        "varno-count: interrupted after 0 of 5 runs\n"},
       // The search for the strongest ring takes milliseconds, and may be done before the signal comes.
