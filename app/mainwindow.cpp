@@ -554,33 +554,35 @@ void MainWindow::ringAtStart(const QString& text) {
   history_->clear();
 }
 
-void MainWindow::openAtStart(const QString& path) {
+void MainWindow::openAtStart(const std::string& path) {
   run([this, &path] {
-    if (loadRingFile(form_, path.toStdString())) form_.Begrüßung = false;
+    if (loadRingFile(form_, path)) form_.Begrüßung = false;
   });
   history_->clear();
 }
 
 namespace {
 
-// The one local file a drag carries, or nothing.
-QString droppedFile(const QMimeData* data) {
+// The name of the one local file a drag carries, as bytes, or nothing. The URL holds a name that is not
+// UTF-8 percent-encoded ("lat%E4.vrf"), which toLocalFile() would turn into U+FFFD.
+std::string droppedFile(const QMimeData* data) {
   if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
-  return data->urls().front().toLocalFile();
+  return QByteArray::fromPercentEncoding(data->urls().front().path(QUrl::FullyEncoded).toLatin1())
+      .toStdString();
 }
 
 }  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   const bool idle = !form_.dealing && !form_.searchRunning;
-  if (idle && droppedFile(event->mimeData()).endsWith(".vrf")) event->acceptProposedAction();
+  if (idle && droppedFile(event->mimeData()).ends_with(".vrf")) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  const QString file = droppedFile(event->mimeData());
-  if (file.isEmpty()) return;
+  const std::string file = droppedFile(event->mimeData());
+  if (file.empty()) return;
   event->acceptProposedAction();
-  run([this, &file] { loadRingFile(form_, file.toStdString()); });
+  run([this, &file] { loadRingFile(form_, file); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
