@@ -10,9 +10,9 @@
 namespace varno {
 namespace {
 
-using Manual = WindowTest;
+using Handbook = WindowTest;
 
-TEST_F(Manual, TheManualShowsItsHeadingsAndEveryLinkJumpsToASectionThatExists) {
+TEST_F(Handbook, TheManualShowsItsHeadingsAndEveryLinkJumpsToASectionThatExists) {
   choose("cmdHelp");
   QWidget* manual = find("frmManual");
   ASSERT_TRUE(manual->isVisible());
