@@ -83,6 +83,10 @@ class Form {
   Control cmdPrint = make(ControlKind::MenuItem, "cmdPrint", &cmdExtras);
   Control cmdCopy = make(ControlKind::MenuItem, "cmdCopy", &cmdExtras);
   Control cmdPaste = make(ControlKind::MenuItem, "cmdPaste", &cmdExtras);
+  // Undo and redo of the changes of the ring, and the manual.
+  Control cmdUndo = make(ControlKind::MenuItem, "cmdUndo", &cmdExtras);
+  Control cmdRedo = make(ControlKind::MenuItem, "cmdRedo", &cmdExtras);
+  Control cmdHelp = make(ControlKind::MenuItem, "cmdHelp", &cmdExtras);
 
   // Parameter frame: n and k.
   Control Frame2 = make(ControlKind::Frame, "Frame2", nullptr);

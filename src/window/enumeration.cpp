@@ -148,9 +148,34 @@ std::string durationText(double seconds) {
     const long minutes = static_cast<long>(std::ceil(seconds / 60));
     std::snprintf(text, sizeof text, "%ld h %02ld min", minutes / 60, minutes % 60);
   } else {
-    std::snprintf(text, sizeof text, "%.0f Tage", std::ceil(seconds / 86400));
+    return germanFigure(std::ceil(seconds / 86400), 0) + " Tage";
   }
   return text;
+}
+
+std::string germanFigure(double value, int decimals) {
+  char text[400];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+  std::string digits(text, end);
+  const std::size_t point = std::min(digits.find('.'), digits.size());
+  std::string figure = digits.substr(point);
+  if (!figure.empty()) figure[0] = ',';
+  // The whole part in groups of three from five digits on.
+  const std::size_t sign = digits[0] == '-' ? 1 : 0;
+  const std::size_t whole = point - sign;
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (whole > 4 && i > 0 && i % 3 == 0) figure.insert(0, 1, '.');
+    figure.insert(0, 1, digits[point - 1 - i]);
+  }
+  return digits.substr(0, sign) + figure;
+}
+
+std::string gibibytesText(std::uint64_t bytes) {
+  return germanFigure(static_cast<double>(bytes) / (1ULL << 30), 1) + " GiB";
+}
+
+std::string facesText(int k) {
+  return plainDigits(k) + (k == 1 ? " Seite" : " Seiten");
 }
 
 std::string timeLeftText(double seconds, double share) {
@@ -186,13 +211,6 @@ void BelegungenDurchlaufen(Form& form, int n, int k) {
 
 namespace {
 
-std::string gibibytes(std::uint64_t bytes) {
-  char text[32];
-  const double value = static_cast<double>(bytes) / (1ULL << 30);
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
-  return std::string(text, end) + " GiB";
-}
-
 // Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
 // before anything changes, and decides whether to start a long count.
 bool countMayStart(Form& form, int n, int k) {
@@ -205,11 +223,11 @@ bool countMayStart(Form& form, int n, int k) {
       whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
   form.searchRunning = false;
   form.busyPointer = false;
-  const std::string size = plainDigits(n) + " Würfel mit je " + plainDigits(k) + " Seiten";
+  const std::string size = plainDigits(n) + " Würfel mit je " + facesText(k);
   if (!estimate.fits) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
-                                 gibibytes(estimate.memoryBytes) + " Speicher und " +
-                                 gibibytes(estimate.diskBytes) +
+                                 gibibytesText(estimate.memoryBytes) + " Speicher und " +
+                                 gibibytesText(estimate.diskBytes) +
                                  " auf der Festplatte; so viel hat dieser Rechner nicht frei.\r\n\r\n"
                                  "Diese Größe kann hier nicht gezählt werden.",
                              kStopSign, "Rechenproblem");
@@ -217,7 +235,7 @@ bool countMayStart(Form& form, int n, int k) {
   }
   if (estimate.seconds <= kLongCountSeconds) return true;
   const std::string disk = estimate.method == CountMethod::Disk
-                               ? " und braucht " + gibibytes(estimate.diskBytes) + " auf der Festplatte"
+                               ? " und braucht " + gibibytesText(estimate.diskBytes) + " auf der Festplatte"
                                : "";
   return form.dialogs->messageBox("Das Zählen aller Belegungen für " + size +
                                       "\r\ndauert auf diesem Rechner etwa " + durationText(estimate.seconds) +

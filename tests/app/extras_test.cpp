@@ -65,25 +65,56 @@ TEST_F(Extras, TheWinMatrixCountsEveryPairOfDiceMarksTheNeighboursAndNamesTheStr
   EXPECT_EQ(cell(2, 3)->accessibleName(), " 0/ 1,  0");
 }
 
-TEST_F(Extras, CopyThenPasteRestoresTheRingAndATextThatIsNoRingChangesNothing) {
-  paste("3 5 7 | 2 4 9 | 1 6 8");
+TEST_F(Extras, CopyWritesTheRingWithBarsAndPasteRefusesAClipboardLargerThanAnyRingWithoutChangingAnything) {
+  paste("(3, 5, 7), (2, 4, 9), (1, 6, 8)");
   window.run([&] { face(form, 0, 0).setText(" 03.50"); });
   choose("cmdCopy");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "3.5 5 7 | 2 4 9 | 1 6 8");
-  paste(" 4 4 | 1 2  |3 3 ");
-  EXPECT_EQ(text("Text1(0)") + text("Text1(1)"), "32");
-  paste("3.5 5 7 | 2 4 9 | 1 6 8");
-  EXPECT_EQ(text("txtAuge(0)") + text("txtRückmeldung"), "3.5 ja, rechtsrum");
   const auto shown = state();
-  for (const char* bad : {"", "1 2 | 3 4", "1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9", "1 2 | 3 | 4 5",
-                          "1 x | 2 3 | 4 5", "1 2 3 4 5 6 7 8 9 | 1 | 1"}) {
-    dialogs.messages.clear();
-    paste(bad);
-    ASSERT_EQ(dialogs.messages.size(), 1u) << bad;
-    EXPECT_TRUE(dialogs.messages[0].prompt.starts_with("Einfügen abgebrochen!")) << bad;
-    EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
-    expectSame(state(), shown, bad);
+  std::string huge;  // 20 MB of rings, which nobody should wait for
+  while (huge.size() < (std::size_t{20} << 20)) huge += "1 2 | 3 4 | 5 6\n";
+  paste(huge);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].prompt,
+            "Einfügen abgebrochen!\r\n\r\nDer Text ist kein Ring: Der Text ist zu lang für einen Ring.");
+  EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
+  expectSame(state(), shown);
+}
+
+// Remembers which drawing a widget painted last.
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(QWidget* widget, const Surface& surface) : surface_(surface) {
+    widget->installEventFilter(this);
   }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = surface_.revision();
+    return false;
+  }
+  std::uint64_t painted = 0;
+
+ private:
+  const Surface& surface_;
+};
+
+TEST_F(Extras, TheStrongestRingIsToldOnlyOnceTheWindowShowsItDrawnAndNoLongerBusy) {
+  window.run([&] { setRingSize(form, 4, 4); });
+  const PaintWatch canvas(find("picAusgabe"), form.ausgabe);
+  bool asked = false;
+  dialogs.whileAsking = [&] {
+    asked = true;
+    for (int i = 0; i < 4 * kFaces; ++i)
+      EXPECT_EQ(window.widget(form.txtAuge[i])->property("text").toString().toStdString(),
+                form.txtAuge[i].text());
+    EXPECT_EQ(find<PrintBox>("Picture1(3)")->printed(), " 10 / 16");
+    EXPECT_EQ(canvas.painted, form.ausgabe.revision());
+    EXPECT_FALSE(seen("Text4"));
+    EXPECT_NE(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
+    EXPECT_TRUE(find<QAction>("cmdStrongest")->isEnabled());
+  };
+  choose("cmdStrongest");
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(dialogs.messages.at(0).title, "Stärkster Ring");
 }
 
 // The colour of a pixel's ink: 0 none (white, or the faint edge of a stroke), 1 red, 2 blue, 3 black.

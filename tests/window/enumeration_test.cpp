@@ -1,5 +1,7 @@
 #include "window/enumeration.h"
 
+#include <regex>
+
 #include "counting/ringcounter.h"
 #include "window/strongest.h"
 
@@ -57,6 +59,13 @@ TEST(Labellings, DurationsForTheUser) {
   EXPECT_EQ(durationText(40), "40 s");
   EXPECT_EQ(durationText(170), "3 min");
   EXPECT_EQ(durationText(2 * 3600 + 5 * 60), "2 h 05 min");
+  EXPECT_EQ(durationText(86400 * 12344.5), "12.345 Tage");  // the German way
+  const std::tuple<double, int, const char*> figures[] = {
+      {3853.84, 1, "3853,8"},   {12345.66, 1, "12.345,7"}, {1234567, 0, "1.234.567"},
+      {-98765.4, 0, "-98.765"}, {0.25, 2, "0,25"},         {0, 1, "0,0"},
+      {999, 0, "999"}};
+  for (const auto& [value, decimals, text] : figures) EXPECT_EQ(germanFigure(value, decimals), text) << value;
+  EXPECT_EQ(gibibytesText((std::uint64_t{38538} << 30) / 10), "3853,8 GiB");
   EXPECT_EQ(timeLeftText(10, 0.5), "noch etwa 10 s");
   EXPECT_EQ(timeLeftText(1, 0.001), "Restzeit wird geschätzt ...");
 }
@@ -209,6 +218,8 @@ TEST_F(Enumeration, ASizeBeyondTheMachineIsRefusedWithAMessage) {
   EXPECT_EQ(dialogs.messages[0].style, 16);
   EXPECT_EQ(dialogs.messages[0].title, "Rechenproblem");
   EXPECT_NE(dialogs.messages[0].prompt.find("nicht gezählt werden"), std::string::npos);
+  const std::regex figures("braucht etwa [0-9]+,[0-9] GiB Speicher und [0-9]+,[0-9] GiB auf der Festplatte;");
+  EXPECT_TRUE(std::regex_search(dialogs.messages[0].prompt, figures)) << dialogs.messages[0].prompt;
   EXPECT_EQ(face(form, 0, 0).text(), "5");
   EXPECT_TRUE(form.cmdKombinatorik.enabled());
 }
@@ -233,11 +244,15 @@ TEST_F(Enumeration, TheStrongestRingHasTheBestWeakestLinkOfItsSize) {
                   std::to_string(best) + " von " + std::to_string(k * k) + " Paaren.");
     expectIdleAfterwards();
   }
-  // Two faces make no ring; a stop changes nothing.
+  // One or two faces make no ring; a stop changes nothing.
   setSize(4, 2);
   dialogs.messages.clear();
   cmdStrongest_Click(form);
-  EXPECT_EQ(dialogs.messages.at(0).prompt, "Aus 4 Würfeln mit je 2 Seiten gibt es keinen Varno-Ring.");
+  setSize(3, 1);
+  cmdStrongest_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[0].prompt, "Aus 4 Würfeln mit je 2 Seiten gibt es keinen Varno-Ring.");
+  EXPECT_EQ(dialogs.messages[1].prompt, "Aus 3 Würfeln mit je 1 Seite gibt es keinen Varno-Ring.");
   setSize(8, 8);
   const std::vector<int> before = shownRing(8, 8);
   form.DoEvents.setHook([&] { form.Abbruch = true; }, std::chrono::nanoseconds::zero());
