@@ -53,6 +53,7 @@ TEST(Labellings, TotalsAndTheirWrittenForm) {
 TEST(Labellings, DurationsForTheUser) {
   EXPECT_EQ(durationText(0.2), "1 s");
   EXPECT_EQ(durationText(40), "40 s");
+  EXPECT_EQ(durationText(60), "1 min");
   EXPECT_EQ(durationText(170), "3 min");
   EXPECT_EQ(durationText(2 * 3600 + 5 * 60), "2 h 05 min");
   EXPECT_EQ(timeLeftText(10, 0.5), "noch etwa 10 s");
