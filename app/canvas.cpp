@@ -29,7 +29,8 @@ QTransform userToPixels(const Surface& surface, const QRectF& area) {
                     area.top() - surface.scaleTop() * sy);
 }
 
-void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base) {
+void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
+                     double points) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setClipRect(area);
   const QTransform map = userToPixels(surface, area);
@@ -47,7 +48,7 @@ void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& ar
         break;
       case Primitive::Kind::Text: {
         QFont font = base;
-        if (p.fontSize > 0) font.setPointSizeF(p.fontSize);
+        font.setPointSizeF((p.fontSize > 0 ? p.fontSize : base.pointSizeF()) * points);
         painter.setFont(font);
         painter.setPen(toQColor(p.color));
         painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,

@@ -17,8 +17,10 @@ namespace varno {
 
 // The transform from a surface's user coordinates to the pixels of `area`.
 QTransform userToPixels(const Surface& surface, const QRectF& area);
-// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes.
-void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base);
+// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes. Texts
+// take their size in points from the primitive or from `base`, times `points`.
+void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
+                     double points = 1);
 // Paints a face marker, a bright red disc, of `diameter` pixels centred on `centre`.
 void paintMarker(QPainter& painter, QPointF centre, double diameter);
 

@@ -1,30 +1,45 @@
 #include <QApplication>
-#include <QCommandLineParser>
 
 #include "application.h"
 #include "form/form.h"
 #include "mainwindow.h"
 #include "window/frmvarno.h"
 
+namespace {
+
+// Asking for the help or the version, or a mistyped option, is answered without a window, so also where
+// no display is at hand.
+bool answeredWithoutWindow(int argc, char** argv) {
+  QCommandLineParser arguments;
+  varno::describeCommandLine(arguments);
+  QStringList words;
+  for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+  return !arguments.parse(words) || arguments.isSet("help") || arguments.isSet("version") ||
+         arguments.isSet("help-all");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (answeredWithoutWindow(argc, argv)) {
+    QCoreApplication application(argc, argv);
+    varno::describeApplication(application);
+    QCommandLineParser arguments;  // described again, now in German
+    varno::describeCommandLine(arguments);
+    arguments.process(application);  // prints the answer and ends the program
+    return 0;
+  }
+
   QApplication application(argc, argv);
   varno::setUpApplication(application);
-
-  QCommandLineParser arguments;
-  arguments.setApplicationDescription("Ringe intransitiver Würfel erkunden, suchen und zählen.");
-  arguments.addHelpOption();
-  arguments.addVersionOption();
-  arguments.addPositionalArgument("datei", "Eine Ringdatei (.vrf), die beim Start geladen wird.", "[datei]");
-  const QCommandLineOption ring("ring", "Beginnt mit diesem Ring, etwa \"3 5 7 | 2 4 9 | 1 6 8\".", "ring");
-  arguments.addOption(ring);
-  arguments.process(application);
+  const varno::StartRequest request = varno::readCommandLine(argc, argv);
 
   varno::frmVarno form;
   varno::MainWindow window(form);
   window.Form_Load();
   window.show();
   // "varno ring.vrf" opens the program with that ring, as a file manager starts it for a ring file.
-  if (!arguments.positionalArguments().isEmpty()) window.openAtStart(arguments.positionalArguments().front());
-  if (arguments.isSet(ring)) window.ringAtStart(arguments.value(ring));
+  if (request.file) window.openAtStart(*request.file);
+  if (request.ring) window.ringAtStart(*request.ring);
   return application.exec();
 }

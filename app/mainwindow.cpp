@@ -25,6 +25,7 @@
 
 #include "canvas.h"
 #include "convert.h"
+#include "fitting.h"
 #include "form/layout.h"
 #include "graphic/drawing.h"
 #include "graphicexport.h"
@@ -156,7 +157,8 @@ void MainWindow::wireClicks() {
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
   on(form_.cmdMatrix, always, [this] { showMatrix(); });
   on(form_.cmdStrongest, idle, [this] { cmdStrongest_Click(form_); });
-  on(form_.cmdExport, always, [this] { exportGraphic(form_, canvas_->contentsRect().size()); });
+  on(form_.cmdExport, always, [this] { exportGraphic(form_, *canvas_); });
+  on(form_.cmdPrint, always, [this] { printGraphic(form_, *canvas_); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
   on(form_.cmdPaste, idle, [this] { pasteRing(form_, QGuiApplication::clipboard()->text().toStdString()); });
@@ -190,14 +192,14 @@ void MainWindow::wireKeys() {
 }
 
 void MainWindow::showMatrix() {
-  if (!matrix_) {
+  const bool first = !matrix_;
+  if (first) {
     matrix_ = new MatrixWindow(form_, this);
     matrix_->refresh();
-    // Beside the main window, at its right edge.
-    const QRect main = geometry();
-    matrix_->move(main.right() - matrix_->width() - 24, main.top() + 96);
   }
   matrix_->show();
+  // Beside the main window, at its right edge.
+  if (first) matrix_->placeNear(geometry().topRight() + QPoint(-24, 96));
   matrix_->raise();
 }
 
@@ -470,14 +472,17 @@ void MainWindow::apply(const Control& control, QObject* object) {
   if (widget->font() != font || !widget->testAttribute(Qt::WA_SetFont)) widget->setFont(font);
   const Geometry& g = control.geometry();
   const QSize hint = widget->sizeHint();
-  const QSize size(g.width >= 0 ? pixels(g.width) : hint.width(),
-                   g.height >= 0 ? pixels(g.height) : hint.height());
+  const QSize size = shownSize(
+      form_, control,
+      QSize(g.width >= 0 ? pixels(g.width) : hint.width(), g.height >= 0 ? pixels(g.height) : hint.height()));
   if (g.user) {
     widget->resize(size);
     canvas_->placeAt(widget, QPointF(g.left, g.top));
   } else {
     widget->setGeometry(QRect(QPoint(pixels(g.left), pixels(g.top)), size));
   }
+  // A text too large for its control at its font is shown smaller.
+  if (!textFits(widget, font)) widget->setFont(fittedFont(widget, font));
   widget->setVisible(control.visible());
 }
 
@@ -518,32 +523,34 @@ void MainWindow::ringAtStart(const QString& text) {
   });
 }
 
-void MainWindow::openAtStart(const QString& path) {
+void MainWindow::openAtStart(const std::string& path) {
   run([this, &path] {
-    if (loadRingFile(form_, path.toStdString())) form_.Begrüßung = false;
+    if (loadRingFile(form_, path)) form_.Begrüßung = false;
   });
 }
 
 namespace {
 
-// The one local file a drag carries, or nothing.
-QString droppedFile(const QMimeData* data) {
+// The name of the one local file a drag carries, as bytes, or nothing. The URL holds a name that is not
+// UTF-8 percent-encoded ("lat%E4.vrf"), which toLocalFile() would turn into U+FFFD.
+std::string droppedFile(const QMimeData* data) {
   if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
-  return data->urls().front().toLocalFile();
+  return QByteArray::fromPercentEncoding(data->urls().front().path(QUrl::FullyEncoded).toLatin1())
+      .toStdString();
 }
 
 }  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   const bool idle = !form_.dealing && !form_.searchRunning;
-  if (idle && droppedFile(event->mimeData()).endsWith(".vrf")) event->acceptProposedAction();
+  if (idle && droppedFile(event->mimeData()).ends_with(".vrf")) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  const QString file = droppedFile(event->mimeData());
-  if (file.isEmpty()) return;
+  const std::string file = droppedFile(event->mimeData());
+  if (file.empty()) return;
   event->acceptProposedAction();
-  run([this, &file] { loadRingFile(form_, file.toStdString()); });
+  run([this, &file] { loadRingFile(form_, file); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -47,8 +47,8 @@ class MainWindow : public QMainWindow {
 
   // Opens a ring file named on the command line, as "laden" does; a ring loaded so is not greeted as the
   // one the start-up search found. A file that cannot be loaded gets the message of "laden", and the
-  // window stays as it opened.
-  void openAtStart(const QString& path);
+  // window stays as it opened. The name is bytes, as the system gives it: not necessarily UTF-8.
+  void openAtStart(const std::string& path);
   // Puts the ring given as text ("3 5 7 | 2 4 9 | 1 6 8") into the window, as "Ring einfügen" does.
   void ringAtStart(const QString& text);
 

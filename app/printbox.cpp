@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "fitting.h"
+
 namespace varno {
 
 PrintBox::PrintBox(QWidget* parent) : QFrame(parent) {
@@ -20,19 +22,21 @@ void PrintBox::setPrinted(const QString& text) {
   update();
 }
 
+QFont PrintBox::printFont() const {
+  // The printed text keeps the box's font unless it would not fit; then it shrinks until it does.
+  const QSize room = contentsRect().size();
+  return largestFitting(font(), [&](const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(printed_) <= room.width() && metrics.height() <= room.height();
+  });
+}
+
 void PrintBox::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
   painter.setPen(Qt::black);
-  // The printed text keeps the box's font unless it would not fit; then it shrinks to the box's width.
-  QFont font = this->font();
-  const QRect area = contentsRect();
-  const int width = QFontMetrics(font).horizontalAdvance(printed_);
-  if (width > area.width() && width > 0) {
-    font.setPointSizeF(std::max(4.0, font.pointSizeF() * area.width() / width));
-    painter.setFont(font);
-  }
-  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, printed_);
+  painter.setFont(printFont());
+  painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop, printed_);
 }
 
 }  // namespace varno

@@ -12,6 +12,8 @@ class PrintBox : public QFrame {
   explicit PrintBox(QWidget* parent = nullptr);
   void setPrinted(const QString& text);
   QString printed() const { return printed_; }
+  // The font the text is printed in: the box's, or smaller where the text would not fit the box.
+  QFont printFont() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

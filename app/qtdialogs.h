@@ -1,4 +1,5 @@
-// The dialogs of the window: Qt's message boxes and file dialog, in German through Qt's translations.
+// The dialogs of the window: Qt's message boxes, file dialog and print dialog, in German through Qt's
+// translations.
 #pragma once
 
 #include <QWidget>
@@ -13,6 +14,7 @@ class QtDialogs : public Dialogs {
   int messageBox(const std::string& prompt, int style, const std::string& title) override;
   std::optional<std::string> fileDialog(bool save, const std::string& directory, const std::string& fileName,
                                         FileKind kind = FileKind::Ring) override;
+  bool printDialog(Printer& printer) override;
 
  private:
   QWidget* parent_;

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the ring-file reader. A file it accepts must hold a ring the window can show:
-// n within 3..8, k within 1..8, and only text in the fields.
+// n within 3..8, k within 1..8, and only text in the fields, without invisible characters such as
+// byte-order marks, zero-width spaces or soft hyphens.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,8 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (ring->n < 3 || ring->n > 8 || ring->k < 1 || ring->k > 8) std::abort();
-  for (const std::string& face : ring->faceTexts)
+  for (const std::string& face : ring->faceTexts) {
     for (char c : face)
       if (c == '\n' || c == '\r' || c == '\0') std::abort();
+    for (const char* invisible : {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xC2\xAD", "\xC2\xA0"})
+      if (face.find(invisible) != std::string::npos) std::abort();
+  }
   return 0;
 }

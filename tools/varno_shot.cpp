@@ -1,11 +1,17 @@
 // Renders the window to a PNG without a display.
 //
-//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--select FACE]
+//   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--choose ITEM] [--select
+//   FACE]
+//              [--graphic]
 //
 // --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
-// graphic in full, as the button "Gr" does; --select clicks the face field FACE (0..63), which shows the
-// labelling pad over its die.
+// graphic in full, as the button "Gr" does; --choose chooses the menu item of that name (such as cmdBelzähl,
+// "alle Belegungen zählen") and waits for its end; --select clicks the face field FACE (0..63), which shows
+// the labelling pad over its die; --graphic writes the ring graphic instead of the window, as "Graphik
+// exportieren …" writes it (PNG, SVG or PDF by the file's ending).
+#include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +20,10 @@
 #include <vector>
 
 #include "application.h"
+#include "canvas.h"
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "graphicexport.h"
 #include "mainwindow.h"
 #include "ring/ring.h"
 #include "window/frmvarno.h"
@@ -26,7 +34,7 @@ namespace {
 int usage(const char* problem) {
   std::fprintf(stderr,
                "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 "
-               "6 8\"] [--select FACE]\n",
+               "6 8\"] [--choose ITEM] [--select FACE] [--graphic]\n",
                problem);
   return 2;
 }
@@ -51,9 +59,15 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage("no file given");
   const char* file = argv[1];
   int width = 0, height = 0, selected = -1;
+  bool graphic = false;
+  QString chosen;
   std::vector<std::vector<std::string>> ring;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
+    if (option == "--graphic") {
+      graphic = true;
+      continue;
+    }
     if (i + 1 >= argc) return usage("an option lacks its value");
     if (option == "--size") {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 200 || height < 150)
@@ -65,6 +79,8 @@ int main(int argc, char** argv) {
         return usage("the ring must have 3..8 dice of 1..8 faces");
       for (const auto& die : ring)
         if (die.size() != k) return usage("every die of the ring must have the same number of faces");
+    } else if (option == "--choose") {
+      chosen = QString::fromLocal8Bit(argv[++i]);
     } else if (option == "--select") {
       selected = std::atoi(argv[++i]);
       if (selected < 0 || selected > 63) return usage("the face to select must be 0..63");
@@ -94,6 +110,11 @@ int main(int argc, char** argv) {
       varno::ZeichneGraphik(form);
     });
   }
+  if (!chosen.isEmpty()) {
+    auto* item = window.findChild<QAction*>(chosen);
+    if (!item) return usage("no menu item of that name");
+    item->trigger();  // runs to its end, yielding to the event loop on the way
+  }
   if (selected >= 0) {
     window.run([&] {
       varno::txtAuge_Click(form, selected);
@@ -102,7 +123,18 @@ int main(int argc, char** argv) {
   }
   window.show();
   application.processEvents();
-  if (!window.grab().save(QString::fromLocal8Bit(file))) {
+  const QString name = QString::fromLocal8Bit(file);
+  if (graphic) {
+    QFile picture(name);
+    const auto* canvas = window.findChild<varno::Canvas*>("picAusgabe");
+    if (!picture.open(QIODevice::WriteOnly) ||
+        picture.write(varno::graphicPicture(form, varno::pictureKind(name), *canvas)) <= 0) {
+      std::fprintf(stderr, "varno-shot: cannot write %s\n", file);
+      return 1;
+    }
+    return 0;
+  }
+  if (!window.grab().save(name)) {
     std::fprintf(stderr, "varno-shot: cannot write %s\n", file);
     return 1;
   }

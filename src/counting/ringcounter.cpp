@@ -4,12 +4,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "counting/countplan.h"
+#include "counting/keptlayer.h"
 #include "counting/modular.h"
 #include "counting/partition.h"
 #include "counting/storage.h"
@@ -36,9 +36,18 @@ double costPerUnit(int primesAtOnce) {
   return 1 + kCostPerExtraPrime * (primesAtOnce - 1);
 }
 
-std::string gibibytes(std::uint64_t bytes) {
+// An amount of memory or disk in the unit that suits it: "512 bytes", "3.4 MiB", "12.0 GiB".
+std::string amount(std::uint64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  const char* units[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+  double value = static_cast<double>(bytes) / 1024;
+  std::size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(units)) {
+    value /= 1024;
+    ++unit;
+  }
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
+  std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
   return text;
 }
 
@@ -46,6 +55,24 @@ void checkSize(int dice, int faces) {
   if (!isRingSize(dice, faces)) {
     throw std::invalid_argument("ring size out of range: dice must be 3..8 and faces 1..8");
   }
+}
+
+// The size and the options that choose how it is counted.
+void checkSetup(int dice, int faces, const RingCounterOptions& options) {
+  checkSize(dice, faces);
+  const int needed = Modular::primesNeeded(dice, faces);
+  if (options.primes != 0 && (options.primes < needed || options.primes > Modular::kMaxPrimes)) {
+    throw std::invalid_argument("a count of " + std::to_string(dice) + "x" + std::to_string(faces) +
+                                " takes " + std::to_string(needed) + " to " +
+                                std::to_string(Modular::kMaxPrimes) + " primes");
+  }
+  if (options.primesAtOnce < 0 || options.primesAtOnce > Modular::kMaxPrimes) {
+    throw std::invalid_argument("a count takes 1 to 6 primes at once");
+  }
+}
+
+int primesOf(int dice, int faces, const RingCounterOptions& options) {
+  return options.primes != 0 ? options.primes : Modular::primesNeeded(dice, faces);
 }
 
 unsigned threadsOf(const RingCounterOptions& options) {
@@ -76,7 +103,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   const int faces = plan.faces();
   const unsigned threads = threadsOf(options);
   const std::uint64_t memoryLimit = RingCounter::memoryAllowed(options.memoryLimitBytes);
-  estimate.primes = Modular::primesNeeded(dice, faces);
+  estimate.primes = primesOf(dice, faces, options);
   const int most =
       options.primesAtOnce > 0 ? std::min(options.primesAtOnce, estimate.primes) : estimate.primes;
   setup.stepWork = needs.stepWork;
@@ -100,8 +127,8 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
     estimate.memoryBytes = memoryBytes(primes);
   } else if (options.method == CountMethod::Memory ||
              (options.method == CountMethod::Automatic && options.workDirectory.empty()) || !full) {
-    setup.why = "needs about " + gibibytes(memoryBytes(1)) + " of memory, only " + gibibytes(memoryLimit) +
-                " allowed";
+    setup.why =
+        "needs about " + amount(memoryBytes(1)) + " of memory, only " + amount(memoryLimit) + " allowed";
   } else {
     // On disk: bands as large as the memory allows (or as asked), and at least one job with its sources.
     const std::uint64_t diskLimit = diskAllowed(options);
@@ -122,9 +149,11 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
       estimate.memoryBytes = setup.bandBytes + scratchCells * bytes;
       estimate.diskBytes = diskCells * bytes;
     } else {
-      setup.why = "needs about " + gibibytes((needs.jobCells + scratchCells) * kCellBytes) +
-                  " of memory and " + gibibytes(diskCells * kCellBytes) + " of disk, only " +
-                  gibibytes(memoryLimit) + " and " + gibibytes(diskLimit) + " allowed";
+      setup.why = "needs about " + amount((needs.jobCells + scratchCells) * kCellBytes) + " of memory and " +
+                  amount(diskCells * kCellBytes) + " of disk, only " + amount(memoryLimit) + " and " +
+                  amount(diskLimit) + " allowed";
+      if (options.diskLimitBytes == 0)
+        setup.why += " (nine tenths of the space free in " + options.workDirectory + ")";
       estimate.diskBytes = diskCells * kCellBytes;  // what the disk method would need
     }
   }
@@ -162,85 +191,51 @@ int lastLayerOf(int dice, int faces, bool meet) {
   return meet ? CountPlan::meetingLayer(dice, faces) : dice * faces;
 }
 
-// ---- Keeping finished layers for a later count.
-
-struct Saved {
-  int pass = 0;
-  int layer = 0;
-  std::string file;
-  std::vector<std::uint32_t> residues;  // of the passes before
-};
-
-// Every file a count keeps starts so: its size and its place among the processes.
-std::string keptPrefix(int dice, int faces, int processes, int rank) {
-  std::ostringstream name;
-  name << "varno-count-" << dice << "x" << faces << "-" << processes << "p" << rank << "-";
-  return name.str();
+// The setup of this process's kept layers.
+KeptSetup keptSetup(const CountPlan& plan, const Partition& partition, const RingCounterOptions& options,
+                    int rank, int primes, int atOnce) {
+  KeptSetup setup;
+  setup.dice = plan.dice();
+  setup.faces = plan.faces();
+  setup.meet = options.meet;
+  setup.negate = options.negateResidues;
+  setup.processes = partition.processes();
+  setup.rank = rank;
+  setup.primes = primes;
+  setup.primesAtOnce = atOnce;
+  // The sweep tells when a layer below the last one is complete.
+  setup.lastLayer = std::min(LayerSweep::lastStoredLayer(plan, options.meet), plan.layerCount() - 2);
+  setup.plan = planPrint(plan, partition, rank, setup.lastLayer);
+  setup.layerBytes = [&partition, rank, primes, atOnce](int pass, int layer) {
+    return LayerSweep::keptBytes(partition, layer, rank, std::min(atOnce, primes - pass * atOnce));
+  };
+  return setup;
 }
 
-std::string stateName(const RingCounterOptions& options, int dice, int faces, int processes, int rank) {
-  return options.workDirectory + "/" + keptPrefix(dice, faces, processes, rank) + "resume";
-}
-
-// Removes the files of the work directory that start with `prefix`, but for the note (ending in
-// "resume") and `kept`.
-void removeKeptExcept(const std::string& directory, const std::string& prefix, const std::string& kept) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind(prefix, 0) != 0 || entry.path().string() == kept) continue;
-    if (name.size() >= 6 && name.compare(name.size() - 6, 6, "resume") == 0) continue;
-    removeFile(entry.path().string());
+// What can be checked of a count before it is given out: its ring words are at most all words and a
+// multiple of the number of dice, and there are rings exactly when the strongest-ring search finds one.
+// A count that fails was made from states that were changed on disk or in memory.
+void checkCount(int dice, int faces, const mpz_class& words, bool ringsExist) {
+  std::string problem;
+  if (words > Modular::wordBound(dice, faces)) {
+    problem = "its residues do not belong to one number of rings: it would exceed the number of labellings";
+  } else if (words % dice != 0) {
+    problem = "its ring words are not a multiple of the number of dice";
+  } else if ((words != 0) != ringsExist) {
+    problem = ringsExist ? "it found no ring, but there are rings of this size"
+                         : "it found rings, but there is no ring of this size";
   }
-}
-
-// The setup a saved layer belongs to; a count resumes only from its own kind.
-std::string setupKey(int dice, int faces, bool meet, int primesAtOnce, int processes) {
-  std::ostringstream key;
-  key << dice << "x" << faces << " " << (meet ? "meet" : "full") << " primes-at-once=" << primesAtOnce
-      << " processes=" << processes;
-  return key.str();
-}
-
-std::string describe(const std::string& key, const Saved& saved) {
-  std::ostringstream text;
-  text << "setup " << key << "\npass " << saved.pass << "\nlayer " << saved.layer << "\nfile " << saved.file
-       << "\nresidues";
-  for (std::uint32_t residue : saved.residues) text << " " << residue;
-  text << "\n";
-  return text.str();
-}
-
-std::optional<Saved> parseSaved(const std::string& text, const std::string& key) {
-  std::istringstream in(text);
-  std::string line;
-  Saved saved;
-  bool keyMatches = false;
-  bool complete = false;
-  while (std::getline(in, line)) {
-    const auto space = line.find(' ');
-    const std::string name = line.substr(0, space);
-    const std::string value = space == std::string::npos ? "" : line.substr(space + 1);
-    if (name == "setup") keyMatches = value == key;
-    if (name == "pass") saved.pass = std::stoi(value);
-    if (name == "layer") saved.layer = std::stoi(value);
-    if (name == "file") saved.file = value;
-    if (name == "residues") {
-      std::istringstream numbers(value);
-      std::uint32_t residue = 0;
-      while (numbers >> residue) saved.residues.push_back(residue);
-      complete = true;
-    }
+  if (!problem.empty()) {
+    throw std::runtime_error("the count of " + std::to_string(dice) + "x" + std::to_string(faces) +
+                             " failed its check: " + problem);
   }
-  if (!keyMatches || !complete || saved.file.empty()) return std::nullopt;
-  return saved;
 }
 
 }  // namespace
 
 RingCounter::RingCounter(int dice, int faces, RingCounterOptions options)
     : dice_(dice), faces_(faces), options_(std::move(options)) {
-  checkSize(dice, faces);
+  checkSetup(dice, faces, options_);
   options_.threads = threadsOf(options_);
 }
 
@@ -307,19 +302,43 @@ mpz_class RingCounter::labellingCount(int dice, int faces) {
 }
 
 RingCounter::Estimate RingCounter::estimate(int dice, int faces, const RingCounterOptions& options) {
-  return estimateFor(dice, faces, 1, 0, options);
+  return *estimateFor(dice, faces, 1, 0, options);
 }
 
-RingCounter::Estimate RingCounter::estimateFor(int dice, int faces, int processes, int rank,
-                                               const RingCounterOptions& options) {
-  checkSize(dice, faces);
-  const CountPlan plan(dice, faces, lastLayerOf(dice, faces, options.meet));
-  // Only the disk method and several processes need to look at every step.
-  const bool full = processes > 1 || options.method == CountMethod::Disk || !options.workDirectory.empty();
-  const Partition partition(plan, options.meet, processes);
-  const LayerSweep::Needs needs = full ? LayerSweep::needs(plan, partition, options.meet, rank)
-                                       : LayerSweep::quickNeeds(plan, options.meet);
-  return decide(plan, needs, full, options).estimate;
+std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int faces, int processes, int rank,
+                                                              const RingCounterOptions& options,
+                                                              const std::function<bool()>& stop,
+                                                              const std::function<void(int)>& progress) {
+  checkSetup(dice, faces, options);
+  if (processes < 1 || rank < -1 || rank >= processes) throw std::invalid_argument("no such process");
+  try {
+    const CountPlan plan(dice, faces, lastLayerOf(dice, faces, options.meet), stop);
+    // Only the disk method and several processes need to look at every step.
+    const bool full = processes > 1 || options.method == CountMethod::Disk || !options.workDirectory.empty();
+    const Partition partition(plan, options.meet, processes);
+    std::optional<Estimate> fullest;
+    for (int r = rank < 0 ? 0 : rank; r <= (rank < 0 ? processes - 1 : rank); ++r) {
+      if (progress) progress(r);
+      const LayerSweep::Needs needs = full ? LayerSweep::needs(plan, partition, options.meet, r, stop)
+                                           : LayerSweep::quickNeeds(plan, options.meet);
+      const Estimate estimate = decide(plan, needs, full, options).estimate;
+      if (!fullest) {
+        fullest = estimate;
+        continue;
+      }
+      // The partition balances the processes, but not exactly.
+      fullest->memoryBytes = std::max(fullest->memoryBytes, estimate.memoryBytes);
+      fullest->diskBytes = std::max(fullest->diskBytes, estimate.diskBytes);
+      fullest->receivedBytes = std::max(fullest->receivedBytes, estimate.receivedBytes);
+      fullest->seconds = std::max(fullest->seconds, estimate.seconds);
+      fullest->fits = fullest->fits && estimate.fits;
+    }
+    return fullest;
+  } catch (const CountPlan::Stopped&) {
+    return std::nullopt;
+  } catch (const CountCancelled&) {
+    return std::nullopt;
+  }
 }
 
 void RingCounter::work() {
@@ -397,23 +416,16 @@ void RingCounter::work() {
                 diskAllowed(options_);
       if (exchange != nullptr) keeping = exchange->maximum(keeping ? 0 : 1) == 0;
     }
-    const std::string key = setupKey(dice_, faces_, meet, atOnce, processes);
-    const std::string state =
-        keeping || options_.resume ? stateName(options_, dice_, faces_, processes, rank) : "";
-    std::optional<Saved> saved;
-    if (options_.resume) {
-      const auto text = readSmallFile(state);
-      if (text) saved = parseSaved(*text, key);
-      if (!saved)
-        throw std::runtime_error("no count of this size and setup to resume in " + options_.workDirectory);
-    } else if (keeping) {
-      removeFile(state);  // a new count replaces what an earlier one kept
-    }
+    std::optional<KeptFiles> files;
+    std::optional<KeptState> saved;
+    std::optional<SavedLayer> savedLayer;  // handed to the sweep of the pass it belongs to
     if (keeping || options_.resume) {
-      // A process killed while keeping a layer may have left a layer that no note names, or a note half
-      // written; they go, and only the layer named by the note stays.
-      removeKeptExcept(options_.workDirectory, keptPrefix(dice_, faces_, processes, rank),
-                       saved ? saved->file : "");
+      files.emplace(options_.workDirectory, keptSetup(*plan, partition, options_, rank, primes, atOnce));
+      if (options_.resume) {
+        auto [state, file] = files->resumable(&cancelRequested_);
+        saved = std::move(state);
+        savedLayer = SavedLayer{saved->layer, std::move(file)};
+      }
     }
     if (exchange != nullptr && options_.resume) {
       const std::uint64_t at =
@@ -422,9 +434,11 @@ void RingCounter::work() {
         throw std::runtime_error("the processes kept different layers; cannot resume");
       }
     }
+    // What earlier counts left goes: all of it for a count afresh; for a count that goes on, a layer that
+    // no note names or a note half written, left by a process killed while it kept a layer.
+    if (files) files->removeEarlier(saved);
 
     std::vector<std::uint32_t> residues = saved ? saved->residues : std::vector<std::uint32_t>{};
-    std::string keptFile = saved ? saved->file : "";
     auto lastKept = started;
     const int firstPass = saved ? saved->pass : 0;
     for (int pass = 0; pass < firstPass; ++pass) done_ += passWork * unit[pass];
@@ -433,6 +447,7 @@ void RingCounter::work() {
       settings.meet = meet;
       settings.residues = std::min(atOnce, primes - pass * atOnce);
       for (int r = 0; r < settings.residues; ++r) settings.primes[r] = Modular::kPrimes[pass * atOnce + r];
+      settings.negate = options_.negateResidues;
       settings.threads = options_.threads;
       settings.storage = setup.storage;
       settings.directory = options_.workDirectory;
@@ -442,10 +457,9 @@ void RingCounter::work() {
       control.cancel = &cancelRequested_;
       control.done = &done_;
       control.unit = unit[pass];
-      std::optional<SavedLayer> from;
-      if (saved && pass == firstPass) {
-        from = SavedLayer{saved->layer, saved->file};
-        for (int layer = 1; layer <= saved->layer; ++layer) done_ += setup.stepWork[layer] * unit[pass];
+      const std::optional<SavedLayer> from = std::exchange(savedLayer, std::nullopt);
+      if (from) {
+        for (int layer = 1; layer <= from->layer; ++layer) done_ += setup.stepWork[layer] * unit[pass];
       }
       const LayerSweep::LayerFinished finished = [&](int layer, const LayerSweep::Keep& keep) {
         if (keeping) {
@@ -453,20 +467,19 @@ void RingCounter::work() {
               std::chrono::duration<double>(Clock::now() - lastKept).count() >= options_.keepEverySeconds;
           if (exchange != nullptr) due = exchange->maximum(due ? 1 : 0) != 0;
           if (due) {
-            std::ostringstream name;
-            name << options_.workDirectory << "/" << keptPrefix(dice_, faces_, processes, rank) << "pass"
-                 << pass << "-layer" << layer << ".states";
-            keep(name.str());
-            writeFileAtomically(state, describe(key, Saved{pass, layer, name.str(), residues}));
-            if (!keptFile.empty() && keptFile != name.str()) removeFile(keptFile);
-            keptFile = name.str();
+            keep(options_.workDirectory + "/" + layerName(files->setup(), pass, layer));
+            files->kept(pass, layer, residues, &cancelRequested_);
             lastKept = Clock::now();
           }
         }
         if (options_.layerDone) options_.layerDone(pass, layer);
       };
       LayerSweep sweep(*plan, partition, settings, control);
-      const std::vector<std::uint32_t> part = sweep.run(from, finished);
+      std::vector<std::uint32_t> part = sweep.run(from, finished);
+      // Read upwards, the count ends in a single state, negated like every other.
+      if (options_.negateResidues && !meet) {
+        for (int r = 0; r < settings.residues; ++r) part[r] = part[r] == 0 ? 0 : settings.primes[r] - part[r];
+      }
       residues.insert(residues.end(), part.begin(), part.end());
     }
 
@@ -475,20 +488,13 @@ void RingCounter::work() {
     count.faces = faces_;
     count.labellings = labellingCount(dice_, faces_);
     const mpz_class words = Modular::combine(residues);
+    const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
+    if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
+    checkCount(dice_, faces_, words, strongest.outcome == StrongestRing::Outcome::Found);
     // Rotating the dice maps ring words onto ring words, so each first die has the same share.
-    if (words % dice_ != 0) throw std::logic_error("ring words not divisible by the number of dice");
     count.rings = words / dice_;
-    if (count.rings != 0) {
-      const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
-      if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
-      if (strongest.outcome != StrongestRing::Outcome::Found)
-        throw std::logic_error("rings counted but none found");
-      count.bestWeakestLink = strongest.link;
-    }
-    if (keeping) {
-      removeFile(state);
-      if (!keptFile.empty()) removeFile(keptFile);
-    }
+    count.bestWeakestLink = strongest.outcome == StrongestRing::Outcome::Found ? strongest.link : 0;
+    if (keeping) files->removeAll();
     {
       std::lock_guard lock(mutex_);
       result_ = count;

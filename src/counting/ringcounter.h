@@ -38,7 +38,14 @@ struct RingCounterOptions {
   std::uint64_t diskLimitBytes = 0;    // disk a count may use there; 0 means 90% of the space free now
   CountMethod method = CountMethod::Automatic;
   bool meet = true;      // meet in the middle; false reads every number upwards (slower, a cross-check)
-  int primesAtOnce = 0;  // primes counted in one pass; 0: as many as the memory allows
+  int primesAtOnce = 0;  // primes counted in one pass, 1..6; 0: as many as the memory allows
+  // Primes in all, from those the size needs (every count of this size is below their product) to 6;
+  // 0: as few as needed. More primes than needed give the same count, and so do the following: they
+  // let a small count take the paths only large ones take otherwise.
+  int primes = 0;
+  // Count the negated number of words in every state, so that residues are as large as the primes allow
+  // and every sum wraps around its prime, as in the largest counts.
+  bool negateResidues = false;
   // Keep a finished layer in the work directory, so that a later count can resume from it, whenever this
   // long has passed since the count began or last kept one (0: every layer); negative: never. A count
   // in memory keeps layers only where the disk allowed holds one.
@@ -88,7 +95,7 @@ class RingCounter {
     double seconds = 0;               // running time at the speed given
   };
 
-  // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces.
+  // Throws std::invalid_argument for sizes outside 3..8 dice and 1..8 faces, and for options out of range.
   RingCounter(int dice, int faces, RingCounterOptions options = {});
   ~RingCounter();  // cancels and waits for the worker
   RingCounter(const RingCounter&) = delete;
@@ -118,9 +125,14 @@ class RingCounter {
   // the figures in `options` (its exchange is not used). Quick for a count in memory: well under 0.1 s
   // even for 8x8; with a work directory (the disk method) it looks at every step, which takes longer.
   static Estimate estimate(int dice, int faces, const RingCounterOptions& options = {});
-  // The same for process `rank` of a count spread over `processes` processes.
-  static Estimate estimateFor(int dice, int faces, int processes, int rank,
-                              const RingCounterOptions& options);
+  // The same for process `rank` of a count spread over `processes` processes, or with rank -1 for the
+  // fullest of them (each figure the largest of any process; fits when every process fits). `stop` is
+  // polled throughout, and nothing is returned when it asks to stop; `progress` is told each process
+  // before it is looked at.
+  static std::optional<Estimate> estimateFor(int dice, int faces, int processes, int rank,
+                                             const RingCounterOptions& options,
+                                             const std::function<bool()>& stop = {},
+                                             const std::function<void(int rank)>& progress = {});
   // The memory a count may use: `limit`, or without one 90% of the memory available now.
   static std::uint64_t memoryAllowed(std::uint64_t limit = 0);
   // (n*k)! / (k!^n * n), the number of labellings.

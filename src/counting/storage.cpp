@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -9,11 +10,9 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <new>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -140,9 +139,9 @@ LayerFile LayerFile::create(const std::string& directory) {
   return LayerFile(fd);
 }
 
-LayerFile LayerFile::open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) fail("cannot open " + path);
+LayerFile LayerFile::createAt(int directoryFd) {
+  const int fd = ::openat(directoryFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) fail("cannot create a file in the work directory");
   return LayerFile(fd);
 }
 
@@ -197,6 +196,31 @@ void LayerFile::read(std::uint64_t offset, void* data, std::uint64_t bytes,
   }
 }
 
+std::uint64_t LayerFile::readSome(void* data, std::uint64_t bytes) const {
+  auto* to = static_cast<std::byte*>(data);
+  std::uint64_t got = 0;
+  while (got < bytes) {
+    const ssize_t part = ::pread(fd_, to + got, bytes - got, static_cast<off_t>(got));
+    if (part < 0 && errno == EINTR) continue;
+    if (part < 0) fail("cannot read a file");
+    if (part == 0) break;
+    got += static_cast<std::uint64_t>(part);
+  }
+  return got;
+}
+
+std::uint64_t LayerFile::size() const {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) fail("cannot examine a layer file");
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+LayerFile LayerFile::duplicate() const {
+  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) fail("cannot open a layer file again");
+  return LayerFile(fd);
+}
+
 void LayerFile::punchHole(std::uint64_t offset, std::uint64_t bytes) {
   if (bytes == 0) return;
   // Only saves space; a file system without holes keeps the bytes, which is no error.
@@ -204,35 +228,20 @@ void LayerFile::punchHole(std::uint64_t offset, std::uint64_t bytes) {
             static_cast<off_t>(bytes));
 }
 
-void LayerFile::keepAs(const std::string& path) {
+void LayerFile::flush() {
   if (::fsync(fd_) != 0) fail("cannot flush a layer file");
-  ::unlink(path.c_str());
+}
+
+void LayerFile::keepAs(const std::string& path) {
+  keepAt(AT_FDCWD, path);
+}
+
+void LayerFile::keepAt(int directoryFd, const std::string& name) {
+  flush();
+  ::unlinkat(directoryFd, name.c_str(), 0);
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
-    fail("cannot keep " + path);
-}
-
-void writeFileAtomically(const std::string& path, const std::string& contents) {
-  // Written unnamed, named only once complete, then renamed over the old file: a process killed at any
-  // moment leaves the old file or the new one, and at most a complete copy under the temporary name.
-  const std::string directory = std::filesystem::path(path).parent_path().string();
-  LayerFile file = LayerFile::create(directory.empty() ? "." : directory);
-  file.write(0, contents.data(), contents.size(), nullptr);
-  const std::string temporary = path + ".new";
-  file.keepAs(temporary);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) fail("cannot write " + path);
-}
-
-std::optional<std::string> readSmallFile(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void removeFile(const std::string& path) {
-  ::unlink(path.c_str());
+  if (::linkat(AT_FDCWD, self.c_str(), directoryFd, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+    fail("cannot keep " + name);
 }
 
 std::uint64_t availableMemoryBytes() {

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace varno {
@@ -51,7 +50,10 @@ class LayerFile {
  public:
   LayerFile() = default;
   static LayerFile create(const std::string& directory);
-  static LayerFile open(const std::string& path);
+  // The same within the directory open as `directoryFd`.
+  static LayerFile createAt(int directoryFd);
+  // Takes over an open file descriptor.
+  static LayerFile adopt(int fd) { return LayerFile(fd); }
   LayerFile(LayerFile&& other) noexcept;
   LayerFile& operator=(LayerFile&& other) noexcept;
   LayerFile(const LayerFile&) = delete;
@@ -61,20 +63,23 @@ class LayerFile {
   bool isOpen() const { return fd_ >= 0; }
   void write(std::uint64_t offset, const void* data, std::uint64_t bytes, const std::atomic<bool>* cancel);
   void read(std::uint64_t offset, void* data, std::uint64_t bytes, const std::atomic<bool>* cancel) const;
+  // Reads from the start as much as there is, up to `bytes`; returns how much.
+  std::uint64_t readSome(void* data, std::uint64_t bytes) const;
+  std::uint64_t size() const;
+  // Another handle on the same file.
+  LayerFile duplicate() const;
   // Frees the disk space of [offset, offset + bytes); the range reads as zero afterwards.
   void punchHole(std::uint64_t offset, std::uint64_t bytes);
   // Flushes the file to disk and links it under `path`, replacing a file of that name.
   void keepAs(const std::string& path);
+  // The same for `name` within the directory open as `directoryFd`.
+  void keepAt(int directoryFd, const std::string& name);
+  void flush();
 
  private:
   explicit LayerFile(int fd) : fd_(fd) {}
   int fd_ = -1;
 };
-
-// Writes a small file so that it is either complete or absent: into a temporary name, then renamed.
-void writeFileAtomically(const std::string& path, const std::string& contents);
-std::optional<std::string> readSmallFile(const std::string& path);
-void removeFile(const std::string& path);
 
 // What the machine offers now: MemAvailable, and the space free for an unprivileged user under a
 // directory (0 where unknown).

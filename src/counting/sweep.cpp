@@ -529,6 +529,8 @@ struct LayerSweep::Impl {
     layer = 0;
     const std::uint64_t cells = partition.localCells(0, rank);
     std::vector<std::uint32_t> one(settings.residues, 1);
+    if (settings.negate)
+      for (int r = 0; r < settings.residues; ++r) one[r] = settings.primes[r] - 1;
     if (onDisk()) {
       currentFile = LayerFile::create(settings.directory);
       if (cells > 0) currentFile.write(0, one.data(), cellBytes(), control.cancel);
@@ -541,7 +543,7 @@ struct LayerSweep::Impl {
 
   void resumeFrom(const SavedLayer& saved) {
     layer = saved.layer;
-    LayerFile file = LayerFile::open(saved.path);
+    LayerFile file = saved.file.duplicate();
     if (onDisk()) {
       currentFile = std::move(file);
       currentKept = true;
@@ -1040,6 +1042,10 @@ std::vector<std::uint32_t> LayerSweep::run(const std::optional<SavedLayer>& from
 
 int LayerSweep::lastStoredLayer(const CountPlan& plan, bool meet) {
   return meet ? CountPlan::meetingLayer(plan.dice(), plan.faces()) - 1 : plan.layerCount() - 1;
+}
+
+std::uint64_t LayerSweep::keptBytes(const Partition& partition, int layer, int rank, int residues) {
+  return partition.localCells(layer, rank) * kCellBytes * static_cast<std::uint64_t>(residues);
 }
 
 LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& partition, bool meet, int rank,

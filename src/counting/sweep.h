@@ -13,6 +13,7 @@
 #include "counting/exchange.h"
 #include "counting/modular.h"
 #include "counting/partition.h"
+#include "counting/storage.h"
 
 namespace varno {
 
@@ -25,6 +26,9 @@ struct SweepSettings {
   bool meet = true;  // meet in the middle; false reads every number upwards (slower, a cross-check)
   int residues = 1;  // primes counted at once, 1..Modular::kMaxPrimes
   std::array<std::uint32_t, Modular::kMaxPrimes> primes{};
+  // Start from -1 instead of 1, so that every state holds the negated count: a large residue, as in the
+  // largest counts. Meeting in the middle multiplies two negated halves and gives the count itself.
+  bool negate = false;
   unsigned threads = 1;
   Storage storage = Storage::Memory;
   std::string directory;         // Disk: where the layer files go
@@ -41,7 +45,7 @@ struct SweepControl {
 // A finished layer of this process, kept in a file, from which a sweep can go on.
 struct SavedLayer {
   int layer = 0;
-  std::string path;
+  LayerFile file;
 };
 
 // One pass of the counter: counts ring words modulo up to six primes at once, layer by layer.
@@ -78,6 +82,10 @@ class LayerSweep {
 
   // The layers a sweep stores: 0..lastStoredLayer.
   static int lastStoredLayer(const CountPlan& plan, bool meet);
+  // The bytes of this process's part of a layer that keep() writes, and the version of their layout:
+  // a layer kept by another layout cannot be resumed from.
+  static std::uint64_t keptBytes(const Partition& partition, int layer, int rank, int residues);
+  static constexpr int kLayerFormat = 1;
   // What one process of a sweep needs, in cells (a cell holds one residue per prime counted at once).
   struct Needs {
     // Work of each step, in units proportional to its running time: step m builds layer m, the last one

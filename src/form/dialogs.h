@@ -13,6 +13,9 @@ enum MessageResult { kOk = 1, kYes = 6, kNo = 7 };
 // What a file dialog asks for: a ring file, or a picture of the ring graphic.
 enum class FileKind { Ring, Picture };
 
+// The printer as the window's toolkit has it.
+class Printer;
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -23,6 +26,9 @@ class Dialogs {
   virtual std::optional<std::string> fileDialog(bool save, const std::string& directory,
                                                 const std::string& fileName,
                                                 FileKind kind = FileKind::Ring) = 0;
+  // Shows the modal print dialog, which sets `printer` up; returns false when the user cancels. Without a
+  // toolkit there is no printer.
+  virtual bool printDialog(Printer& /*printer*/) { return false; }
 };
 
 }  // namespace varno

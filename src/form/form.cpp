@@ -55,6 +55,7 @@ Form::Form() {
   caption(cmdMatrix, "Gewinnmatrix");
   caption(cmdStrongest, "stärksten Ring zeigen");
   caption(cmdExport, "Graphik exportieren …");
+  caption(cmdPrint, "Graphik drucken …");
   caption(cmdCopy, "Ring kopieren");
   caption(cmdPaste, "Ring einfügen");
   for (Control* menu :
@@ -62,7 +63,7 @@ Form::Form() {
         &cmdMini,         &cmdZyklisch,  &cmdMaxMin, &cmdZufall,   &cmdMonteCarlo, &cmd3x3,
         &cmd3x4,          &cmd3x5,       &cmd3x6,    &cmd4x3,      &cmd4x4,        &cmdInfoAlg,
         &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo,       &cmdExtras,
-        &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdCopy,     &cmdPaste})
+        &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdPrint,    &cmdCopy,       &cmdPaste})
     add(*menu);
 
   // Parameter frame.

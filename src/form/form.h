@@ -74,12 +74,13 @@ class Form {
   Control cmdZZ = make(ControlKind::MenuItem, "cmdZZ", &cmdKombinatorik);
   Control cmdInfoZähl = make(ControlKind::MenuItem, "cmdInfoZähl", &cmdKombinatorik);
   Control cmdInfo = make(ControlKind::Menu, "cmdInfo", nullptr);
-  // Additions to the right of "Information": the win matrix, the strongest ring, exporting the graphic,
-  // the ring on the clipboard.
+  // Additions to the right of "Information": the win matrix, the strongest ring, exporting and printing
+  // the graphic, the ring on the clipboard.
   Control cmdExtras = make(ControlKind::Menu, "cmdExtras", nullptr);
   Control cmdMatrix = make(ControlKind::MenuItem, "cmdMatrix", &cmdExtras);
   Control cmdStrongest = make(ControlKind::MenuItem, "cmdStrongest", &cmdExtras);
   Control cmdExport = make(ControlKind::MenuItem, "cmdExport", &cmdExtras);
+  Control cmdPrint = make(ControlKind::MenuItem, "cmdPrint", &cmdExtras);
   Control cmdCopy = make(ControlKind::MenuItem, "cmdCopy", &cmdExtras);
   Control cmdPaste = make(ControlKind::MenuItem, "cmdPaste", &cmdExtras);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,8 +38,54 @@ bool isDecimalNumber(std::string_view text);
 // "-0" -> "0"). Any other text is returned unchanged.
 std::string plainDecimal(std::string_view text);
 
+// The value of a text by the leading-number rule where a double keeps every digit of it: at most 15
+// digits from the first to the last that is not 0 ("123.25", ".000001"), so below 10^15. Such values
+// compare as doubles exactly as their digits do; nothing for any other.
+std::optional<double> shortNumber(std::string_view text);
+
+// A number held digit for digit, so that raising, lowering, rounding and adding never change a digit
+// the user sees, however many digits it has: a double keeps only about 15 of them.
+class Decimal {
+ public:
+  Decimal() = default;  // 0
+  explicit Decimal(std::int64_t whole);
+  // The value of a text by the leading-number rule, exactly ("2.50x" is 2.5, "abc" is 0).
+  static Decimal of(std::string_view text);
+  // The same, where a text in the exponent form that `significant` writes ("4.45029622772858E+23") is
+  // read with its exponent, exactly; other texts as `of` reads them.
+  static Decimal ofSignificant(std::string_view text);
+
+  Decimal operator+(const Decimal& other) const;
+  Decimal operator-(const Decimal& other) const;
+  // Rounded to a whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+  Decimal rounded() const;
+  // -1, 0 or 1.
+  int sign() const;
+  // -1, 0 or 1 as this number is smaller than, equal to or larger than `other`.
+  int compare(const Decimal& other) const;
+  bool operator<(const Decimal& other) const { return compare(other) < 0; }
+
+  // Plain decimal text without a blank: "15", ".5", "-2.5", "0".
+  std::string plain() const;
+  // The number format with every digit: " 15", " .5", "-2.5". For every number the number format of a
+  // double writes without loss (at most 15 significant digits, from 1E-05 to below 1E+15) the same text
+  // as `numberFormat`; for any other the digits themselves, where `numberFormat` would write a text that
+  // reads back as another number.
+  std::string formatted() const;
+  // At most 15 significant digits (rounded, halves to even), in exponent form from 1E+15 on and below
+  // 1E-04: 560 -> "560", 445029622772858207884800 -> "4.45029622772858E+23".
+  std::string significant() const;
+
+ private:
+  bool negative_ = false;
+  std::string integer_;   // without leading zeros
+  std::string fraction_;  // without trailing zeros
+};
+
 // The text of a counter advanced by one: its value read by the leading-number rule and rounded to a whole
-// number (halves to even), plus one, as plain digits. Exact however many digits the counter has.
+// number (halves to even), plus one, as plain digits. Exact however many digits the counter has. A
+// counter written in exponent form (as "Gesamt" holds a large total) is read with its exponent and
+// written back in that form, so that it stays or grows and never falls to a small number.
 std::string advancedCounter(std::string_view text);
 
 }  // namespace varno

@@ -26,6 +26,18 @@ void WürfelZeigen(Form& form) {
     for (int d = 0; d < kDice; ++d) face(form, d, f).setVisible(true);
 }
 
+namespace {
+
+// Whether face text a reads as a smaller number than b: digit for digit, so that faces a double holds
+// as one number are put in order too.
+bool faceLess(const std::string& a, const std::string& b) {
+  const std::optional<double> x = shortNumber(a), y = shortNumber(b);
+  if (x && y) return *x < *y;
+  return Decimal::of(a) < Decimal::of(b);
+}
+
+}  // namespace
+
 void AugenSortieren(Form& form) {
   const int n = Würfelanzahl(form);
   const int k = Seitenzahl(form);
@@ -35,7 +47,7 @@ void AugenSortieren(Form& form) {
     while (exchanged) {
       exchanged = false;
       for (int f = 0; f + 1 < k; ++f) {
-        if (faceValue(form, d, f + 1) < faceValue(form, d, f)) {
+        if (faceLess(face(form, d, f + 1).text(), face(form, d, f).text())) {
           std::string lower = face(form, d, f).text();
           face(form, d, f).setText(face(form, d, f + 1).text());
           face(form, d, f + 1).setText(std::move(lower));

@@ -10,11 +10,6 @@ namespace varno {
 Evaluation evaluate(const Ring& ring) {
   Evaluation result;
   const int n = ring.n, k = ring.k;
-  for (int d = 0; d < n; ++d) {
-    double sum = 0;
-    for (int f = 0; f < k; ++f) sum += ring.values[d][f];
-    result.sums[d] = sum;
-  }
   result.max = 0;
   result.min = k * k;
   bool forwards = true, backwards = true;
@@ -43,7 +38,23 @@ void RingAuswerten(Form& form) {
   const int n = ring.n, k = ring.k;
   const std::string pairsText = numberFormat(k * k);
 
-  for (int d = 0; d < n; ++d) form.txtSumme[d].setText(plainNumber(result.sums[d]));
+  // The sums: whole faces of at most 15 digits, as the searches write them, add up exactly as doubles;
+  // any others digit for digit, so that a large or long face does not turn its sum into a rounded number.
+  for (int d = 0; d < n; ++d) {
+    bool whole = !ring.ranked;
+    double small = 0;
+    for (int f = 0; f < k; ++f) {
+      whole = whole && ring.values[d][f] == std::floor(ring.values[d][f]);
+      small += ring.values[d][f];
+    }
+    if (whole && std::abs(small) < 1e15) {
+      form.txtSumme[d].setText(plainNumber(small));
+      continue;
+    }
+    Decimal sum;
+    for (int f = 0; f < k; ++f) sum = sum + Decimal::of(face(form, d, f).text());
+    form.txtSumme[d].setText(sum.plain());
+  }
   for (int i = 0; i < n; ++i) {
     const PairScore& score = result.pairs[i];
     form.Text2[i].setText(plainDigits(score.ties));

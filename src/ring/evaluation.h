@@ -18,7 +18,6 @@ inline constexpr const char* kNein = " nein";
 
 // What the evaluation finds for a ring, before anything is written.
 struct Evaluation {
-  std::array<double, kMaxDice> sums{};      // face sums of dice 0..n-1
   std::array<PairScore, kMaxDice> pairs{};  // die i against die i+1, the last die against the first
   int max = 0;                              // the most wins of a pair
   int min = 0;                              // the fewest wins of a pair

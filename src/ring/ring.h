@@ -35,25 +35,23 @@ inline double faceValue(const Form& form, int d, int f) {
   return leadingNumber(face(form, d, f).text());
 }
 
-// The ring as its fields show it at one moment: n, k and the values of the faces in use (die d and face f
-// from 0; the rest are 0).
+// The ring as its fields show it at one moment: n, k and the faces in use (die d and face f from 0; the
+// rest are 0), by their order: equal faces hold the same number and a larger face a larger one, which is
+// all that wins, ties and curves ask. The faces are compared digit for digit, so that two faces the user
+// sees as different never count as a tie (as doubles, 12345678901234567 and 12345678901234568 are one).
 struct Ring {
   int n = 3;
   int k = 3;
   std::array<std::array<double, kFaces>, kDice> values{};
+  // True when `values` are the faces' ranks (some face has more digits than a double keeps), false
+  // when they are the faces' values.
+  bool ranked = false;
 
   const double* die(int d) const { return values[d].data(); }
   // The die after die d around the ring: die n-1 is followed by die 0.
   int next(int d) const { return d + 1 == n ? 0 : d + 1; }
 };
 
-inline Ring readRing(const Form& form) {
-  Ring ring;
-  ring.n = Würfelanzahl(form);
-  ring.k = Seitenzahl(form);
-  for (int d = 0; d < ring.n; ++d)
-    for (int f = 0; f < ring.k; ++f) ring.values[d][f] = faceValue(form, d, f);
-  return ring;
-}
+Ring readRing(const Form& form);
 
 }  // namespace varno

@@ -13,9 +13,9 @@ void cmdSpiegeln_Click(Form& form) {
   for (int i = 0; i <= (n - 1) / 2.0; ++i) {
     const int m = n - 1 - i;
     for (int f = 0; f < k; ++f) {
-      const double value = roundHalfEven(faceValue(form, i, f));
+      const std::string value = Decimal::of(face(form, i, f).text()).rounded().formatted();
       face(form, i, f).setText(face(form, m, f).text());
-      face(form, m, f).setText(numberFormat(value));
+      face(form, m, f).setText(value);
     }
   }
   cmdZeigen_Click(form, 0);

@@ -165,17 +165,8 @@ void showEach(Form& form, int n, int k) {
 
 }  // namespace
 
-double totalLabellings(int n, int k) {
-  double total = 1;
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < k; ++j) total *= (n - i) * k - j;
-    for (int j = 0; j < k; ++j) total /= j + 1;
-  }
-  return total / n;
-}
-
-std::string totalText(double total) {
-  return plainNumber(total);
+std::string totalText(int n, int k) {
+  return Decimal::of(RingCounter::labellingCount(n, k).get_str()).significant();
 }
 
 std::string durationText(double seconds) {
@@ -203,7 +194,7 @@ void BelegungenDurchlaufen(Form& form, int n, int k) {
   form.Abbruch = false;
   form.Freigabe = false;
   Command9_Click(form);
-  form.Text3[0].setText(totalText(totalLabellings(n, k)));
+  form.Text3[0].setText(totalText(n, k));
   form.BestesMinimum = 0;
   form.Picture1[1].setText("");
   form.Picture1[2].setText("");

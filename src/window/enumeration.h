@@ -20,10 +20,10 @@ void cmdZZ_Click(Form& form);
 // The enumeration for n dice of k faces in the mode Zählmodus.
 void BelegungenDurchlaufen(Form& form, int n, int k);
 
-// The number of labellings X = (n*k)! / ((k!)^n * n), computed in double precision in the loop's order,
-// and its written form in "Gesamt": up to 15 significant digits, exponent form from 10^15 on.
-double totalLabellings(int n, int k);
-std::string totalText(double total);
+// The number of labellings X = (n*k)! / ((k!)^n * n) as "Gesamt" shows it: up to 15 significant digits,
+// exponent form from 10^15 on. Rounded from the exact number, so that even the 15th digit is right (a
+// double computed step by step gets 7x5 wrong there).
+std::string totalText(int n, int k);
 
 // A duration for the user: "40 s", "3 min", "2 h 05 min", "12 Tage".
 std::string durationText(double seconds);

@@ -15,11 +15,13 @@ int markerField(int marker) {
 
 void shpkreis_MouseDown(Form& form, int marker, int button) {
   Control& field = form.txtAuge[markerField(marker)];
-  const double value = leadingNumber(field.text());
+  // Digit for digit: a double would turn 1234567890123456 + 1 into " 1.23456789012346E+15", which the
+  // leading-number rule reads as 1.23.
+  const Decimal value = Decimal::of(field.text());
   if (button == kLeftButton) {
-    field.setText(numberFormat(value + 1));
-  } else if (value > 0) {
-    field.setText(numberFormat(value - 1));
+    field.setText((value + Decimal(1)).formatted());
+  } else if (value.sign() > 0) {
+    field.setText((value - Decimal(1)).formatted());
   }
   ZeichneGraphik(form);
 }

@@ -1,6 +1,7 @@
 #include "window/ringfile.h"
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -34,14 +35,41 @@ std::string field(const std::string& line) {
   return plainDecimal(trimmed(line));
 }
 
-// Whether the bytes are text: well-formed UTF-8 (no surrogates, nothing beyond U+10FFFF, no overlong
-// forms) without control characters other than tab, CR and LF.
-bool isText(const std::string& content) {
+// Characters that show as nothing or as an ordinary blank: controls beyond ASCII, format characters
+// (U+FEFF, U+200B, the soft hyphen, direction marks ...), the other code points the system ignores
+// when drawing text, blanks other than the ASCII one, and noncharacters. A face "\uFEFF3" would look
+// like "3" and count 0.
+bool isInvisible(char32_t c) {
+  struct Range {
+    char32_t first, last;
+  };
+  static constexpr Range kInvisible[] = {
+      {0x0080, 0x00A0},   {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x0600, 0x0605},   {0x061C, 0x061C},
+      {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x115F, 0x1160},
+      {0x1680, 0x1680},   {0x17B4, 0x17B5},   {0x180B, 0x180F},   {0x2000, 0x200F},   {0x2028, 0x202F},
+      {0x205F, 0x206F},   {0x3000, 0x3000},   {0x3164, 0x3164},   {0xFDD0, 0xFDEF},   {0xFE00, 0xFE0F},
+      {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
+      {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+  };
+  if ((c & 0xFFFE) == 0xFFFE) return true;  // U+FFFE, U+FFFF and their likes in every plane
+  for (const Range& range : kInvisible)
+    if (c >= range.first && c <= range.last) return true;
+  return false;
+}
+
+// Whether the bytes are text a ring file may hold: well-formed UTF-8 (no surrogates, nothing beyond
+// U+10FFFF, no overlong forms) without control characters other than tab, CR and LF, and without
+// invisible characters. Says what is wrong otherwise.
+bool isText(std::string_view content, std::string& problem) {
+  int line = 1;
   for (std::size_t i = 0; i < content.size();) {
     const auto byte = static_cast<unsigned char>(content[i]);
     if (byte < 0x80) {
-      if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') return false;
-      if (byte == 0x7f) return false;
+      if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7f) {
+        problem = "Die Datei ist keine Textdatei.";
+        return false;
+      }
+      line += byte == '\n' ? 1 : 0;
       ++i;
       continue;
     }
@@ -49,14 +77,24 @@ bool isText(const std::string& content) {
                        : byte >= 0xe0 && byte < 0xf0 ? 3
                        : byte >= 0xc2 && byte < 0xe0 ? 2
                                                      : 0;
-    if (length == 0 || i + length > content.size()) return false;
-    for (int j = 1; j < length; ++j)
-      if ((static_cast<unsigned char>(content[i + j]) & 0xc0) != 0x80) return false;
+    bool wellFormed = length > 0 && i + length <= content.size();
+    for (int j = 1; wellFormed && j < length; ++j)
+      wellFormed = (static_cast<unsigned char>(content[i + j]) & 0xc0) == 0x80;
     // The second byte narrows what the first allows.
-    const auto second = static_cast<unsigned char>(content[i + 1]);
-    if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
-        (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f))
+    const auto second = wellFormed ? static_cast<unsigned char>(content[i + 1]) : 0;
+    if (!wellFormed || (byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
+        (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f)) {
+      problem = "Die Datei ist keine Textdatei.";
       return false;
+    }
+    char32_t c = byte & (0x7f >> length);
+    for (int j = 1; j < length; ++j) c = (c << 6) | (static_cast<unsigned char>(content[i + j]) & 0x3f);
+    if (isInvisible(c)) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+      problem = "In Zeile " + std::to_string(line) + " steht ein unsichtbares Zeichen (" + code + ").";
+      return false;
+    }
     i += length;
   }
   return true;
@@ -104,23 +142,19 @@ std::optional<RingFile> parseRingFile(const std::string& content, std::string& p
     problem = "Die Datei ist zu groß für eine Ringdatei.";
     return std::nullopt;
   }
-  // An editor may begin the text with the byte-order mark of UTF-8.
-  const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (content.starts_with(kByteOrderMark))
-    return parseRingFile(content.substr(kByteOrderMark.size()), problem);
-  if (!isText(content)) {
-    problem = "Die Datei ist keine Textdatei.";
-    return std::nullopt;
-  }
+  // An editor may begin the text with one byte-order mark of UTF-8; any other is refused as invisible.
+  std::string_view text = content;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  if (!isText(text, problem)) return std::nullopt;
   // A CR of its own would end up inside a face and split the line when the ring is saved again.
-  for (std::size_t at = content.find('\r'); at != std::string::npos; at = content.find('\r', at + 1)) {
-    if (at + 1 == content.size() || content[at + 1] != '\n') {
+  for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1)) {
+    if (at + 1 == text.size() || text[at + 1] != '\n') {
       problem = "Die Zeilen der Datei enden nicht mit CR LF oder LF.";
       return std::nullopt;
     }
   }
   std::vector<std::string> lines;
-  std::istringstream stream(content);
+  std::istringstream stream{std::string(text)};
   for (std::string line; std::getline(stream, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);

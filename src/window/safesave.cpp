@@ -47,15 +47,18 @@ bool followLinks(std::string& path) {
   return false;
 }
 
-bool writeAll(int fd, const std::string& content) {
+// Writes everything and flushes it to the disk; `full` makes the disk full half-way.
+bool writeAll(int fd, const std::string& content, bool full) {
+  const std::size_t end = full ? content.size() / 2 : content.size();
   std::size_t written = 0;
-  while (written < content.size()) {
-    const ssize_t step = ::write(fd, content.data() + written, content.size() - written);
+  while (written < end) {
+    const ssize_t step = ::write(fd, content.data() + written, end - written);
     if (step < 0 && errno == EINTR) continue;
     if (step <= 0) return false;
     written += static_cast<std::size_t>(step);
   }
-  return ::fsync(fd) == 0;
+  if (full) errno = ENOSPC;
+  return !full && ::fsync(fd) == 0;
 }
 
 // A hidden name in the folder, no longer than `name` (if that has two characters or more), that no file
@@ -81,7 +84,12 @@ bool temporaryName(const std::string& folder, const std::string& name, Create cr
 
 }  // namespace
 
-bool saveFileSafely(const std::string& path, const std::string& content) {
+bool saveFileSafely(const std::string& path, const std::string& content, const SaveOptions& options) {
+  const auto fails = [&options](SaveStep step) {
+    if (!options.failing || !options.failing(step)) return false;
+    errno = ENOSPC;
+    return true;
+  };
   std::string target = path;
   if (target.empty() || !followLinks(target)) return false;
   const std::string folder = folderOf(target);
@@ -90,36 +98,52 @@ bool saveFileSafely(const std::string& path, const std::string& content) {
 
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+  if (exists && (!S_ISREG(existing.st_mode) || existing.st_nlink > 1 || ::access(target.c_str(), W_OK) != 0))
+    return false;
   if (!exists && errno != ENOENT) return false;
-  const mode_t mode = exists ? (existing.st_mode & 07777) : 0666;  // a new file as the umask allows
+
+  // The content, and for a file that was there its owner, group and permissions (in this order: a
+  // change of owner may clear permission bits).
+  const auto fill = [&](int fd) {
+    if (!writeAll(fd, content, fails(SaveStep::Write))) return false;
+    if (!exists) return true;
+    struct stat made {};
+    if (::fstat(fd, &made) != 0) return false;
+    const uid_t owner = made.st_uid == existing.st_uid ? static_cast<uid_t>(-1) : existing.st_uid;
+    const gid_t group = made.st_gid == existing.st_gid ? static_cast<gid_t>(-1) : existing.st_gid;
+    if (fails(SaveStep::Owner) || ::fchown(fd, owner, group) != 0) return false;
+    return !fails(SaveStep::Mode) && ::fchmod(fd, existing.st_mode & 07777) == 0;
+  };
 
   // The content first goes to a file without a name in the target's folder.
   Descriptor file;
-  file.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (options.unnamedFiles && !fails(SaveStep::Create))
+    file.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);  // as the umask allows
   std::string temporary;
   if (file.fd >= 0) {
-    if (!writeAll(file.fd, content) || (exists && ::fchmod(file.fd, mode) != 0)) return false;
+    if (!fill(file.fd)) return false;
     const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
-    auto link = [&self](const std::string& at) {
-      return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, at.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    auto link = [&self, &fails](const std::string& at) {
+      return !fails(SaveStep::Name) &&
+             ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, at.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
     // A new file is simply given its name; one that was there is replaced by a rename.
     if (!exists && link(target)) return true;
     if (!temporaryName(folder, name, link, temporary)) return false;
   } else {
     // Where the system has no files without a name, a hidden one that nothing else has.
-    auto create = [&file](const std::string& at) {
-      file.fd = ::open(at.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    auto create = [&file, &fails](const std::string& at) {
+      file.fd =
+          fails(SaveStep::Create) ? -1 : ::open(at.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       return file.fd >= 0;
     };
     if (!temporaryName(folder, name, create, temporary)) return false;
-    if (!writeAll(file.fd, content) || (exists && ::fchmod(file.fd, mode) != 0)) {
+    if (!fill(file.fd)) {
       ::unlink(temporary.c_str());
       return false;
     }
   }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (fails(SaveStep::Replace) || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }

@@ -1,16 +1,31 @@
 // The toolkit's own dialogs as the window shows them, in German: run for real, headless, and answered by
-// a timer.
+// a timer; the file dialog in folders of the test's own, where no file may hold it up.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "qtdialogs.h"
+
+inline void PrintTo(const QStringList& names, std::ostream* out) {
+  *out << '"' << names.join("\", \"").toStdString() << '"';
+}
 
 namespace varno {
 namespace {
@@ -52,21 +67,42 @@ TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
   }
 }
 
-TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
+// The file dialog in folders of the test's own, with Qt's memory of earlier dialogs in a folder of its own.
+class FileDialog : public ::testing::Test {
+ protected:
+  FileDialog() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, memory.path());
+    QFile ring(work.filePath("ring.vrf"));
+    EXPECT_TRUE(ring.open(QIODevice::WriteOnly) && ring.write("3\r\n") > 0);
+  }
+
+  static QFileSystemModel* model(QWidget* dialog) { return dialog->findChild<QFileSystemModel*>(); }
+  // Lets the dialog show a folder until it lists the given number of files in it. The dialog lists the
+  // folders it is sent to one after the other, so any folder it was sent to before is done with then.
+  static void waitUntilShown(QWidget* dialog, const QString& folder, int files) {
+    QFileSystemModel* model = dialog->findChild<QFileSystemModel*>();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) == files; }, 60000))
+        << folder.toStdString();
+  }
+
+  QTemporaryDir memory, work;
+};
+
+TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetName) {
   QWidget parent;
   QtDialogs dialogs(&parent);
-  const QString folder = QDir::tempPath();
   // Saving or loading, the preset name, the name shown, the first filter.
-  const std::tuple<bool, std::string, QString, QString> rows[] = {
-      {false, "*vrf", "*vrf", "Ringdateien (*vrf)"},
-      {true, "*vrf", "*vrf", "Ringdateien (*.vrf *.sdk)"},
-      {true, "/somewhere/else/ring.vrf", "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
+  const std::tuple<bool, std::string, FileKind, QString, QString> rows[] = {
+      {false, "*vrf", FileKind::Ring, "*vrf", "Ringdateien (*vrf)"},
+      {true, "*vrf", FileKind::Ring, "*vrf", "Ringdateien (*.vrf *.sdk)"},
+      {true, "/somewhere/else/ring.vrf", FileKind::Ring, "ring.vrf", "Ringdateien (*.vrf *.sdk)"},
+      {true, "Varno-Ring.png", FileKind::Picture, "Varno-Ring.png", "Bilder (*.png *.svg *.pdf)"},
   };
-  for (const auto& [save, preset, name, filter] : rows) {
+  for (const auto& [save, preset, kind, name, filter] : rows) {
     whenShown([&, save = save, &preset = preset, &name = name, &filter = filter](QWidget* shown) {
       auto* dialog = qobject_cast<QFileDialog*>(shown);
       ASSERT_NE(dialog, nullptr);
-      EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
+      EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(work.path()).canonicalPath());
       EXPECT_EQ(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
       EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), name) << preset;
       EXPECT_EQ(dialog->nameFilters().front(), filter);
@@ -74,8 +110,101 @@ TEST(QtDialogs, TheFileDialogOpensInTheGivenFolderWithThePresetName) {
       EXPECT_EQ(dialog->labelText(QFileDialog::Reject).remove('&'), "Abbrechen");
       dialog->reject();
     });
-    EXPECT_EQ(dialogs.fileDialog(save, folder.toStdString(), preset), std::nullopt);
+    EXPECT_EQ(dialogs.fileDialog(save, work.path().toStdString(), preset, kind), std::nullopt);
   }
+}
+
+// A folder the test watches: which of its files are opened, and when it is listed itself (".").
+class Watched {
+ public:
+  explicit Watched(const QString& folder) : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(inotify_add_watch(watch_, QFile::encodeName(folder).constData(), IN_OPEN), 0);
+  }
+  ~Watched() { close(watch_); }
+  QStringList opened() {
+    QStringList names;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t length; (length = read(watch_, events, sizeof events)) > 0;)
+      for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+        names << (event->len ? QString::fromUtf8(event->name) : QString("."));
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    return names;
+  }
+
+ private:
+  int watch_;
+};
+
+// Whether anyone opens a named pipe to read it: a writer waits for a reader, and lets it go at once.
+class PipeWatch {
+ public:
+  explicit PipeWatch(const QByteArray& pipe)
+      : pipe_(pipe), writer_([this] {
+          const int end = open(pipe_.constData(), O_WRONLY);
+          if (!over_) read_ = true;
+          if (end >= 0) close(end);
+        }) {}
+  bool wasRead() {
+    over_ = true;
+    const int end = open(pipe_.constData(), O_RDONLY | O_NONBLOCK);  // lets the waiting writer go
+    writer_.join();
+    if (end >= 0) close(end);
+    return read_;
+  }
+
+ private:
+  QByteArray pipe_;
+  std::atomic<bool> over_ = false, read_ = false;
+  std::thread writer_;
+};
+
+TEST_F(FileDialog, ReadsNoFileOfAFolderAndNeverGoesBackToAFolderRememberedFromEarlier) {
+  // A folder with a named pipe, a link to a device and a file of no known kind: reading the pipe waits for
+  // a writer, and reading a file like /proc/kmsg waits for the kernel's next message.
+  const QTemporaryDir hostile;
+  const QByteArray pipe = QFile::encodeName(hostile.filePath("rohr"));
+  ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/null", hostile.filePath("gerät")));
+  QFile kmsg(hostile.filePath("kmsg"));
+  ASSERT_TRUE(kmsg.open(QIODevice::WriteOnly) && kmsg.write("<6>Nachricht\n") > 0);
+  kmsg.close();
+  // An earlier run's dialog was last in that folder.
+  QSettings earlier(QSettings::UserScope, "QtProject");
+  earlier.setValue("FileDialog/lastVisited", QUrl::fromLocalFile(hostile.path()).toString());
+  earlier.setValue("FileDialog/history", QStringList{QUrl::fromLocalFile(hostile.path()).toString()});
+  earlier.sync();
+
+  Watched watched(hostile.path());
+  PipeWatch pipeWatch(pipe);
+  QWidget parent;
+  QtDialogs dialogs(&parent);
+  QStringList seenBefore, seenThere, seenAfter;
+  whenShown([&](QWidget* dialog) {
+    waitUntilShown(dialog, work.path(), 1);
+    seenBefore = watched.opened();
+    // The user goes there.
+    qobject_cast<QFileDialog*>(dialog)->selectNameFilter("Alle Dateien (*)");
+    qobject_cast<QFileDialog*>(dialog)->setDirectory(hostile.path());
+    waitUntilShown(dialog, hostile.path(), 1);  // the pipe and the device are not listed
+    seenThere = watched.opened();
+    qobject_cast<QFileDialog*>(dialog)->reject();
+  });
+  EXPECT_EQ(dialogs.fileDialog(true, work.path().toStdString(), "ring.vrf"), std::nullopt);
+  EXPECT_EQ(seenBefore, QStringList()) << "went to the remembered folder";
+  EXPECT_EQ(seenThere, QStringList{"."}) << "read a file to name its type";
+  // The next dialog of the same run opens where it is sent, and only there.
+  whenShown([&](QWidget* dialog) {
+    waitUntilShown(dialog, work.path(), 1);
+    seenAfter = watched.opened();
+    EXPECT_EQ(QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath(),
+              QDir(work.path()).canonicalPath());
+    qobject_cast<QFileDialog*>(dialog)->reject();
+  });
+  EXPECT_EQ(dialogs.fileDialog(false, work.path().toStdString(), "*vrf"), std::nullopt);
+  EXPECT_EQ(seenAfter, QStringList()) << "went back to the folder the user had left";
+  EXPECT_FALSE(pipeWatch.wasRead());
 }
 
 }  // namespace

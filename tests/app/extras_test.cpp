@@ -1,7 +1,10 @@
-// The menu "Extras": the win matrix, exporting the graphic, the ring on the clipboard.
+// The menu "Extras": the win matrix, exporting and printing the graphic, the ring on the clipboard.
 #include <QClipboard>
+#include <QPainter>
+#include <QProcess>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "canvas.h"
 #include "graphicexport.h"
@@ -65,28 +68,103 @@ TEST_F(Extras, CopyThenPasteRestoresTheRingAndATextThatIsNoRingChangesNothing) {
   }
 }
 
-TEST_F(Extras, AnExportedPictureHasTheMarkersWhereTheScreenHasThemAndAnSvgHoldsTheCurves) {
-  paste("3 5 7 | 2 4 9 | 1 6 8");
-  const QRect area = find<Canvas>("picAusgabe")->contentsRect();
-  const QImage png = QImage::fromData(graphicPicture(form, false, area.size()), "PNG");
-  ASSERT_EQ(png.width(), 2400);
-  for (const char* name : {"shpkreis(11)", "shpkreis(23)", "shpkreis(32)"}) {
-    const QPointF centre = QRectF(find(name)->geometry()).center() - QPointF(area.topLeft());
-    EXPECT_EQ(png.pixelColor((centre * 2400.0 / area.width()).toPoint()), QColor(255, 0, 0)) << name;
-  }
-  const QByteArray svg = graphicPicture(form, true, area.size());
-  EXPECT_TRUE(QSvgRenderer(svg).isValid());
-  EXPECT_GE(svg.count("stroke=\"#0000dc\""), 9);  // a blue curve for each of the nine faces at least
-  EXPECT_TRUE(svg.contains("fill=\"#0000d2\""));  // and blue writing in the boxes
+// The colour of a pixel's ink: 0 none (white, or the faint edge of a stroke), 1 red, 2 blue, 3 black.
+int ink(QColor c) {
+  const int strongest = std::max({c.red(), c.green(), c.blue()}),
+            weakest = std::min({c.red(), c.green(), c.blue()});
+  if (c.red() > c.green() + 90 && c.red() > c.blue() + 90) return 1;
+  if (c.blue() > c.red() + 90 && c.blue() > c.green() + 90) return 2;
+  if (strongest - weakest < 40 && strongest < 110) return 3;
+  return 0;
+}
+
+// The share of the ink of `a` that has no ink of its colour within two pixels in `b`.
+double strayInk(const QImage& a, const QImage& b) {
+  int inked = 0, stray = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const int colour = ink(a.pixelColor(x, y));
+      if (colour == 0) continue;
+      ++inked;
+      bool near = false;
+      for (int dy = -2; dy <= 2 && !near; ++dy)
+        for (int dx = -2; dx <= 2 && !near; ++dx)
+          near = b.rect().contains(x + dx, y + dy) && ink(b.pixelColor(x + dx, y + dy)) == colour;
+      stray += !near;
+    }
+  return inked ? static_cast<double>(stray) / inked : 0;
+}
+
+// A page of a PDF file as a picture, `dotsPerInch` fine.
+QImage pdfPage(const QString& file, int dotsPerInch) {
+  if (QString(VARNO_PDFTOPPM).isEmpty()) ADD_FAILURE() << "pdftoppm (poppler-utils) was not found";
+  QProcess render;
+  render.start(VARNO_PDFTOPPM, {"-r", QString::number(dotsPerInch), "-png", "-singlefile", file, file});
+  EXPECT_TRUE(render.waitForFinished(-1) && render.exitCode() == 0)
+      << render.readAllStandardError().toStdString();
+  return QImage(file + ".png");
+}
+
+TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
+  choose("cmdZyklisch");  // five dice with labels such as " 14/ 25"
+  auto* canvas = find<Canvas>("picAusgabe");
+  // The graphic as the screen shows it, without the controls that stand on it.
+  for (const char* control : {"Label3", "hscBogen", "cmdZeigen(0)", "txtBeschriftung"}) find(control)->hide();
+  const QImage screen = canvas->grab(canvas->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QSize size = screen.size();
+  const auto fitted = [&](const QImage& picture) {
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+  };
   // Through the menu: the ending chooses the kind; a file that cannot be written gets a message.
   const QTemporaryDir folder;
   dialogs.chosen = {folder.filePath("bild").toStdString(), folder.filePath("bild.SVG").toStdString(),
-                    "/nonexistent/bild.png"};
-  for (int i = 0; i < 3; ++i) choose("cmdExport");
-  EXPECT_FALSE(QImage(folder.filePath("bild.png")).isNull());
-  EXPECT_TRUE(QSvgRenderer(folder.filePath("bild.SVG")).isValid());
+                    folder.filePath("bild.Pdf").toStdString(), "/nonexistent/bild.png"};
+  for (int i = 0; i < 4; ++i) choose("cmdExport");
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_TRUE(dialogs.messages[0].prompt.starts_with("Exportieren abgebrochen!"));
+  // Printed on A4 with margins of 10 mm: as large as the printable part allows, at its top and in its middle.
+  dialogs.printing = [&](Printer& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath("druck.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    return true;
+  };
+  choose("cmdPrint");
+  const QImage page = pdfPage(folder.filePath("druck.pdf"), 100);
+  const double dotsPerMillimetre = 100 / 25.4;
+  const QSizeF printed = QSizeF(size).scaled(QSizeF(190, 277) * dotsPerMillimetre, Qt::KeepAspectRatio);
+  const QRectF onPaper(QPointF((10 + 95) * dotsPerMillimetre - printed.width() / 2, 10 * dotsPerMillimetre),
+                       printed);
+
+  QImage svg(size, QImage::Format_RGB32);
+  svg.fill(Qt::white);
+  QPainter painter(&svg);
+  QSvgRenderer(folder.filePath("bild.SVG")).render(&painter);
+  painter.end();
+  const QImage png(folder.filePath("bild.png"));
+  EXPECT_EQ(png.width(), 2400);
+  EXPECT_EQ(png.dotsPerMeterX(), 11811);  // 300 dots per inch
+  const std::pair<const char*, QImage> pictures[] = {
+      {"PNG", fitted(png)},
+      {"SVG", svg},
+      {"PDF", fitted(pdfPage(folder.filePath("bild.Pdf"), 100))},
+      {"gedruckt", fitted(page.copy(onPaper.toRect()))},
+  };
+  for (const auto& [kind, picture] : pictures) {
+    EXPECT_LT(strayInk(picture, screen), 0.01) << kind;
+    EXPECT_LT(strayInk(screen, picture), 0.01) << kind;
+  }
+  // Nothing printed beside or below the graphic.
+  QImage rest = page.copy();
+  QPainter blank(&rest);
+  blank.fillRect(onPaper.adjusted(-2, -2, 2, 2), Qt::white);
+  blank.end();
+  QImage white(rest.size(), QImage::Format_RGB32);
+  white.fill(Qt::white);
+  EXPECT_EQ(strayInk(rest, white), 0);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The window as it starts: maximized with the ring its seed finds, or with a ring file named on the
 // command line or a ring given as text; and ring files dropped onto it later.
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <fstream>
 
+#include "application.h"
 #include "windowfixture.h"
 
 namespace varno {
@@ -14,19 +16,21 @@ namespace {
 
 class Start : public WindowTest {
  protected:
-  // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8).
-  QString ringFile(const char* name, const std::vector<std::string>& first) {
+  // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8). Its
+  // name is bytes, not necessarily UTF-8.
+  std::string ringFile(const std::string& name, const std::vector<std::string>& first) {
     const std::vector<std::string> faces = {first[0], first[1], first[2], "2", "4", "9", "1", "6", "8"};
     std::string text = "3\r\n3\r\n";
     for (int i = 0; i < 64; ++i) text += (i < 24 && i % 8 < 3 ? faces[i / 8 * 3 + i % 8] : "0") + "\r\n";
-    QFile file(folder.filePath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.c_str()) > 0);
-    return file.fileName();
+    const std::string path = folder.path().toStdString() + "/" + name;
+    EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text);
+    return path;
   }
 
-  bool drop(const QString& path) {
+  // Drops a file as a file manager does: its name percent-encoded in a URL.
+  bool drop(const std::string& path) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
     if (!enter.isAccepted()) return false;
@@ -55,7 +59,7 @@ TEST_F(Start, TheWindowOpensFillingTheScreenWithTheThreeByThreeRingItsSeedFinds)
 }
 
 TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownAndABadOneOnlyGetsItsMessage) {
-  window.openAtStart(QString("/nonexistent/ring.vrf"));
+  window.openAtStart("/nonexistent/ring.vrf");
   window.ringAtStart("1 6");
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0].prompt.substr(0, 18), "Laden abgebrochen!");
@@ -71,12 +75,67 @@ TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownAndABadOneOnl
   EXPECT_FALSE(form.Begrüßung);
   // Only a ring file is taken, and not while a search runs.
   EXPECT_FALSE(drop(ringFile("dropped.txt", {"3", "5", "7"})));
-  EXPECT_TRUE(drop(ringFile("dropped.vrf", {"3", "5", "7"})));
-  EXPECT_EQ(text("txtRückmeldung"), " ja, rechtsrum");
   form.searchRunning = true;
   EXPECT_FALSE(drop(ringFile("busy.vrf", {"1", "2", "3"})));
   form.searchRunning = false;
   EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST(CommandLine, HelpVersionAndAMistypedOptionAreAnsweredWhereNoDisplayIsAtHand) {
+  // The words given, the exit status, and a text the answer holds.
+  const std::tuple<QStringList, int, QString> rows[] = {
+      {{"--help"}, 0, "--ring <ring>"},
+      {{"--version"}, 0, "varno " VARNO_VERSION},
+      {{"--ohne-solche"}, 1, "Unbekannte Option 'ohne-solche'"},
+  };
+  for (const auto& [words, status, answer] : rows) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(display);
+    program.setProcessEnvironment(environment);
+    program.start(VARNO_PROGRAM, words);
+    ASSERT_TRUE(program.waitForFinished(-1)) << words.join(' ').toStdString();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << words.join(' ').toStdString();
+    EXPECT_EQ(program.exitCode(), status) << words.join(' ').toStdString();
+    const QString said = QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+    EXPECT_TRUE(said.contains(answer)) << said.toStdString();
+  }
+}
+
+TEST_F(Start, FileNamesThatAreNotUtf8AreOpenedFromTheCommandLineAndWhenDropped) {
+  // Two names that differ only in a byte that is not UTF-8: Qt reads both as "lat\uFFFD.vrf".
+  const std::string e4 = ringFile("lat\xe4.vrf", {"3", "5", "7"});
+  const std::string e5 = ringFile("lat\xe5.vrf", {"1", "2", "3"});
+  const std::string umlaut = ringFile("W\xc3\xbcrfel 1.vrf", {"1", "5", "7"});
+  struct Row {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::optional<std::string> file;
+    std::optional<QString> ring;
+  };
+  const Row rows[] = {
+      {"latin-1", {"varno", e5}, e5, std::nullopt},
+      {"latin-1 after a ring", {"varno", "--ring", "1 6 8 | 2 4 9 | 3 5 7", e4}, e4, "1 6 8 | 2 4 9 | 3 5 7"},
+      {"ring after it", {"varno", e4, "--ring=3 5 7 | 2 4 9 | 1 6 8"}, e4, "3 5 7 | 2 4 9 | 1 6 8"},
+      {"utf-8", {"varno", umlaut}, umlaut, std::nullopt},
+      {"a ring that is not utf-8", {"varno", "--ring", "1\xff"}, std::nullopt, "1\uFFFD"},
+      {"both not utf-8", {"varno", "--ring", "1\xff", e5}, e5, "1\uFFFD"},
+      {"nothing", {"varno"}, std::nullopt, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    std::vector<char*> argv;
+    for (const std::string& argument : row.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    const StartRequest request = readCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(request.file, row.file) << row.name;
+    EXPECT_EQ(request.ring, row.ring) << row.name;
+  }
+  window.openAtStart(e5);
+  EXPECT_EQ(text("txtAuge(1)") + text("txtRückmeldung"), "2 nein");  // (1, 2, 3) loses to (2, 4, 9)
+  EXPECT_TRUE(drop(e4));
+  EXPECT_EQ(text("txtAuge(0)") + text("txtRückmeldung"), "3 ja, rechtsrum");
+  window.openAtStart(umlaut);
+  EXPECT_EQ(text("txtAuge(0)"), "1");
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace

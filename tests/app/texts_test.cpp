@@ -73,7 +73,8 @@ TEST_F(Texts, TheMenuBarFromLeftToRightAndItsMenusWithoutShortcutsShown) {
       {"cmdMonteCarlo", {"3x3", "3x4", "3x5", "3x6", "4x3", "4x4", "Informationen zum Algorithmus"}},
       {"cmdKombinatorik", {"alle Belegungen zählen", "zählen und zeigen", "Informationen zur Zählweise"}},
       {"cmdExtras",
-       {"Gewinnmatrix", "stärksten Ring zeigen", "Graphik exportieren …", "Ring kopieren", "Ring einfügen"}},
+       {"Gewinnmatrix", "stärksten Ring zeigen", "Graphik exportieren …", "Graphik drucken …",
+        "Ring kopieren", "Ring einfügen"}},
   };
   for (const auto& [name, expected] : menus) {
     QStringList items;

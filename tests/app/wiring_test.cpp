@@ -120,6 +120,7 @@ class Wiring : public WindowTest {
          [&] { QGuiApplication::clipboard()->clear(); }, QKeySequence("Ctrl+C")},
         {"cmdExport",
          [&] { return !dialogs.files.empty() && dialogs.files.back().kind == FileKind::Picture; }},
+        {"cmdPrint", [&] { return dialogs.printDialogs > 0; }},
         {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
         {"cmdPaste", [&] { return size("3", "2"); },
          [&] { QGuiApplication::clipboard()->setText("1 2|3 4|5 6"); }, QKeySequence("Ctrl+V")},

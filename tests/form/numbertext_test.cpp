@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <tuple>
 
 namespace varno {
 namespace {
@@ -56,31 +57,69 @@ TEST(NumberText, NumberFormat) {
   EXPECT_EQ(plainDigits(2147483648LL), "2147483648");
 }
 
-TEST(NumberText, CountersAdvanceExactlyHoweverLarge) {
+TEST(NumberText, CountersAdvanceExactlyAndInTheFormTheyHave) {
   struct Row {
+    const char* name;
     const char* before;
     const char* after;
   };
   const Row rows[] = {
-      {"", "1"},
-      {"0", "1"},
-      {"41", "42"},
-      {"2.5", "3"},  // 2.5 rounds to 2
-      {"3.5", "5"},
-      {"2.51", "4"},
-      {" 7abc", "8"},
-      {"abc", "1"},
-      {"-1", "0"},
-      {"-0.5", "1"},
-      {"-2.5", "-1"},
-      {"-10", "-9"},
-      {"0099", "100"},
-      {"2147483647", "2147483648"},
-      {"9007199254740991", "9007199254740992"},
-      {"40547859356626790038", "40547859356626790039"},
-      {"99999999999999999999999", "100000000000000000000000"},
+      {"empty", "", "1"},
+      {"half to even", "2.5", "3"},
+      {"odd half", "3.5", "5"},
+      {"above half", "2.51", "4"},
+      {"text after it", " 7abc", "8"},
+      {"negative", "-2.5", "-1"},
+      {"leading zeros", "0099", "100"},
+      {"largest 32-bit", "2147483647", "2147483648"},  // "Treffer" counts on past it
+      {"beyond a double", "40547859356626790038", "40547859356626790039"},
+      {"all nines", "99999999999999999999999", "100000000000000000000000"},
+      // "Gesamt" after a count: read with its exponent, written back so; it stays, it never falls to 5.
+      {"exponent form", "4.45029622772858E+23", "4.45029622772858E+23"},
+      {"exponent form grows", "9.99999999999999E+14", "1E+15"},
+      {"exponent form, last digit", "1.00000000000001E+15", "1.00000000000001E+15"},
+      {"below 10^15", "1.2345E+04", "12346"},
+      {"negative exponent", "5E-01", "1"},
+      {"not an exponent", "4.4E+", "5"},
   };
-  for (const Row& row : rows) EXPECT_EQ(advancedCounter(row.before), row.after) << row.before;
+  for (const Row& row : rows) EXPECT_EQ(advancedCounter(row.before), row.after) << row.name;
+}
+
+TEST(NumberText, FifteenSignificantDigitsAsADoubleWouldWriteThem) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"560", "560"},
+      {"-2.5", "-2.5"},
+      {"0.55", ".55"},
+      {"0.0001", ".0001"},
+      {"0.00001", "1E-05"},
+      {"123456789012345", "123456789012345"},
+      {"1000000000000000", "1E+15"},
+      {"1000000000000025", "1.00000000000002E+15"},  // a half: to the even neighbour
+      {"1000000000000035", "1.00000000000004E+15"},
+      {"1000000000000025.1", "1.00000000000003E+15"},
+      {"9999999999999995", "1E+16"},
+      {"-445029622772858207884800", "-4.45029622772858E+23"},
+      {"abc", "0"},
+  };
+  for (const auto& [text, significant] : rows)
+    EXPECT_EQ(Decimal::of(text).significant(), significant) << text;
+}
+
+TEST(NumberText, DecimalsCompareDigitForDigit) {
+  const std::tuple<const char*, const char*, int> rows[] = {
+      {"12345678901234568", "12345678901234567", 1},  // one double
+      {"-2", "-10", 1},
+      {"-.5", "-.25", -1},
+      {"2.5", "2.50x", 0},
+      {".1", "-.1", 1},
+      {"", "-0", 0},
+      {"9.99", "10", -1},
+      {"1.05", "1.5", -1},
+  };
+  for (const auto& [a, b, order] : rows) {
+    EXPECT_EQ(Decimal::of(a).compare(Decimal::of(b)), order) << a << " " << b;
+    EXPECT_EQ(Decimal::of(b).compare(Decimal::of(a)), -order) << b << " " << a;
+  }
 }
 
 TEST(NumberText, PlainDecimalKeepsTheValueDigitForDigit) {

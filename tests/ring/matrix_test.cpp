@@ -25,15 +25,13 @@ const std::vector<std::vector<double>> kTwoRings = {
 // ties.
 TEST(WinMatrix, EveryCellCountsTheRowsDieAgainstTheColumnsWithItsTies) {
   const WinMatrix matrix = winMatrix(ringOf(kTwoRings));
+  // clang-format off
   const std::tuple<int, int, const char*> cells[] = {
-      {0, 1, " 13/ 25\n .52\n3 unentschieden"},
-      {1, 0, " 9/ 25\n .36\n3 unentschieden"},
-      {0, 3, " 10/ 25\n .4"},
-      {3, 0, " 15/ 25\n .6"},
-      {4, 0, " 15/ 25\n .6\n1 unentschieden"},
-      {1, 2, " 11/ 25\n .44\n4 unentschieden"},
-      {2, 2, "–"},
+      {0, 1, " 13/ 25\n .52\n3 unentschieden"}, {1, 0, " 9/ 25\n .36\n3 unentschieden"},
+      {0, 3, " 10/ 25\n .4"}, {3, 0, " 15/ 25\n .6"}, {4, 0, " 15/ 25\n .6\n1 unentschieden"},
+      {1, 2, " 11/ 25\n .44\n4 unentschieden"}, {2, 2, "–"},
   };
+  // clang-format on
   for (const auto& [i, j, text] : cells) EXPECT_EQ(matrixCell(matrix, i, j), text) << i << ',' << j;
 }
 
@@ -44,10 +42,9 @@ TEST(WinMatrix, TheStrongestOrderAroundTheCircle) {
     std::vector<int> order;  // empty: none
     const char* sentence;
   };
+  // clang-format off
   const Row rows[] = {
-      {"another order is stronger",
-       kTwoRings,
-       {0, 2, 4, 1, 3},
+      {"another order is stronger", kTwoRings, {0, 2, 4, 1, 3},
        "Varno-Ring in der Reihenfolge W1 → W3 → W5 → W2 → W4 → W1, schwächste Stelle 12/ 25."},
       // W1 W3 W5 W2 W4 is as strong as the ring's own order, which is kept.
       {"the own order among the best",
@@ -55,20 +52,15 @@ TEST(WinMatrix, TheStrongestOrderAroundTheCircle) {
        {0, 1, 2, 3, 4},
        "Die stärkste Reihenfolge ist die des Rings: W1 → W2 → W3 → W4 → W5 → W1, schwächste Stelle 12/ 25."},
       // 7 of 16 won, 3 tied: beaten.
-      {"won with fewer than half",
-       {{2, 2, 3, 7}, {1, 2, 6, 7}, {2, 4, 4, 5}},
-       {0, 1, 2},
+      {"won with fewer than half", {{2, 2, 3, 7}, {1, 2, 6, 7}, {2, 4, 4, 5}}, {0, 1, 2},
        "Die stärkste Reihenfolge ist die des Rings: W1 → W2 → W3 → W1, schwächste Stelle 7/ 16."},
-      {"the other way round",
-       {{1, 6, 8}, {2, 4, 9}, {3, 5, 7}},
-       {0, 2, 1},
+      {"the other way round", {{1, 6, 8}, {2, 4, 9}, {3, 5, 7}}, {0, 2, 1},
        "Varno-Ring in der Reihenfolge W1 → W3 → W2 → W1, schwächste Stelle 5/ 9."},
       // W2 wins 8 of 16 against W3 and loses 8; the other way round W1 loses to W3.
-      {"half is not enough",
-       {{1, 4, 6, 7}, {2, 3, 4, 6}, {1, 1, 7, 8}},
-       {},
+      {"half is not enough", {{1, 4, 6, 7}, {2, 3, 4, 6}, {1, 1, 7, 8}}, {},
        "In keiner Reihenfolge bilden diese Würfel einen Varno-Ring."},
   };
+  // clang-format on
   for (const Row& row : rows) {
     const WinMatrix matrix = winMatrix(ringOf(row.dice));
     const std::optional<RingOrder> best = strongestOrder(matrix);

@@ -1,5 +1,6 @@
 // Runs a check as a user other than root, in a child process: as root the child gives up its rights
-// for those of "nobody" first, so that file permissions apply to it as to any user. The check returns
+// for those of "nobody" first, member of the given groups besides its own, so that file permissions
+// apply to it as to any user. The check returns
 // what it found wrong (empty when all is well); the result comes back to the test through a pipe.
 #pragma once
 
@@ -9,12 +10,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace varno::testing {
 
 constexpr uid_t kNobody = 65534;
 
-inline std::string asOtherUser(const std::function<std::string()>& check) {
+inline std::string asOtherUser(const std::function<std::string()>& check,
+                               const std::vector<gid_t>& groups = {}) {
   int channel[2];
   if (::pipe(channel) != 0) return "no pipe to the child";
   const pid_t child = ::fork();
@@ -22,8 +25,8 @@ inline std::string asOtherUser(const std::function<std::string()>& check) {
   if (child == 0) {
     ::close(channel[0]);
     std::string found;
-    if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+    if (::geteuid() == 0 && (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(kNobody) != 0 ||
+                             ::setuid(kNobody) != 0)) {
       found = "cannot give up root's rights for those of nobody";
     } else if (::geteuid() == 0) {
       found = "still root";

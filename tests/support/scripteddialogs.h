@@ -36,6 +36,11 @@ class ScriptedDialogs : public Dialogs {
     return answer;
   }
 
+  bool printDialog(Printer& printer) override {
+    ++printDialogs;
+    return printing && printing(printer);
+  }
+
   struct FileRequest {
     bool save;
     std::string directory, fileName;
@@ -47,6 +52,8 @@ class ScriptedDialogs : public Dialogs {
   std::function<void()> whileAsking;  // what the user does while a message is on show
   std::vector<FileRequest> files;
   std::deque<std::optional<std::string>> chosen;  // the files "chosen" in the dialogs, in order
+  int printDialogs = 0;                           // how often the print dialog was shown
+  std::function<bool(Printer&)> printing;         // what the user chooses there; cancels without it
 };
 
 }  // namespace varno

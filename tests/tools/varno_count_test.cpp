@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -17,6 +21,8 @@
 #include <tuple>
 #include <vector>
 
+#include "counting/keptlayer.h"
+#include "counting/ringcounter.h"
 #include "counting/temporarydirectory.h"
 
 extern char** environ;
@@ -24,6 +30,7 @@ extern char** environ;
 namespace {
 
 using varno::testing::TemporaryDirectory;
+namespace fs = std::filesystem;
 
 struct Outcome {
   int status = -1;
@@ -32,10 +39,14 @@ struct Outcome {
 };
 
 std::string readFile(const std::string& path) {
-  std::ifstream in(path);
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 // A run of a program with its output going to files, started at once and awaited later.
@@ -56,6 +67,18 @@ class Launched {
   }
 
   void signal(int number) const { ::kill(pid_, number); }
+  // Waits until the run has written to stderr (its first progress) or ended.
+  void awaitOutput() const {
+    auto ended = [&] {
+      siginfo_t info{};
+      return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+             info.si_pid != 0;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+    while (fs::file_size(files_.path() + "/err") == 0 && !ended() &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 
   Outcome wait() {
     Outcome outcome;
@@ -87,17 +110,24 @@ std::string usage(const std::string& message) {
   return "varno-count: " + message + R"( \(see varno-count --help\)\n)";
 }
 
+std::vector<std::string> words(const std::string& command, const std::string& directory) {
+  std::vector<std::string> args;
+  std::istringstream in(command);
+  for (std::string word; in >> word;) args.push_back(word == "DIR" ? directory : word == "EMPTY" ? "" : word);
+  return args;
+}
+
 TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
   const TemporaryDirectory work;
-  // Every size up to 8x8, each counted or with a note why not.
+  // Every size up to 8x6, each counted or with a note why not.
   std::string everySize = "n,k,labellings,rings,best,seconds,peak_bytes,note\n";
   for (const char n : std::string("345678"))
-    for (const char k : std::string("12345678"))
-      everySize += n + std::string(",") + k +
-                   (k == '1' ? R"(,\d+,0,0/1,\d+\.\d{3},\d+,\n)"
-                             : R"(,\d+,,,,,(left out: about|needs more than this machine has:) .+\n)");
-  // The arguments (DIR for the work directory); the whole of stdout on success, else of stderr, while
-  // the other stays empty.
+    for (const char k : std::string("123456"))
+      everySize +=
+          n + std::string(",") + k +
+          R"(,\d+,(\d+,\d+/\d+,\d+\.\d{3},\d+,|,,,,(left out: about|needs more than this machine has:) .+)\n)";
+  // The arguments (DIR for the work directory, EMPTY for an empty one); the whole of stdout on success,
+  // else of stderr, while the other stays empty.
   const std::vector<std::tuple<std::string, int, std::string>> cases = {
       {"4 4", 0, "n=4 k=4 labellings=15765750 rings=2269 best=10/16 SECONDS\n"},
       {"--threads 1 --method disk --primes-at-once 1 --work-dir DIR 4 5", 0,
@@ -113,10 +143,12 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {"--estimate 8 8 --method disk --memory 1024 --disk 1048576 --threads 2 --work-dir DIR", 0,
        R"(n=8 k=8 processes=1 fits=yes method=disk primes=6 primes_at_once=\d passes=\d memory_gib=\d+\.\d )"
        R"(disk_gib=\d{5,}\.\d received_gib=0\.0 seconds=\d+\n)"},
-      {"--table --csv --max-seconds 0 --memory 8 --disk 8 --threads 2 --work-dir DIR", 0, everySize},
-      {"--table --up-to 3 1 --memory 0.000000001 --method memory", 0,
+      {"--table --csv --up-to 8 6 --max-seconds 0.001 --memory 8 --disk 8 --threads 2 --work-dir DIR", 0,
+       everySize},
+      {"--table --up-to 3 5 --memory 0.000001 --method memory", 0,
        R"(\| n \| k \| labellings \| rings \| best \| seconds \| peak memory \|\n(\|---){7}\|\n)"
-       R"(\| 3 \| 1 \| 2 \| needs more than this machine has: \d+\.\d GiB of memory \| \| \| \|\n)"},
+       R"((\| 3 \| \d \| \d+ \| \d+ \| \d/\d+ \| \d+\.\d{3} \| \d+ MiB \|\n){4})"
+       R"(\| 3 \| 5 \| 252252 \| needs more than this machine has: 4 KiB of memory \| \| \| \|\n)"},
       {"--monte-carlo 4 4 2 --seed 7", 0, R"(n=4 k=4 runs=2 passes=\d+ mean=\d+\.\d{3} SECONDS\n)"},
       {"--help", 0, R"(Usage:\n[\s\S]*Exit status: 0 success, 1 failure[\s\S]*)"},
       {"--version", 0, "varno-count " VARNO_VERSION "\n"},
@@ -125,85 +157,345 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {"3 x", 2, usage(R"(K \(faces\) must be a whole number, got 'x')")},
       {"--bogus 3 3", 2, usage("unknown option '--bogus'")},
       {"--threads 0 3 3", 2, usage("--threads must be between 1 and 256")},
+      {"--threads 257 3 3", 2, usage("--threads must be between 1 and 256")},
+      {"--memory inf 3 3", 2,
+       usage(R"(--memory must be between 0\.000001 and 1000000000 \(GiB\), got 'inf')")},
+      {"--memory 1e11 3 3", 2,
+       usage(R"(--memory must be between 0\.000001 and 1000000000 \(GiB\), got '1e11')")},
+      {"--disk nan 3 3", 2, usage(R"(--disk must be between 0\.000001 and 1000000000 \(GiB\), got 'nan')")},
+      {"--disk 1e309 3 3", 2,
+       usage(R"(--disk must be between 0\.000001 and 1000000000 \(GiB\), got '1e309')")},
+      {"--memory 0 3 3", 2, usage(R"(--memory must be between 0\.000001 and 1000000000 \(GiB\), got '0')")},
+      {"--keep-every -2 3 3", 2,
+       usage(R"(--keep-every must be -1 \(never\) or between 0 and 1000000 \(seconds\), got '-2')")},
+      {"--table --max-seconds 0", 2,
+       usage(R"(--max-seconds must be between 0\.001 and 1000000000 \(seconds\), got '0')")},
+      {"--table --max-seconds -nan", 2,
+       usage(R"(--max-seconds must be between 0\.001 and 1000000000 \(seconds\), got '-nan')")},
+      {"--estimate 3 3 --processes 4097", 2, usage("--processes must be between 1 and 4096")},
+      {"--primes-at-once 7 3 3", 2, usage("--primes-at-once must be between 1 and 6")},
+      {"--work-dir EMPTY 3 3", 2, usage("--work-dir must name a directory")},
       {"--method tape 3 3", 2, usage("--method must be memory or disk, got 'tape'")},
       {"--monte-carlo 3 2 1", 2,
        usage("--monte-carlo needs K of at least 3: with fewer faces there is no ring")},
-      {"--monte-carlo 3 3 0", 2, usage("RUNS must be at least 1")},
+      {"--monte-carlo 3 3 0", 2, usage("RUNS must be between 1 and 1000000000000")},
+      {"--monte-carlo 3 3 1000000000001", 2, usage("RUNS must be between 1 and 1000000000000")},
       {"--csv 3 3", 2, usage("--csv does not go with this kind of run")},
       {"--estimate --table", 2,
        usage("only one of --estimate, --table, --strongest, --monte-carlo at a time")},
       {"--table 3 3", 2, usage("--table takes no N K; use --up-to N K")},
       {"--memory 0.000001 --method memory 6 6", 1,
-       R"(varno-count: size 6x6 needs about \d+\.\d GiB of memory, only 0\.0 GiB allowed\n)"},
+       R"(varno-count: size 6x6 needs about \d+\.\d MiB of memory, only 1\.0 KiB allowed\n)"},
       {"--method disk --memory 1 --disk 0.000001 --work-dir DIR 6 6", 1,
-       R"(varno-count: size 6x6 needs about \d+\.\d GiB of memory and \d+\.\d GiB of disk, only 1\.0 GiB and )"
-       R"(0\.0 GiB allowed\n)"},
+       R"(varno-count: size 6x6 needs about \d+\.\d MiB of memory and \d+\.\d MiB of disk, only 1\.0 GiB and )"
+       R"(1\.0 KiB allowed\n)"},
       {"--resume --work-dir DIR 4 4", 1, "varno-count: no count of this size and setup to resume in .+\n"},
   };
   for (const auto& [command, status, expected] : cases) {
     SCOPED_TRACE("varno-count " + command);
-    std::vector<std::string> args;
-    std::istringstream words(command);
-    for (std::string word; words >> word;) args.push_back(word == "DIR" ? work.path() : word);
-    const Outcome outcome = runCount(args);
+    const Outcome outcome = runCount(words(command, work.path()));
     EXPECT_EQ(outcome.status, status);
     EXPECT_TRUE(matches(status == 0 ? outcome.out : outcome.err, expected)) << outcome.out << outcome.err;
     EXPECT_EQ(status == 0 ? outcome.err : outcome.out, "");
   }
 }
 
-// Ctrl+C ends a count with the last layer kept, and so does killing it, if less politely; either way
-// --resume goes on from there, in the pass it stood in, to the same count, and nothing half written is
-// left. The killed count keeps its layers on disk.
-TEST(VarnoCount, AnInterruptedCountResumes) {
-  for (const int signal : {SIGINT, SIGKILL}) {
-    SCOPED_TRACE(signal == SIGINT ? "Ctrl+C" : "killed");
-    const TemporaryDirectory work;
-    std::vector<std::string> args = {"--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1"};
-    args.insert(args.end(), {"--method", signal == SIGINT ? "memory" : "disk", "7", "5"});
-    Launched interrupted(VARNO_COUNT, args);
-    // Stopped once the note of where the count stands names the second pass.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (readFile(work.path() + "/varno-count-7x5-1p0-resume").find("\npass 1\n") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    interrupted.signal(signal);
-    const Outcome stopped = interrupted.wait();
-    EXPECT_EQ(stopped.out, "");
-    if (signal == SIGINT) {
-      EXPECT_EQ(stopped.status, 1);
-      EXPECT_TRUE(matches(stopped.err,
-                          "varno-count: interrupted; 'varno-count --resume 7 5' goes on from the last "
-                          "layer kept in [^\n]*\n"))
-          << stopped.err;
-    }
-    // The note of where the count stood, and complete files only: the layers it names or was about to
-    // name, and a new note not yet renamed.
-    const auto kept = work.files();
-    EXPECT_NE(std::find(kept.begin(), kept.end(), "varno-count-7x5-1p0-resume"), kept.end());
-    for (const std::string& name : kept)
-      EXPECT_TRUE(matches(name, R"(varno-count-7x5-1p0-(pass[01]-layer\d+\.states|resume(\.new)?))")) << name;
+// A count killed at any moment, here on disk in its second pass, leaves complete files only: the note of
+// where it stood, the layers it names or was about to name, and a new note not yet renamed. --resume
+// goes on from there, in the pass it stood in, to the same count, and leaves nothing.
+TEST(VarnoCount, AKilledCountResumes) {
+  const TemporaryDirectory work;
+  std::vector<std::string> args = {"--work-dir", work.path(), "--keep-every", "0", "--primes-at-once",
+                                   "1",          "--method",  "disk",         "7", "5"};
+  Launched killed(VARNO_COUNT, args);
+  // Killed once the note of where the count stands names the second pass.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (readFile(work.path() + "/varno-count-7x5-1p0-resume").find("\npass 1\n") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  killed.signal(SIGKILL);
+  EXPECT_EQ(killed.wait().out, "");
+  const auto kept = work.files();
+  EXPECT_NE(std::find(kept.begin(), kept.end(), "varno-count-7x5-1p0-resume"), kept.end());
+  for (const std::string& name : kept)
+    EXPECT_TRUE(matches(name, R"(varno-count-7x5-1p0-(pass[01]-layer\d+\.states|resume(\.new)?))")) << name;
 
-    args.insert(args.begin(), "--resume");
-    const Outcome resumed = runCount(args);
-    EXPECT_EQ(resumed.status, 0) << resumed.err;
-    EXPECT_TRUE(matches(resumed.out,
-                        "n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 "
-                        "best=16/25 SECONDS\n"))
-        << resumed.out;
-    EXPECT_TRUE(work.files().empty());
-  }
+  args.insert(args.begin(), "--resume");
+  const Outcome resumed = runCount(args);
+  EXPECT_EQ(resumed.status, 0) << resumed.err;
+  EXPECT_TRUE(matches(resumed.out,
+                      "n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 "
+                      "best=16/25 SECONDS\n"))
+      << resumed.out;
+  EXPECT_TRUE(work.files().empty());
 }
 
-// Ctrl+C ends Monte Carlo runs with the figures so far; a random labelling of 8x8 is hardly ever a ring.
-TEST(VarnoCount, CtrlCEndsMonteCarloRunsWithTheFiguresSoFar) {
-  Launched run(VARNO_COUNT, {"--monte-carlo", "8", "8", "5", "--seed", "1"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  run.signal(SIGINT);
-  const Outcome outcome = run.wait();
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_TRUE(matches(outcome.out, R"(n=8 k=8 runs=0 passes=\d+ mean=0\.000 SECONDS\n)")) << outcome.out;
-  EXPECT_EQ(outcome.err, "varno-count: interrupted after 0 of 5 runs\n");
+// A count of this size with one prime per pass, stopped once it has kept `layer` of `pass`; what it kept
+// stays in `directory`.
+void keepUntil(const std::string& directory, int dice, int faces, int pass, int layer) {
+  varno::RingCounterOptions options;
+  options.threads = 2;
+  options.memoryLimitBytes = std::uint64_t{1} << 30;
+  options.diskLimitBytes = std::uint64_t{1} << 30;
+  options.workDirectory = directory;
+  options.keepEverySeconds = 0;
+  options.primesAtOnce = 1;
+  varno::RingCounter* counter = nullptr;
+  options.layerDone = [&](int p, int l) {
+    if (p == pass && l == layer) counter->cancel();
+  };
+  varno::RingCounter count(dice, faces, options);
+  counter = &count;
+  count.start();
+  count.wait();
+  ASSERT_EQ(count.state(), varno::RingCounter::State::Cancelled);
+}
+
+// Every file of a directory: its kind, owner and content, or where a link points.
+std::map<std::string, std::string> snapshot(const std::string& directory) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    struct stat info {};
+    ::lstat(entry.path().c_str(), &info);
+    std::string& file = files[entry.path().filename().string()];
+    file = std::to_string(info.st_mode) + " " + std::to_string(info.st_uid) + " ";
+    if (S_ISREG(info.st_mode)) file += readFile(entry.path().string());
+    if (S_ISLNK(info.st_mode)) file += fs::read_symlink(entry.path()).string();
+  }
+  return files;
+}
+
+// The note with its check line renewed.
+std::string signedAgain(const std::string& note) {
+  return varno::withCheck(note.substr(0, note.rfind("check ")));
+}
+
+// The note with the line of a field replaced (or removed), and signed again unless told otherwise.
+std::string withLine(const std::string& note, const std::string& name, const std::string& line,
+                     bool sign = true) {
+  const std::string text = std::regex_replace(note, std::regex("(^|\n)" + name + "( [^\n]*)?\n"),
+                                              "$1" + line + (line.empty() ? "" : "\n"));
+  return sign ? signedAgain(text) : text;
+}
+
+// A resume goes on only from a note and a layer it made itself, each field and file checked: anything
+// else is refused with exit status 1 and a message saying what, and every file is left as it was.
+TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
+  const TemporaryDirectory made;
+  keepUntil(made.path(), 4, 5, 1, 3);
+  const std::string noteName = "varno-count-4x5-1p0-resume";
+  const std::string layerName = "varno-count-4x5-1p0-pass1-layer3.states";
+  const std::string note = readFile(made.path() + "/" + noteName);
+  const std::string layer = readFile(made.path() + "/" + layerName);
+  ASSERT_EQ(made.files(), (std::vector<std::string>{layerName, noteName}));
+  const std::size_t content = layer.size() - varno::kLabelBytes;
+  // A layer whose label, at the end, has one byte changed, sealed again or not.
+  auto relabelled = [&](std::size_t at, bool seal) {
+    std::string changed = layer;
+    changed[content + at] = static_cast<char>(changed[content + at] + 1);
+    varno::Label label;
+    std::copy(changed.begin() + content, changed.end(), reinterpret_cast<char*>(label.data()));
+    if (seal) varno::sealLabel(label);
+    std::copy_n(reinterpret_cast<const char*>(label.data()), label.size(), changed.begin() + content);
+    return changed;
+  };
+  const std::string note9 = "the note ";
+  const bool root = ::geteuid() == 0;
+  using Change = std::function<void(const std::string& directory)>;
+  auto setNote = [&](const std::string& text) {
+    return [=](const std::string& directory) { writeFile(directory + "/" + noteName, text); };
+  };
+  auto setLayer = [&](const std::string& bytes) {
+    return [=](const std::string& directory) { writeFile(directory + "/" + layerName, bytes); };
+  };
+  auto replaced = [&](const std::string& name, const std::function<void(const std::string&)>& make) {
+    return [=](const std::string& directory) {
+      fs::remove(directory + "/" + name);
+      make(directory + "/" + name);
+    };
+  };
+  auto owned = [&](const std::string& name) {
+    return [=](const std::string& directory) {
+      if (::chown((directory + "/" + name).c_str(), 65534, 65534) != 0) ADD_FAILURE() << "chown";
+    };
+  };
+  // What is changed, and the reason the refusal gives.
+  std::vector<std::tuple<std::string, Change, std::string>> cases = {
+      {"a residue edited", setNote(withLine(note, "residues", "residues 7", false)),
+       R"(the note was changed after it was written \(its check sum does not match\))"},
+      {"the format", setNote(withLine(note, "varno-count note 1", "varno-count note 2")),
+       "the note is not one varno-count wrote"},
+      {"the options",
+       setNote(withLine(note, "setup", "setup 4x5 meet primes=2 primes-at-once=2 processes=1 rank=0")),
+       R"(the note is of a count with other options \(4x5 meet primes=2 primes-at-once=2 processes=1 rank=0\); )"
+       "go on with the options it was started with, or start afresh without --resume"},
+      {"the plan", setNote(withLine(note, "plan", "plan 0123456789abcdef")),
+       R"(the note is of a count laid out otherwise \(by another version of varno-count\))"},
+      {"pass 2", setNote(withLine(note, "pass", "pass 2")),
+       "the note's pass 2 is not one of this count's passes 0 to 1"},
+      {"pass -1", setNote(withLine(note, "pass", "pass -1")), "the note's pass '-1' is no whole number"},
+      {"layer 0", setNote(withLine(note, "layer", "layer 0")),
+       "the note's layer 0 is not one of the layers 1 to 9 a count keeps"},
+      {"layer 2^64", setNote(withLine(note, "layer", "layer 18446744073709551616")),
+       "the note's layer '18446744073709551616' is no whole number"},
+      {"layer 03", setNote(withLine(note, "layer", "layer 03")),
+       "the note is not written as varno-count writes it"},
+      {"another file", setNote(withLine(note, "file", "file /dev/zero")),
+       "the note names the file '/dev/zero', not '" + layerName + "'"},
+      {"the size", setNote(withLine(note, "bytes", "bytes 4")),
+       R"(the note gives 4 bytes for layer 3, but that layer holds \d+)"},
+      {"the layer's check sum", setNote(withLine(note, "checksum", "checksum 0123456789abcdef")),
+       "the kept layer's label gives another check sum of its content than the note"},
+      {"a residue above its prime", setNote(withLine(note, "residues", "residues 2147483647")),
+       "the note's residue 2147483647 is not below its prime 2147483647"},
+      {"two residues", setNote(withLine(note, "residues", "residues 1 2")),
+       "the note gives more than the 1 residues of the passes before pass 1"},
+      {"no residue", setNote(withLine(note, "residues", "residues")),
+       "the note gives 0 residues, but the passes before pass 1 make 1"},
+      {"a residue signed again", setNote(withLine(note, "residues", "residues 7")),
+       "the kept layer's label gives another check sum of the residues than the note"},
+      {"a line too few", setNote(withLine(note, "bytes", "")), "the note has 9 lines, not 10"},
+      {"a line cut", setNote(note.substr(0, note.size() - 1)), "the note ends in the middle of a line"},
+      {"a long note", setNote(std::string(100000, 'a') + "\n"),
+       "the note is too long to be one varno-count wrote"},
+      {"the note a link",
+       replaced(noteName, [&](const std::string& path) { fs::create_symlink("/dev/null", path); }),
+       "the note " + noteName + " is a symbolic link"},
+      {"the note a pipe", replaced(noteName, [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }),
+       "the note " + noteName + " is not a regular file"},
+      {"the note linked twice",
+       [&](const std::string& directory) {
+         fs::create_hard_link(directory + "/" + noteName, directory + "/mine");
+       },
+       "the note " + noteName + " has 2 names \\(hard links\\); varno-count makes files with one"},
+      {"a byte of the layer", setLayer(std::string(layer).replace(5, 1, 1, static_cast<char>(layer[5] + 1))),
+       "the kept layer " + layerName +
+           R"( was changed after it was kept \(the check sum of its content does not match\))"},
+      {"the layer cut short", setLayer(layer.substr(0, content)),
+       "the kept layer " + layerName + " has " + std::to_string(content) + " bytes, not " +
+           std::to_string(layer.size())},
+      {"the layer's pass, sealed again", setLayer(relabelled(20, true)),
+       "the kept layer's label gives another pass than the note"},
+      {"the layer's plan, sealed again", setLayer(relabelled(33, true)),
+       "the kept layer's label gives another plan than the note"},
+      {"the layer's label", setLayer(relabelled(21, false)),
+       R"(the kept layer's label was changed after it was written \(its check sum does not match\))"},
+      {"the layer's mark", setLayer(relabelled(0, false)),
+       "the kept layer carries no label of varno-count at its end"},
+      {"the layer a link to the note",
+       replaced(layerName, [&](const std::string& path) { fs::create_symlink(noteName, path); }),
+       "the kept layer " + layerName + " is a symbolic link"},
+      {"the layer a folder", replaced(layerName, [](const std::string& path) { fs::create_directory(path); }),
+       "the kept layer " + layerName + " is not a regular file"},
+      {"the layer missing", [&](const std::string& directory) { fs::remove(directory + "/" + layerName); },
+       "the kept layer " + layerName + " is missing"},
+  };
+  if (root) {
+    cases.emplace_back("the note another user's", owned(noteName),
+                       "the note " + noteName + " belongs to another user");
+    cases.emplace_back("the layer another user's", owned(layerName),
+                       "the kept layer " + layerName + " belongs to another user");
+  }
+  for (const auto& [name, change, reason] : cases) {
+    SCOPED_TRACE(name);
+    const TemporaryDirectory work;
+    fs::copy(made.path(), work.path());
+    change(work.path());
+    const auto before = snapshot(work.path());
+    const Outcome outcome = runCount(
+        {"--resume", "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "4", "5"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(matches(outcome.err, "varno-count: cannot resume from what is kept in " + work.path() + ": " +
+                                         reason + "; nothing there was changed\n"))
+        << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(snapshot(work.path()), before);
+  }
+
+  // Residues forged in the note and the label alike pass every check of a file, but the count made from
+  // them fails the count's own; a count that keeps nothing changes nothing either.
+  {
+    const TemporaryDirectory work;
+    fs::copy(made.path(), work.path());
+    varno::KeptSetup setup;
+    setup.dice = 4;
+    setup.faces = 5;
+    setup.primes = 2;
+    setup.lastLayer = 9;
+    setup.plan = std::stoull(note.substr(note.find("\nplan ") + 6, 16), nullptr, 16);
+    setup.layerBytes = [&](int, int) { return content; };
+    varno::KeptState state = varno::readNote(note, setup);
+    state.residues = {7};
+    writeFile(work.path() + "/" + noteName, varno::writeNote(setup, state));
+    const varno::Label label = varno::writeLabel(setup, state);
+    writeFile(
+        work.path() + "/" + layerName,
+        layer.substr(0, content) + std::string(reinterpret_cast<const char*>(label.data()), label.size()));
+    const auto before = snapshot(work.path());
+    const Outcome outcome = runCount(
+        {"--resume", "--work-dir", work.path(), "--keep-every", "-1", "--primes-at-once", "1", "4", "5"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(
+        outcome.err,
+        "varno-count: the count of 4x5 failed its check: its residues do not belong to one number of rings: "
+        "it would exceed the number of labellings\n");
+    EXPECT_EQ(snapshot(work.path()), before);
+  }
+
+  // Untouched, the count goes on, and everything of it goes at its end: the layer it went on from, and
+  // one an earlier count left; a file of the user's that only starts like the count's stays.
+  const TemporaryDirectory work;
+  fs::copy(made.path(), work.path());
+  writeFile(work.path() + "/varno-count-4x5-1p0-pass0-layer5.states", "left over");
+  writeFile(work.path() + "/varno-count-4x5-1p0-mine.txt", "mine");
+  const Outcome resumed = runCount(
+      {"--resume", "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "4", "5"});
+  EXPECT_EQ(resumed.status, 0) << resumed.err;
+  EXPECT_TRUE(matches(resumed.out, "n=4 k=5 labellings=2933186256 rings=3492361 best=16/25 SECONDS\n"));
+  EXPECT_EQ(work.files(), std::vector<std::string>{"varno-count-4x5-1p0-mine.txt"});
+}
+
+// Ctrl+C and SIGTERM end every kind of run once it shows its first progress, with exit status 1; Monte
+// Carlo runs with the figures so far, a count that keeps layers with where to go on.
+TEST(VarnoCount, EveryKindOfRunStopsWhenAsked) {
+  const TemporaryDirectory kept;
+  keepUntil(kept.path(), 8, 5, 0, 4);
+  const std::string interrupted = "varno-count: interrupted\n";  // as a regular expression, too
+  // The arguments (DIR for the directory of a count of 8x5 kept in its first pass, FRESH for an empty
+  // one); whether the run may end before the signal reaches it; what stdout and the end of stderr say.
+  const std::vector<std::tuple<std::string, bool, std::string, std::string>> cases = {
+      {"--work-dir FRESH --keep-every 0 8 5", false, "",
+       "varno-count: interrupted; 'varno-count --resume 8 5' goes on from the last layer kept in [^\n]*, if "
+       "any\n"},
+      {"--resume --work-dir DIR --keep-every -1 --primes-at-once 1 8 5", false, "", interrupted},
+      {"--estimate 8 8 --processes 4096", false, "", interrupted},
+      {"--table --up-to 8 5", false, R"(\| n \| k \|[^\n]*\n(\|[^\n]*\|\n)+)", interrupted},
+      {"--monte-carlo 8 8 5 --seed 1", false, R"(n=8 k=8 runs=0 passes=\d+ mean=0\.000 SECONDS\n)",
+       "varno-count: interrupted after 0 of 5 runs\n"},
+      // The search for the strongest ring takes milliseconds, and may be done before the signal comes.
+      {"--strongest 8 8", true, "", interrupted},
+  };
+  for (const auto& [command, quick, out, err] : cases) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+      SCOPED_TRACE("varno-count --progress " + command + (signal == SIGINT ? ", Ctrl+C" : ", SIGTERM"));
+      const TemporaryDirectory fresh;
+      std::vector<std::string> args = words(command, kept.path());
+      std::replace(args.begin(), args.end(), std::string("FRESH"), fresh.path());
+      args.insert(args.begin(), "--progress");
+      Outcome outcome;
+      for (int attempt = 0; attempt < (quick ? 20 : 1) && outcome.status != 1; ++attempt) {
+        Launched run(VARNO_COUNT, args);
+        run.awaitOutput();
+        run.signal(signal);
+        outcome = run.wait();
+      }
+      EXPECT_EQ(outcome.status, 1);
+      EXPECT_TRUE(matches(outcome.out, out)) << outcome.out;
+      EXPECT_TRUE(matches(outcome.err, R"([\s\S]*)" + err)) << outcome.err;
+    }
+  }
+  // The count it resumed from is left as it was, to go on from once more.
+  EXPECT_EQ(kept.files().size(), 2u);
 }
 
 // A table in CSV, and spread over one, two and three processes by mpirun, every size up to 5x5 counts as

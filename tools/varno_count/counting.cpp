@@ -33,19 +33,20 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string gibibytes(std::uint64_t bytes) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0));
-  return text;
-}
-
+// An amount of memory in the unit that suits it: "512 bytes", "12 KiB", "6 MiB", "1.2 GiB".
 std::string readable(std::uint64_t bytes) {
-  if (bytes < (std::uint64_t{1} << 30)) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.0f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-    return text;
+  char text[32];
+  const auto value = static_cast<double>(bytes);
+  if (bytes < 1024) {
+    std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+  } else if (bytes < (std::uint64_t{1} << 20)) {
+    std::snprintf(text, sizeof text, "%.0f KiB", value / 1024.0);
+  } else if (bytes < (std::uint64_t{1} << 30)) {
+    std::snprintf(text, sizeof text, "%.0f MiB", value / (1024.0 * 1024.0));
+  } else {
+    std::snprintf(text, sizeof text, "%.1f GiB", value / (1024.0 * 1024.0 * 1024.0));
   }
-  return gibibytes(bytes);
+  return text;
 }
 
 std::string duration(double seconds) {
@@ -212,8 +213,15 @@ int countMode(const Request& request, const Launch& launch) {
 
 int strongestMode(const Request& request, const Launch& launch) {
   const auto started = Clock::now();
+  const bool showProgress = launch.prints && (request.progress || stderrIsTerminal());
+  const int most = request.faces * request.faces;
   const StrongestRing::Result result =
-      StrongestRing(request.dice, request.faces).find([] { return interrupted.load(); });
+      StrongestRing(request.dice, request.faces)
+          .find([] { return interrupted.load(); },
+                [&](int link) {
+                  if (showProgress) std::fprintf(stderr, "\rtrying a weakest link of %d/%d   ", link, most);
+                });
+  if (showProgress) std::fprintf(stderr, "\r%40s\r", "");
   if (result.outcome == StrongestRing::Outcome::Stopped) return failed(launch, "interrupted");
   if (!launch.prints) return 0;
   std::ostringstream ring;
@@ -237,17 +245,21 @@ int estimateMode(const Request& request, const Launch& launch) {
   const int processes = request.processes > 0
                             ? request.processes
                             : (launch.exchange != nullptr ? launch.exchange->processes() : 1);
+  const bool showProgress = launch.prints && (request.progress || stderrIsTerminal());
+  auto lastShown = Clock::now();
+  bool shown = false;
   // The fullest process: the partition balances them, but not exactly.
-  RingCounter::Estimate most = RingCounter::estimateFor(request.dice, request.faces, processes, 0, options);
-  for (int rank = 1; rank < processes; ++rank) {
-    const RingCounter::Estimate other =
-        RingCounter::estimateFor(request.dice, request.faces, processes, rank, options);
-    most.memoryBytes = std::max(most.memoryBytes, other.memoryBytes);
-    most.diskBytes = std::max(most.diskBytes, other.diskBytes);
-    most.receivedBytes = std::max(most.receivedBytes, other.receivedBytes);
-    most.seconds = std::max(most.seconds, other.seconds);
-    most.fits = most.fits && other.fits;
-  }
+  const std::optional<RingCounter::Estimate> estimate = RingCounter::estimateFor(
+      request.dice, request.faces, processes, -1, options, [] { return interrupted.load(); },
+      [&](int rank) {
+        if (!showProgress || (shown && secondsSince(lastShown) < 0.25)) return;
+        std::fprintf(stderr, "\restimating process %d of %d   ", rank + 1, processes);
+        lastShown = Clock::now();
+        shown = true;
+      });
+  if (shown) std::fprintf(stderr, "\r%40s\r", "");
+  if (!estimate) return failed(launch, "interrupted");
+  const RingCounter::Estimate& most = *estimate;
   if (!launch.prints) return 0;
   constexpr double kGiB = 1024.0 * 1024.0 * 1024.0;
   std::printf(
@@ -283,14 +295,16 @@ int tableMode(const Request& request, const Launch& launch) {
     for (int faces = kMinFaces; faces <= request.mostFaces; ++faces) {
       const std::string labellings = RingCounter::labellingCount(dice, faces).get_str();
       const std::string size = std::to_string(dice) + (csv ? "," : " | ") + std::to_string(faces);
-      RingCounter::Estimate estimate = RingCounter::estimateFor(dice, faces, processes, rank, options);
-      if (launch.exchange != nullptr) estimate.fits = launch.exchange->maximum(estimate.fits ? 0 : 1) == 0;
+      std::optional<RingCounter::Estimate> estimate =
+          RingCounter::estimateFor(dice, faces, processes, rank, options, [] { return interrupted.load(); });
+      if (!estimate) return failed(launch, "interrupted");
+      if (launch.exchange != nullptr) estimate->fits = launch.exchange->maximum(estimate->fits ? 0 : 1) == 0;
       std::string note;
-      if (!estimate.fits) {
-        note = "needs more than this machine has: " + gibibytes(estimate.memoryBytes) + " of memory";
-        if (estimate.diskBytes > 0) note += ", or " + gibibytes(estimate.diskBytes) + " of disk";
-      } else if (request.maxSeconds && estimate.seconds > *request.maxSeconds) {
-        note = "left out: about " + duration(estimate.seconds);
+      if (!estimate->fits) {
+        note = "needs more than this machine has: " + readable(estimate->memoryBytes) + " of memory";
+        if (estimate->diskBytes > 0) note += ", or " + readable(estimate->diskBytes) + " of disk";
+      } else if (request.maxSeconds && estimate->seconds > *request.maxSeconds) {
+        note = "left out: about " + duration(estimate->seconds);
       }
       if (!note.empty()) {
         print(csv ? joined({size, ",", labellings, ",,,,,", note})

@@ -28,7 +28,7 @@ int monteCarloMode(const Request& request) {
   form.MCSeitenzahl = request.faces;
   std::uint64_t passes = 0;  // labellings dealt by the runs that ended
   std::uint64_t runs = 0;
-  const bool showProgress = isatty(STDERR_FILENO) != 0;
+  const bool showProgress = request.progress || isatty(STDERR_FILENO) != 0;
   bool shown = false;
   // The search yields between labellings: there Ctrl+C ends it, and the progress is shown.
   form.DoEvents.setHook(

@@ -1,5 +1,6 @@
 #include "request.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -26,31 +27,37 @@ const char* const kHelp =
     "      described by --threads, --memory and --disk:\n"
     "      n=N k=K processes=P fits=yes|no method=memory|disk primes=A primes_at_once=B passes=C\n"
     "      memory_gib=M disk_gib=D received_gib=R seconds=S\n"
-    "      where R is what each process receives from the others and S the time without the network.\n"
+    "      where R is what each process receives from the others and S the time without the network;\n"
+    "      P is 1 to 4096 (default: the processes started by mpirun, else 1).\n"
     "  varno-count --table [--csv] [--up-to N K] [--max-seconds S] [OPTIONS]\n"
     "      Counts every size up to N x K (default 8 x 8) that fits this machine and prints one row per\n"
     "      size as Markdown (or CSV): n, k, labellings, rings, best weakest link, seconds, peak memory.\n"
     "      Sizes that need more memory or disk than there is, or (with --max-seconds) longer than S\n"
-    "      seconds, are listed with a note instead.\n"
+    "      seconds (0.001 to 1000000000), are listed with a note instead.\n"
     "  varno-count --monte-carlo N K RUNS [--seed S]\n"
-    "      Runs RUNS Monte Carlo searches for N dice (3..8) with K faces (3..8), each dealing random\n"
-    "      labellings until one is a Varno ring, as the menu \"MonteCarlo\" does, and prints\n"
+    "      Runs RUNS (1 to 10^12) Monte Carlo searches for N dice (3..8) with K faces (3..8), each\n"
+    "      dealing random labellings until one is a Varno ring, as the menu \"MonteCarlo\" does, and\n"
+    "      prints\n"
     "      n=N k=K runs=RUNS passes=P mean=M seconds=S\n"
     "      where P is the number of labellings dealt and M = P / RUNS. S seeds the random numbers\n"
     "      (default: the clock), so that runs can be repeated. Ctrl+C ends it with the runs so far.\n"
     "  varno-count --help | --version\n"
     "Options:\n"
-    "  --threads T          worker threads (default: all hardware threads)\n"
-    "  --memory GIB         memory a count may use (default: 90% of the memory available)\n"
-    "  --disk GIB           disk a count may use in the work directory (default: 90% of the free space)\n"
+    "  --threads T          worker threads, 1 to 256 (default: all hardware threads)\n"
+    "  --memory GIB         memory a count may use, 0.000001 to 1000000000 (default: 90% of the memory\n"
+    "                       available)\n"
+    "  --disk GIB           disk a count may use in the work directory, 0.000001 to 1000000000 (default:\n"
+    "                       90% of the free space)\n"
     "  --work-dir DIR       where counts keep layers: those too large for memory, and those kept for\n"
     "                       --resume (default: $XDG_CACHE_HOME/varno-count or ~/.cache/varno-count)\n"
     "  --method M           memory or disk (default: memory if it fits, else disk)\n"
     "  --primes-at-once A   primes counted in one pass, 1..6 (default: as many as the memory allows)\n"
     "  --keep-every S       keep a finished layer for --resume every S seconds (default 30; 0: every\n"
     "                       layer; -1: never)\n"
-    "  --resume             go on from the layer an interrupted count of this size kept\n"
+    "  --resume             go on from the layer an interrupted count of this size kept, once it and\n"
+    "                       its note have passed every check\n"
     "  --progress           show progress on stderr even when it is no terminal\n"
+    "Ctrl+C or SIGTERM ends any kind of run within a second, with exit status 1.\n"
     "Run by mpirun, a count is spread over the processes started, and only the first prints.\n"
     "Exit status: 0 success, 1 failure (e.g. not enough memory, or interrupted), 2 bad arguments.\n";
 
@@ -66,12 +73,17 @@ std::uint64_t wholeNumber(std::string_view text, std::string_view what) {
   return value;
 }
 
-double realNumber(std::string_view text, std::string_view what) {
+// A number within [least, most] (or, with `never`, exactly -1), written as a decimal fraction.
+double realNumber(std::string_view text, std::string_view what, double least, double most,
+                  std::string_view range) {
   const std::string copy(text);
   char* end = nullptr;
+  errno = 0;
   const double value = std::strtod(copy.c_str(), &end);
-  if (copy.empty() || end != copy.c_str() + copy.size()) {
-    throw UsageError{std::string(what) + " must be a number, got '" + copy + "'"};
+  const bool read = !copy.empty() && end == copy.c_str() + copy.size() && errno != ERANGE &&
+                    copy.find_first_of("xXnNiI") == std::string::npos;
+  if (!read || !(value >= least && value <= most)) {
+    throw UsageError{std::string(what) + " must be " + std::string(range) + ", got '" + copy + "'"};
   }
   return value;
 }
@@ -139,11 +151,12 @@ Request parseArguments(const std::vector<std::string_view>& args) {
         if (threads < 1 || threads > 256) throw UsageError{"--threads must be between 1 and 256"};
         request.threads = static_cast<unsigned>(threads);
       } else if (arg == "--memory" || arg == "--disk") {
-        const double gib = realNumber(value(), arg);
-        if (!(gib > 0)) throw UsageError{std::string(arg) + " must be more than 0 GiB"};
-        (arg == "--memory" ? request.memoryGiB : request.diskGiB) = gib;
+        // From a kibibyte to an exbibyte.
+        (arg == "--memory" ? request.memoryGiB : request.diskGiB) =
+            realNumber(value(), arg, 0.000001, 1e9, "between 0.000001 and 1000000000 (GiB)");
       } else if (arg == "--work-dir") {
         request.workDirectory = std::string(value());
+        if (request.workDirectory.empty()) throw UsageError{"--work-dir must name a directory"};
       } else if (arg == "--method") {
         const std::string_view method = value();
         if (method == "memory") {
@@ -158,14 +171,21 @@ Request parseArguments(const std::vector<std::string_view>& args) {
         if (primes < 1 || primes > 6) throw UsageError{"--primes-at-once must be between 1 and 6"};
         request.primesAtOnce = static_cast<int>(primes);
       } else if (arg == "--keep-every") {
-        request.keepEverySeconds = realNumber(value(), "--keep-every");
+        const std::string_view seconds = value();
+        if (seconds == "-1") {
+          request.keepEverySeconds = -1;
+        } else {
+          request.keepEverySeconds =
+              realNumber(seconds, arg, 0, 1e6, "-1 (never) or between 0 and 1000000 (seconds)");
+        }
       } else if (arg == "--resume") {
         request.resume = true;
       } else if (arg == "--progress") {
         request.progress = true;
       } else if (arg == "--processes") {
         const std::uint64_t processes = wholeNumber(value(), "--processes");
-        if (processes < 1 || processes > 65535) throw UsageError{"--processes must be between 1 and 65535"};
+        if (processes < 1 || processes > kMostProcesses)
+          throw UsageError{"--processes must be between 1 and " + std::to_string(kMostProcesses)};
         request.processes = static_cast<int>(processes);
       } else if (arg == "--csv") {
         request.csv = true;
@@ -173,7 +193,7 @@ Request parseArguments(const std::vector<std::string_view>& args) {
         const std::string_view dice = value();
         sizeArguments(dice, value(), &request.mostDice, &request.mostFaces);
       } else if (arg == "--max-seconds") {
-        request.maxSeconds = realNumber(value(), "--max-seconds");
+        request.maxSeconds = realNumber(value(), arg, 0.001, 1e9, "between 0.001 and 1000000000 (seconds)");
       } else if (arg == "--seed") {
         request.seed = wholeNumber(value(), "seed");
       } else {
@@ -190,7 +210,6 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       {"--max-seconds", {Mode::Table}},
       {"--seed", {Mode::MonteCarlo}},
       {"--resume", {Mode::Count}},
-      {"--progress", {Mode::Count, Mode::Table}},
       {"--keep-every", {Mode::Count, Mode::Estimate}},
   };
   for (const auto& [option, modes] : only) {
@@ -201,14 +220,15 @@ Request parseArguments(const std::vector<std::string_view>& args) {
   }
   if (request.mode == Mode::MonteCarlo) {
     for (std::string_view option : given) {
-      if (option != "--monte-carlo" && option != "--seed") {
+      if (option != "--monte-carlo" && option != "--seed" && option != "--progress") {
         throw UsageError{std::string(option) + " does not go with --monte-carlo"};
       }
     }
     if (positional.size() != 3) throw UsageError{"--monte-carlo expects N K RUNS [--seed S]"};
     sizeArguments(positional[0], positional[1], &request.dice, &request.faces);
     request.runs = wholeNumber(positional[2], "RUNS");
-    if (request.runs == 0) throw UsageError{"RUNS must be at least 1"};
+    if (request.runs == 0 || request.runs > kMostRuns)
+      throw UsageError{"RUNS must be between 1 and " + std::to_string(kMostRuns)};
     // With one or two faces no labelling is a ring, and a search would never end.
     if (request.faces < 3)
       throw UsageError{"--monte-carlo needs K of at least 3: with fewer faces there is no ring"};

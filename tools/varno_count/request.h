@@ -13,6 +13,9 @@ namespace varno::count {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// An estimate looks at each process of a count in turn: for 8x8, a few milliseconds each.
+constexpr int kMostProcesses = 4096;
+constexpr std::uint64_t kMostRuns = 1000000000000;
 
 struct UsageError {
   std::string message;

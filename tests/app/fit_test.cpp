@@ -1,0 +1,228 @@
+// Every text the program writes is shown whole, on every screen from 1024 x 768 up and at every scale: the
+// main window's fields, boxes and captions, and the win matrix at every size of the ring. CTest runs these
+// once more on screens of several sizes, at the scale factors 1, 1.5 and 2 (tests/CMakeLists.txt).
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
+
+#include "ring/dice.h"
+
+#include "windowfixture.h"
+
+namespace varno {
+namespace {
+
+// Where a label draws its text, and where that text would reach in its font.
+QRect room(const QLabel* label) {
+  return label->contentsRect().marginsRemoved(
+      QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
+}
+QRect needed(const QLabel* label) {
+  const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+  return QFontMetrics(label->font()).boundingRect(room(label), flags, label->text());
+}
+
+// What the user sees cut off: a text wider or higher than its room, or a control reaching beyond its window.
+std::string cutTexts(QWidget* top) {
+  std::string cut;
+  for (const QLabel* label : top->findChildren<QLabel*>()) {
+    if (!label->isVisibleTo(top) || label->text().isEmpty()) continue;
+    const QRect where(label->mapTo(top, QPoint(0, 0)), label->size());
+    if (!room(label).contains(needed(label)) || !top->rect().contains(where))
+      cut += label->objectName().toStdString() + " \"" + label->text().toStdString() + "\" ";
+  }
+  return cut;
+}
+
+// Where a control of the main window draws its text and how much of it does not fit there (empty when
+// all of it does), in the control's own coordinates.
+struct Shown {
+  QRect text;
+  std::string cut;
+};
+
+Shown shownText(QWidget* widget) {
+  const auto note = [](bool fits, const QString& what) { return fits ? std::string() : what.toStdString(); };
+  if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+    // The field scrolls a text wider than its room, away from its beginning.
+    const int end = static_cast<int>(field->text().size()), at = field->cursorPosition();
+    field->setCursorPosition(end);
+    const QRect last = field->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const int first = field->cursorPositionAt(QPoint(field->contentsRect().left() + 3, field->height() / 2));
+    field->setCursorPosition(at);
+    const QFontMetrics metrics(field->font());
+    const QRect text(QPoint(last.right() - metrics.horizontalAdvance(field->text()),
+                            (field->height() - metrics.height()) / 2),
+                     QSize(metrics.horizontalAdvance(field->text()), metrics.height()));
+    // It draws its text in its contents less its frame, clipped there.
+    QStyleOptionFrame frame;
+    frame.initFrom(field);
+    frame.rect = field->contentsRect();
+    frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+    const QRect inside = field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field);
+    // The cursor's rectangle reaches 5 pixels to its left; the field keeps it 2 pixels inside.
+    const bool fits =
+        first == 0 && last.left() + 5 < inside.right() - 1 && metrics.height() <= inside.height();
+    return {text, note(fits, QString("%1 x %2 in %3 x %4")
+                                 .arg(text.width())
+                                 .arg(metrics.height())
+                                 .arg(inside.width())
+                                 .arg(inside.height()))};
+  }
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    const QRect text = needed(label);
+    return {text, note(room(label).contains(text), QString("%1 x %2 in %3 x %4")
+                                                       .arg(text.width())
+                                                       .arg(text.height())
+                                                       .arg(room(label).width())
+                                                       .arg(room(label).height()))};
+  }
+  if (auto* box = dynamic_cast<PrintBox*>(widget)) {
+    const QFontMetrics metrics(box->printFont());
+    const QRect area = box->contentsRect();
+    const QRect text(area.topLeft(), QSize(metrics.horizontalAdvance(box->printed()), metrics.height()));
+    return {text, note(area.contains(text), QString("%1 x %2 in %3 x %4")
+                                                .arg(text.width())
+                                                .arg(text.height())
+                                                .arg(area.width())
+                                                .arg(area.height()))};
+  }
+  if (auto* button = qobject_cast<QPushButton*>(widget); button && !button->text().isEmpty()) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect area = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    const QFontMetrics metrics(button->font());
+    const QSize size(metrics.horizontalAdvance(button->text()), metrics.height());
+    const QRect text(area.center() - QPoint(size.width() / 2, size.height() / 2), size);
+    return {text, note(size.width() <= area.width() && size.height() <= area.height() + 2,
+                       QString("%1 x %2 in %3 x %4")
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(area.width())
+                           .arg(area.height()))};
+  }
+  if (auto* frame = qobject_cast<QGroupBox*>(widget); frame && !frame->title().isEmpty()) {
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    const QRect text =
+        frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    const int width = QFontMetrics(frame->font()).horizontalAdvance(frame->title());
+    return {text, note(frame->rect().contains(text) && text.width() >= width,
+                       QString("%1 in %2").arg(width).arg(frame->width()))};
+  }
+  return {};
+}
+
+// Every text of the window that is cut, or covered by another control: its control, the text, and why.
+std::string cutOrCovered(QWidget* top) {
+  std::string found;
+  QList<QWidget*> shown;
+  for (QWidget* widget : top->findChildren<QWidget*>())
+    if (widget->isVisibleTo(top) && !widget->isWindow()) shown << widget;
+  // Whether `over` is painted over `under`: the later of their branches below their nearest common ancestor.
+  const auto above = [](QWidget* over, QWidget* under) {
+    for (QWidget* a = over; a; a = a->parentWidget())
+      for (QWidget* b = under; b; b = b->parentWidget())
+        if (a->parentWidget() && a->parentWidget() == b->parentWidget() && a != b) {
+          const QObjectList& siblings = a->parentWidget()->children();
+          return siblings.indexOf(a) > siblings.indexOf(b);
+        }
+    return false;
+  };
+  for (QWidget* widget : shown) {
+    const Shown text = shownText(widget);
+    if (text.text.isEmpty()) continue;
+    const QString name = widget->objectName();
+    if (!text.cut.empty()) found += name.toStdString() + " cut (" + text.cut + ") ";
+    const QRect global(widget->mapToGlobal(text.text.topLeft()), text.text.size());
+    for (QWidget* outer = widget->parentWidget(); outer;
+         outer = outer->isWindow() ? nullptr : outer->parentWidget())
+      if (!QRect(outer->mapToGlobal(QPoint(0, 0)), outer->size()).contains(global))
+        found += name.toStdString() + " beyond " + outer->objectName().toStdString() + " ";
+    for (QWidget* other : shown) {
+      if (other == widget || other->isAncestorOf(widget) || widget->isAncestorOf(other)) continue;
+      const QRect rect(other->mapToGlobal(QPoint(0, 0)), other->size());
+      if (rect.intersects(global) && above(other, widget))
+        found += name.toStdString() + " covered by " + other->objectName().toStdString() + " ";
+    }
+  }
+  for (QAction* menu : qobject_cast<QMainWindow*>(top)->menuBar()->actions()) {
+    const QRect where = qobject_cast<QMainWindow*>(top)->menuBar()->actionGeometry(menu);
+    if (where.isEmpty() || !qobject_cast<QMainWindow*>(top)->menuBar()->rect().contains(where))
+      found += "menu " + menu->text().toStdString() + " hidden ";
+  }
+  return found;
+}
+
+class Fit : public WindowTest {
+ protected:
+  // A ring of n dice with k faces, every face "1": every pair of dice ties k * k times.
+  void tiedRing(int n, int k) {
+    window.run([&] {
+      form.VScroll1[0].setValue(n);
+      form.VScroll1[1].setValue(k);
+      for (int d = 0; d < n; ++d)
+        for (int f = 0; f < k; ++f) face(form, d, f).setText("1");
+    });
+    QApplication::processEvents();
+  }
+};
+
+TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFull) {
+  choose("cmdMatrix");  // at 3x3, at the right edge of the main window
+  QApplication::processEvents();
+  auto* matrix = find("frmMatrix");
+  const QRect screen = window.screen()->availableGeometry();
+  for (int n = 3; n <= kDice; ++n)
+    for (int k = 1; k <= kFaces; ++k) {
+      tiedRing(n, k);
+      const std::string size = std::to_string(n) + "x" + std::to_string(k);
+      ASSERT_EQ(find<QLabel>(("lblMatrix(" + std::to_string(n) + ",1)").c_str())->text(),
+                QString(" 0/ %1\n 0\n%1 unentschieden").arg(k * k))
+          << size;
+      EXPECT_TRUE(screen.contains(matrix->frameGeometry())) << size;
+      EXPECT_EQ(cutTexts(matrix), "") << size;
+    }
+}
+
+TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {
+  const QSize screen = window.screen()->availableGeometry().size();
+  const auto check = [&](const std::string& state) {
+    QApplication::processEvents();
+    EXPECT_EQ(cutOrCovered(&window), "") << state << " in " << window.width() << "x" << window.height();
+  };
+  // After counting all labellings of 5x4 and of 6x5: the counters' longest texts.
+  for (const auto& [n, k] : {std::pair{5, 4}, std::pair{6, 5}}) {
+    window.run([&, n = n, k = k] { setRingSize(form, n, k); });
+    choose("cmdBelzähl");
+    check("counted " + std::to_string(n) + "x" + std::to_string(k));
+  }
+  EXPECT_EQ(text("Text3(0)"), "1.48054410099647E+19");
+  // The strongest ring of 8x8, every face tied, and busy.
+  window.run([&] { setRingSize(form, 8, 8); });
+  choose("cmdStrongest");
+  check("strongest 8x8");
+  tiedRing(8, 8);
+  check("tied 8x8");
+  window.run(
+      [&] {
+        form.Text4.setVisible(true);
+        form.prgFortschritt.setVisible(true);
+        form.lblRestzeit.setVisible(true);
+        form.lblRestzeit.setText("der letzte Ring wird gesucht ...");
+      },
+      MainWindow::Gate::Always);
+  check("busy");
+  (void)screen;
+}
+
+}  // namespace
+}  // namespace varno

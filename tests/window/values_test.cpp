@@ -1,0 +1,126 @@
+// No value the user sees changes into another: raising, lowering, reversing, sums and the counters work
+// on the digits themselves, and keep the number format wherever a double would keep the value too.
+#include "graphic/drawing.h"
+#include "ring/ringfixture.h"
+#include "window/commands.h"
+#include "window/enumeration.h"
+#include "window/montecarlo.h"
+#include "window/mouseedit.h"
+#include "window/ringtext.h"
+
+namespace varno {
+namespace {
+
+class Values : public RingTest {
+ protected:
+  Values() { GraphikEinrichten(form); }
+};
+
+TEST_F(Values, EveryEditKeepsEveryDigit) {
+  struct Row {
+    const char* name;
+    const char* face;
+    const char* left;      // left click on its marker: +1
+    const char* right;     // right or middle click: -1, not below 0
+    const char* reversed;  // "umdrehen": rounded, halves to even, in the number format
+  };
+  const Row rows[] = {
+      // A double keeps these: the number format as always.
+      {"whole", "5", " 6", " 4", " 5"},
+      {"empty", "", " 1", "", " 0"},
+      {"one", " 1", " 2", " 0", " 1"},
+      {"half", "2.5", " 3.5", " 1.5", " 2"},
+      {"odd half", "3.5", " 4.5", " 2.5", " 4"},
+      {"below one", ".55", " 1.55", "-.45", " 1"},
+      {"negative half", "-.5", " .5", "-.5", " 0"},
+      {"text after it", "7x", " 8", " 6", " 7"},
+      // A double would not: " 1.23456789012346E+15" reads as 1.23, " 1E+23" as 1.
+      {"16 digits", "1234567890123456", " 1234567890123457", " 1234567890123455", " 1234567890123456"},
+      {"23 digits", "99999999999999999999999", " 100000000000000000000000", " 99999999999999999999998",
+       " 99999999999999999999999"},
+      {"long fraction", "2.00000000000000001", " 3.00000000000000001", " 1.00000000000000001", " 2"},
+      {"near zero", "-.99999", " .00001", "-.99999", "-1"},  // a double makes 1.00000000000655E-05
+      {"large half", "-12345678901234567.5", "-12345678901234566.5", "-12345678901234567.5",
+       "-12345678901234568"},
+  };
+  for (const Row& row : rows) {
+    setSize(3, 1);
+    for (const auto& [button, expected] :
+         {std::pair{kLeftButton, row.left}, std::pair{kRightButton, row.right},
+          std::pair{kMiddleButton, row.right}}) {
+      face(form, 0, 0).setText(row.face);
+      shpkreis_MouseDown(form, 11, button);
+      EXPECT_EQ(face(form, 0, 0).text(), expected) << row.name << ", button " << button;
+    }
+    // Die 1 goes to the place of die 3 rounded, and comes back so; die 2 stays in the middle, rounded too.
+    setDie(0, {row.face});
+    setDie(1, {row.face});
+    setDie(2, {"9"});
+    cmdSpiegeln_Click(form);
+    EXPECT_EQ(face(form, 2, 0).text() + face(form, 0, 0).text(), std::string(row.reversed) + "9") << row.name;
+    EXPECT_EQ(face(form, 1, 0).text(), row.reversed) << row.name;
+    cmdSpiegeln_Click(form);
+    EXPECT_EQ(face(form, 0, 0).text() + face(form, 2, 0).text(), std::string(row.reversed) + " 9")
+        << row.name;
+  }
+}
+
+TEST_F(Values, SumsKeepEveryDigit) {
+  const std::string huge = "8" + std::string(300, '0');
+  struct Row {
+    const char* name;
+    std::vector<std::string> faces;
+    std::string sum;
+  };
+  const Row rows[] = {
+      {"whole", {"3", "5", "7"}, "15"},
+      {"fractions", {"2.5", "-.75", "abc"}, "1.75"},
+      {"tenths", {".1", ".2", ""}, ".3"},
+      {"negative", {"-.25", " 0", ""}, "-.25"},
+      {"small", {"0.00001", "0", ""}, ".00001"},                         // not "1E-05"
+      {"16 digits", {"1234567890123456", "1", ""}, "1234567890123457"},  // not "1.23456789012346E+15"
+      {"15 digits each", {"999999999999999", "999999999999999", "2"}, "2000000000000000"},  // not "2E+15"
+      {"15 digits and a fraction", {"100000000000000", ".25", ""}, "100000000000000.25"},
+      {"23 digits", {"99999999999999999999999", "1", "0"}, "100000000000000000000000"},  // not "1E+23"
+      {"301 digits", {huge, huge, "1"}, "16" + std::string(299, '0') + "1"},             // not "1.6E+301"
+  };
+  setSize(3, 3);
+  for (const Row& row : rows) {
+    setDie(1, row.faces);
+    EXPECT_EQ(form.txtSumme[1].text(), row.sum) << row.name;
+  }
+}
+
+TEST_F(Values, FacesADoubleHoldsAsOneNumberWinLoseAndAreSortedAsTheyRead) {
+  // (3, 5, 7), (2, 4, 9), (1, 6, 8) just above 2^53 = 9007199254740992, where a double holds only every
+  // second number (993 and 995 become 992 and 996, 997 too); the first die written out of order.
+  const auto big = [](int value) { return std::to_string(9007199254740990LL + value); };
+  setSize(3, 3);
+  setDie(0, {big(7), big(3), big(5)});
+  setDie(1, {big(2), big(4), big(9)});
+  setDie(2, {big(1), big(6), big(8)});
+  EXPECT_EQ(form.txtPGewinn[0].text() + form.Text2[0].text() + form.txtRückmeldung.text(),
+            " 5/ 90 ja, rechtsrum");
+  ZeichneGraphik(form);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{big(3), big(5), big(7)}));
+  face(form, 1, 0).setText("1" + big(2));  // 2 becomes the largest face: 4 wins more, 3 losses more
+  EXPECT_EQ(form.txtPGewinn[1].text() + form.txtPGewinn[0].text(), " 7/ 9 2/ 9");
+}
+
+TEST_F(Values, GesamtAfterACountGoesOnFromTheTotalAndTrefferFromTheRingsFound) {
+  setSize(4, 8);
+  cmdBelzähl_Click(form);
+  ASSERT_EQ(form.Text3[0].text(), "2.48902731125978E+16");
+  ASSERT_EQ(form.Text3[1].text(), "6011946356029");
+  face(form, 0, 0).setText(" 1");  // the same ring once more: one more hit
+  EXPECT_EQ(form.Text3[1].text(), "6011946356030");
+  cmdZufall_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "2.48902731125978E+16");
+  setSize(4, 4);
+  cmdBelzähl_Click(form);
+  cmdZufall_Click(form);
+  EXPECT_EQ(form.Text3[0].text(), "15765751");
+}
+
+}  // namespace
+}  // namespace varno
