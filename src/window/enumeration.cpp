@@ -1,5 +1,7 @@
 #include "window/enumeration.h"
 
+#include <stdlib.h>
+
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -51,26 +53,55 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
-// What a count in the window may use: the machine's memory, and where that is not enough, files in the
-// temporary folder.
-RingCounterOptions counterOptions(const Form& form) {
+// The folder in which a count in the window may make one of its own: the machine's, else the system's
+// temporary folder; empty when there is none.
+std::string workBase(const Form& form) {
+  if (!form.machine.workDirectory.empty()) return form.machine.workDirectory;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  return error ? std::string() : temporary.string();
+}
+
+// What a count in the window may use: the machine's memory, and where that is not enough, files in
+// `directory`.
+RingCounterOptions counterOptions(const Form& form, const std::string& directory) {
   RingCounterOptions options;
   options.threads = form.machine.threads;
   options.memoryLimitBytes = form.machine.memoryBytes;
   options.diskLimitBytes = form.machine.diskBytes;
   options.workPerSecond = form.machine.workPerSecond;
-  std::error_code error;
-  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
-  if (!error) options.workDirectory = (temporary / "varno-count").string();
+  options.workDirectory = directory;
   return options;
 }
+
+// A folder of one count's own for the layers that do not fit in memory, so that no other program's files
+// are in its way; removed with everything in it when the count is done. None when it cannot be made.
+class CountFolder {
+ public:
+  explicit CountFolder(const std::string& base) {
+    if (base.empty()) return;
+    std::string name = base + "/varno-count-XXXXXX";
+    if (::mkdtemp(name.data()) != nullptr) path_ = name;
+  }
+  ~CountFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  CountFolder(const CountFolder&) = delete;
+  CountFolder& operator=(const CountFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
 // ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
 // showed it at its start; a count that has finished is shown even when the stop comes while its last
 // ring is being looked up, only without that ring.
 void countAll(Form& form, int n, int k) {
-  RingCounter counter(n, k, counterOptions(form));
+  const CountFolder folder(workBase(form));
+  RingCounter counter(n, k, counterOptions(form, folder.path()));
   counter.start();
   form.prgFortschritt.setValue(0);
   form.prgFortschritt.setVisible(true);
@@ -218,7 +249,7 @@ bool countMayStart(Form& form, int n, int k) {
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
-  const RingCounterOptions options = counterOptions(form);
+  const RingCounterOptions options = counterOptions(form, workBase(form));
   const RingCounter::Estimate estimate =
       whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
   form.searchRunning = false;
