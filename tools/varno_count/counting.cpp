@@ -171,6 +171,12 @@ int failed(const Launch& launch, const std::string& message) {
   return kExitFailure;
 }
 
+bool stderrIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
+}  // namespace
+
 std::string countLine(const RingCount& count, double seconds) {
   char text[512];
   std::snprintf(text, sizeof text, "n=%d k=%d labellings=%s rings=%s best=%d/%d seconds=%.3f", count.dice,
@@ -178,12 +184,6 @@ std::string countLine(const RingCount& count, double seconds) {
                 count.bestWeakestLink, count.faces * count.faces, seconds);
   return text;
 }
-
-bool stderrIsTerminal() {
-  return isatty(STDERR_FILENO) != 0;
-}
-
-}  // namespace
 
 void catchInterrupts() {
   struct sigaction action {};
@@ -207,7 +207,12 @@ int countMode(const Request& request, const Launch& launch) {
     return failed(launch, message);
   }
   if (!counted.count) return failed(launch, counted.error);
-  if (launch.prints) std::printf("%s\n", countLine(*counted.count, counted.seconds).c_str());
+  if (launch.prints) {
+    const RingCount& count = *counted.count;
+    std::printf(
+        "%s\n",
+        (count.pass > 0 ? passLine(count, counted.seconds) : countLine(count, counted.seconds)).c_str());
+  }
   return 0;
 }
 

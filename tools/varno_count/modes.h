@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "counting/exchange.h"
 #include "request.h"
@@ -28,5 +29,11 @@ int strongestMode(const Request& request, const Launch& launch);
 int estimateMode(const Request& request, const Launch& launch);
 int tableMode(const Request& request, const Launch& launch);
 int monteCarloMode(const Request& request);
+int joinMode(const Request& request);
+
+// The line of a count: n=N k=K labellings=X rings=R best=B/KK seconds=S.
+std::string countLine(const RingCount& count, double seconds);
+// The line of one pass of a count (RingCount::pass).
+std::string passLine(const RingCount& count, double seconds);
 
 }  // namespace varno::count
