@@ -72,7 +72,7 @@ PassLine readLine(const std::string& line, const std::string& where) {
 std::vector<PassLine> readArgument(const std::string& argument, std::size_t index) {
   std::vector<PassLine> lines;
   std::string text = argument;
-  std::string origin = "argument " + std::to_string(index);
+  std::string origin = "argument " + std::to_string(index) + " of --join";
   if (argument.rfind("n=", 0) != 0) {
     std::ifstream in(argument, std::ios::binary);
     std::ostringstream content;
