@@ -2,8 +2,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "convert.h"
+#include "form/layout.h"
 
 namespace varno {
 
@@ -29,6 +31,14 @@ QTransform userToPixels(const Surface& surface, const QRectF& area) {
                     area.top() - surface.scaleTop() * sy);
 }
 
+QFont textFont(const Primitive& text, const QRectF& area, const QFont& base, double points) {
+  const double grow = std::min(area.width() * kTwipsPerPixel / kSurfaceDesignWidth,
+                               area.height() * kTwipsPerPixel / kSurfaceDesignHeight);
+  QFont font = base;
+  font.setPointSizeF((text.fontSize > 0 ? text.fontSize : base.pointSizeF()) * grow * points);
+  return font;
+}
+
 void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
                      double points) {
   painter.setRenderHint(QPainter::Antialiasing);
@@ -47,9 +57,7 @@ void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& ar
         painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), toQColor(p.color));
         break;
       case Primitive::Kind::Text: {
-        QFont font = base;
-        font.setPointSizeF((p.fontSize > 0 ? p.fontSize : base.pointSizeF()) * points);
-        painter.setFont(font);
+        painter.setFont(textFont(p, area, base, points));
         painter.setPen(toQColor(p.color));
         painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(p.text));

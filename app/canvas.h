@@ -17,8 +17,12 @@ namespace varno {
 
 // The transform from a surface's user coordinates to the pixels of `area`.
 QTransform userToPixels(const Surface& surface, const QRectF& area);
-// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes. Texts
-// take their size in points from the primitive or from `base`, times `points`.
+// The font of a text primitive painted into `area`: its size in points (or that of `base` where the
+// primitive has none) is the size on the surface as designed, and grows and shrinks with `area` as the
+// window's fonts do with the screen, by the smaller of its width's and its height's factor; times
+// `points`.
+QFont textFont(const Primitive& text, const QRectF& area, const QFont& base, double points = 1);
+// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes.
 void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
                      double points = 1);
 // Paints a face marker, a bright red disc, of `diameter` pixels centred on `centre`.
