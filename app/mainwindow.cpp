@@ -29,6 +29,7 @@
 #include "form/layout.h"
 #include "graphic/drawing.h"
 #include "graphicexport.h"
+#include "manualwindow.h"
 #include "matrixwindow.h"
 #include "pictures.h"
 #include "printbox.h"
@@ -83,8 +84,8 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   dialogs_ = std::make_unique<QtDialogs>(this);
   form_.dialogs = dialogs_.get();
   form_.endProgram = [] { QCoreApplication::exit(0); };
+  history_ = std::make_unique<RingHistory>(form_);
   wireClicks();
-  wireKeys();
   for (Control* control : form_.controls()) {
     QObject* object = create(*control);
     if (!object) continue;
@@ -93,6 +94,7 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
     mirrors_.push_back({control, object, 0});
     connect(*control, object);
   }
+  wireKeys();
   // The box behind the verdict lies under the labels beside it; the value label over the markers; the
   // busy notice and the stop button over the result frame.
   widget(form_.Picture1[0])->lower();
@@ -161,34 +163,55 @@ void MainWindow::wireClicks() {
   on(form_.cmdPrint, always, [this] { printGraphic(form_, *canvas_); });
   on(form_.cmdCopy, always,
      [this] { QGuiApplication::clipboard()->setText(QString::fromStdString(ringText(form_))); });
-  on(form_.cmdPaste, idle, [this] { pasteRing(form_, QGuiApplication::clipboard()->text().toStdString()); });
+  on(form_.cmdUndo, idle, [this] { history_->undo(); });
+  on(form_.cmdRedo, idle, [this] { history_->redo(); });
+  on(form_.cmdHelp, always, [this] { showManual(); });
+  // A clipboard larger than any ring is refused without converting all of it.
+  on(form_.cmdPaste, idle, [this] {
+    const QString text = QGuiApplication::clipboard()->text();
+    pasteRing(form_, text.left(static_cast<qsizetype>(kLongestRingText) + 1).toStdString());
+  });
 }
 
 void MainWindow::wireKeys() {
-  // A key does what its button or menu item does, with the same gate; the pad's keys only while the pad
-  // is shown.
-  auto key = [this](const QKeySequence& sequence, Control& control, bool padKey = false) {
+  // The menu items' keys are their shortcuts, shown in the menus as the desktop writes them ("Strg+S");
+  // choosing an item by its key runs it as choosing it in its menu does.
+  const std::pair<const Control*, QList<QKeySequence>> items[] = {
+      {&form_.cmdSpeichern, {QKeySequence("Ctrl+S")}},
+      {&form_.cmdLaden, {QKeySequence("Ctrl+O")}},
+      {&form_.cmdBeenden, {QKeySequence("Ctrl+Q")}},
+      {&form_.cmdPrint, {QKeySequence("Ctrl+P")}},
+      {&form_.cmdCopy, {QKeySequence("Ctrl+C")}},
+      {&form_.cmdPaste, {QKeySequence("Ctrl+V")}},
+      {&form_.cmdUndo, {QKeySequence("Ctrl+Z")}},
+      {&form_.cmdRedo, {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
+      {&form_.cmdHelp, {QKeySequence(Qt::Key_F1)}},
+  };
+  for (const auto& [control, keys] : items) qobject_cast<QAction*>(object(*control))->setShortcuts(keys);
+  // The pad's keys do what its buttons do, with the same gate, and only while the pad is shown.
+  auto key = [this](const QKeySequence& sequence, Control& control) {
     auto* shortcut = new QShortcut(sequence, this);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, this, [this, &control, padKey] {
-      if (padKey && !form_.picEingabe.visible()) return;
+    QObject::connect(shortcut, &QShortcut::activated, this, [this, &control] {
+      if (!form_.picEingabe.visible()) return;
       const Click& click = clicks_.at(&control);
       if (control.enabled() && (!control.container() || control.container()->enabled()))
         run(click.handler, click.gate);
     });
   };
-  key(QKeySequence("Ctrl+S"), form_.cmdSpeichern);
-  key(QKeySequence("Ctrl+O"), form_.cmdLaden);
-  key(QKeySequence("Ctrl+Q"), form_.cmdBeenden);
-  key(QKeySequence("Ctrl+C"), form_.cmdCopy);
-  key(QKeySequence("Ctrl+V"), form_.cmdPaste);
-  for (int digit = 0; digit <= 9; ++digit) key(QKeySequence(Qt::Key_0 + digit), form_.cmdZahl[digit], true);
-  key(QKeySequence(Qt::Key_Backspace), form_.Command3, true);
-  key(QKeySequence(Qt::Key_Escape), form_.Command4, true);
-  key(QKeySequence(Qt::Key_Down), form_.Command5, true);
-  key(QKeySequence(Qt::Key_Up), form_.Command6, true);
-  key(QKeySequence(Qt::Key_Right), form_.Command7, true);
-  key(QKeySequence(Qt::Key_Left), form_.Command8, true);
+  for (int digit = 0; digit <= 9; ++digit) key(QKeySequence(Qt::Key_0 + digit), form_.cmdZahl[digit]);
+  key(QKeySequence(Qt::Key_Backspace), form_.Command3);
+  key(QKeySequence(Qt::Key_Escape), form_.Command4);
+  key(QKeySequence(Qt::Key_Down), form_.Command5);
+  key(QKeySequence(Qt::Key_Up), form_.Command6);
+  key(QKeySequence(Qt::Key_Right), form_.Command7);
+  key(QKeySequence(Qt::Key_Left), form_.Command8);
+}
+
+void MainWindow::showManual() {
+  if (!manual_) manual_ = new ManualWindow(this);
+  manual_->show();
+  manual_->raise();
 }
 
 void MainWindow::showMatrix() {
@@ -325,8 +348,11 @@ void MainWindow::connect(Control& control, QObject* object) {
     });
   } else if (auto* action = qobject_cast<QAction*>(object)) {
     QObject::connect(action, &QAction::triggered, this, [this, &control] {
+      // Also when chosen by its key: only where the item could be chosen in its menu.
       auto click = clicks_.find(&control);
-      if (click != clicks_.end()) run(click->second.handler, click->second.gate);
+      if (click != clicks_.end() && control.enabled() &&
+          (!control.container() || control.container()->enabled()))
+        run(click->second.handler, click->second.gate);
     });
   } else if (auto* marker = dynamic_cast<Marker*>(object)) {
     const int index = static_cast<int>(&control - form_.shpkreis.data());
@@ -381,12 +407,16 @@ bool MainWindow::run(const std::function<void()>& handler, Gate gate) {
   // A random labelling that is being dealt counts on the faces it has not filled yet, and a running
   // search owns the ring: input that would interleave with them is ignored until they are done.
   const bool closed = gate == Gate::Idle && (form_.dealing || form_.searchRunning);
-  if (!closed) handler();
+  if (!closed) {
+    const RingHistory::Event event(*history_);
+    handler();
+  }
   sync();
   return !closed;
 }
 
 void MainWindow::sync() {
+  history_->refresh();
   if (busyPointer_ != form_.busyPointer) {
     busyPointer_ = form_.busyPointer;
     if (busyPointer_) {
@@ -519,14 +549,16 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::ringAtStart(const QString& text) {
   run([this, &text] {
-    if (pasteRing(form_, text.toStdString())) form_.Begrüßung = false;
+    if (pasteRing(form_, text.toStdString(), RingSource::CommandLine)) form_.Begrüßung = false;
   });
+  history_->clear();
 }
 
 void MainWindow::openAtStart(const std::string& path) {
   run([this, &path] {
     if (loadRingFile(form_, path)) form_.Begrüßung = false;
   });
+  history_->clear();
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form/form.h"
+#include "ringhistory.h"
 
 namespace varno {
 
@@ -74,6 +75,7 @@ class MainWindow : public QMainWindow {
   void wireClicks();
   void wireKeys();
   void showMatrix();
+  void showManual();
   bool hasItems(const Control& menu) const;
   QObject* create(Control& control);
   void connect(Control& control, QObject* object);
@@ -83,6 +85,8 @@ class MainWindow : public QMainWindow {
   QWidget* central_;
   Canvas* canvas_ = nullptr;
   class MatrixWindow* matrix_ = nullptr;
+  class ManualWindow* manual_ = nullptr;
+  std::unique_ptr<RingHistory> history_;
   QTimer* glide_ = nullptr;
   std::unique_ptr<Dialogs> dialogs_;
   std::vector<Mirror> mirrors_;

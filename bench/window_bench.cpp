@@ -7,10 +7,11 @@
 //   varno-bench count N K [N K]...  the time "alle Belegungen zählen" takes in the window, the time left it
 //                                   shows at a tenth and at half of the work, and how long the window takes
 //                                   to be idle again after the stop button, pressed at several moments
-//   varno-bench answers             the longest the window is kept from answering by a huge resize and by
-//                                   choosing to count 8x8
+//   varno-bench answers             the longest the window is kept from answering by a huge resize, by
+//                                   choosing to count 8x8 and by pasting 20 MB
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -151,12 +152,14 @@ void count(int n, int k) {
 // Answers every message at once, so that nothing modal holds the measurement.
 struct Answering : varno::Dialogs {
   int messageBox(const std::string&, int style, const std::string&) override {
+    told = true;
     return style == varno::kQuestionYesNo ? varno::kNo : varno::kOk;
   }
   std::optional<std::string> fileDialog(bool, const std::string&, const std::string&,
                                         varno::FileKind) override {
     return std::nullopt;
   }
+  bool told = false;
 };
 
 void answers() {
@@ -176,6 +179,14 @@ void answers() {
   timed.window.findChild<QAction*>(QString::fromUtf8("cmdBelzähl"))->trigger();
   std::printf("count 8x8 until its answer  seconds=%.3f longest-gap-ms=%.1f\n", seconds(Clock::now() - start),
               f.longestGap * 1000);
+  std::string huge;
+  while (huge.size() < (std::size_t{20} << 20)) huge += "1 2 | 3 4 | 5 6\n";
+  QGuiApplication::clipboard()->setText(QString::fromStdString(huge));
+  dialogs.told = false;
+  start = Clock::now();
+  timed.window.findChild<QAction*>(QString::fromUtf8("cmdPaste"))->trigger();
+  std::printf("paste 20 MB  blocked-ms=%.1f refused=%s\n", seconds(Clock::now() - start) * 1000,
+              dialogs.told ? "yes" : "no");
 }
 
 int usage() {

@@ -58,6 +58,9 @@ Form::Form() {
   caption(cmdPrint, "Graphik drucken …");
   caption(cmdCopy, "Ring kopieren");
   caption(cmdPaste, "Ring einfügen");
+  caption(cmdUndo, "Rückgängig");
+  caption(cmdRedo, "Wiederholen");
+  caption(cmdHelp, "Handbuch");
   for (Control* menu :
        {&cmdDatei,        &cmdSpeichern, &cmdLaden,  &cmdBeenden,  &cmdBeispiele,  &cmdVarno,
         &cmdMini,         &cmdZyklisch,  &cmdMaxMin, &cmdZufall,   &cmdMonteCarlo, &cmd3x3,
@@ -65,6 +68,7 @@ Form::Form() {
         &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo,       &cmdExtras,
         &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdPrint,    &cmdCopy,       &cmdPaste})
     add(*menu);
+  for (Control* item : {&cmdUndo, &cmdRedo, &cmdHelp}) add(*item);
 
   // Parameter frame.
   caption(Frame2, "Parameter, Eingabe");

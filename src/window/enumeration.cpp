@@ -1,5 +1,7 @@
 #include "window/enumeration.h"
 
+#include <stdlib.h>
+
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -51,26 +53,55 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
-// What a count in the window may use: the machine's memory, and where that is not enough, files in the
-// temporary folder.
-RingCounterOptions counterOptions(const Form& form) {
+// The folder in which a count in the window may make one of its own: the machine's, else the system's
+// temporary folder; empty when there is none.
+std::string workBase(const Form& form) {
+  if (!form.machine.workDirectory.empty()) return form.machine.workDirectory;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  return error ? std::string() : temporary.string();
+}
+
+// What a count in the window may use: the machine's memory, and where that is not enough, files in
+// `directory`.
+RingCounterOptions counterOptions(const Form& form, const std::string& directory) {
   RingCounterOptions options;
   options.threads = form.machine.threads;
   options.memoryLimitBytes = form.machine.memoryBytes;
   options.diskLimitBytes = form.machine.diskBytes;
   options.workPerSecond = form.machine.workPerSecond;
-  std::error_code error;
-  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
-  if (!error) options.workDirectory = (temporary / "varno-count").string();
+  options.workDirectory = directory;
   return options;
 }
+
+// A folder of one count's own for the layers that do not fit in memory, so that no other program's files
+// are in its way; removed with everything in it when the count is done. None when it cannot be made.
+class CountFolder {
+ public:
+  explicit CountFolder(const std::string& base) {
+    if (base.empty()) return;
+    std::string name = base + "/varno-count-XXXXXX";
+    if (::mkdtemp(name.data()) != nullptr) path_ = name;
+  }
+  ~CountFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  CountFolder(const CountFolder&) = delete;
+  CountFolder& operator=(const CountFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
 // ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
 // showed it at its start; a count that has finished is shown even when the stop comes while its last
 // ring is being looked up, only without that ring.
 void countAll(Form& form, int n, int k) {
-  RingCounter counter(n, k, counterOptions(form));
+  const CountFolder folder(workBase(form));
+  RingCounter counter(n, k, counterOptions(form, folder.path()));
   counter.start();
   form.prgFortschritt.setValue(0);
   form.prgFortschritt.setVisible(true);
@@ -148,9 +179,34 @@ std::string durationText(double seconds) {
     const long minutes = static_cast<long>(std::ceil(seconds / 60));
     std::snprintf(text, sizeof text, "%ld h %02ld min", minutes / 60, minutes % 60);
   } else {
-    std::snprintf(text, sizeof text, "%.0f Tage", std::ceil(seconds / 86400));
+    return germanFigure(std::ceil(seconds / 86400), 0) + " Tage";
   }
   return text;
+}
+
+std::string germanFigure(double value, int decimals) {
+  char text[400];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+  std::string digits(text, end);
+  const std::size_t point = std::min(digits.find('.'), digits.size());
+  std::string figure = digits.substr(point);
+  if (!figure.empty()) figure[0] = ',';
+  // The whole part in groups of three from five digits on.
+  const std::size_t sign = digits[0] == '-' ? 1 : 0;
+  const std::size_t whole = point - sign;
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (whole > 4 && i > 0 && i % 3 == 0) figure.insert(0, 1, '.');
+    figure.insert(0, 1, digits[point - 1 - i]);
+  }
+  return digits.substr(0, sign) + figure;
+}
+
+std::string gibibytesText(std::uint64_t bytes) {
+  return germanFigure(static_cast<double>(bytes) / (1ULL << 30), 1) + " GiB";
+}
+
+std::string facesText(int k) {
+  return plainDigits(k) + (k == 1 ? " Seite" : " Seiten");
 }
 
 std::string timeLeftText(double seconds, double share) {
@@ -186,13 +242,6 @@ void BelegungenDurchlaufen(Form& form, int n, int k) {
 
 namespace {
 
-std::string gibibytes(std::uint64_t bytes) {
-  char text[32];
-  const double value = static_cast<double>(bytes) / (1ULL << 30);
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
-  return std::string(text, end) + " GiB";
-}
-
 // Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
 // before anything changes, and decides whether to start a long count.
 bool countMayStart(Form& form, int n, int k) {
@@ -200,16 +249,16 @@ bool countMayStart(Form& form, int n, int k) {
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
-  const RingCounterOptions options = counterOptions(form);
+  const RingCounterOptions options = counterOptions(form, workBase(form));
   const RingCounter::Estimate estimate =
       whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
   form.searchRunning = false;
   form.busyPointer = false;
-  const std::string size = plainDigits(n) + " Würfel mit je " + plainDigits(k) + " Seiten";
+  const std::string size = plainDigits(n) + " Würfel mit je " + facesText(k);
   if (!estimate.fits) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
-                                 gibibytes(estimate.memoryBytes) + " Speicher und " +
-                                 gibibytes(estimate.diskBytes) +
+                                 gibibytesText(estimate.memoryBytes) + " Speicher und " +
+                                 gibibytesText(estimate.diskBytes) +
                                  " auf der Festplatte; so viel hat dieser Rechner nicht frei.\r\n\r\n"
                                  "Diese Größe kann hier nicht gezählt werden.",
                              kStopSign, "Rechenproblem");
@@ -217,7 +266,7 @@ bool countMayStart(Form& form, int n, int k) {
   }
   if (estimate.seconds <= kLongCountSeconds) return true;
   const std::string disk = estimate.method == CountMethod::Disk
-                               ? " und braucht " + gibibytes(estimate.diskBytes) + " auf der Festplatte"
+                               ? " und braucht " + gibibytesText(estimate.diskBytes) + " auf der Festplatte"
                                : "";
   return form.dialogs->messageBox("Das Zählen aller Belegungen für " + size +
                                       "\r\ndauert auf diesem Rechner etwa " + durationText(estimate.seconds) +

@@ -7,6 +7,7 @@
 // a search that drops partial labellings which can no longer become rings.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace varno {
@@ -25,8 +26,15 @@ void BelegungenDurchlaufen(Form& form, int n, int k);
 // double computed step by step gets 7x5 wrong there).
 std::string totalText(int n, int k);
 
-// A duration for the user: "40 s", "3 min", "2 h 05 min", "12 Tage".
+// A duration for the user: "40 s", "3 min", "2 h 05 min", "12 Tage", "12.345 Tage".
 std::string durationText(double seconds);
+// Figures in the window's own German sentences: a decimal comma, and the whole part in groups of three
+// from five digits on ("3853,8", "12.345,6").
+std::string germanFigure(double value, int decimals);
+// An amount of memory or disk for the user: "3853,8 GiB".
+std::string gibibytesText(std::uint64_t bytes);
+// The faces of a die in a sentence: "1 Seite", "6 Seiten".
+std::string facesText(int k);
 // The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
 std::string timeLeftText(double seconds, double share);
 

@@ -9,6 +9,7 @@
 #include "ring/evaluation.h"
 #include "ring/ring.h"
 #include "window/busy.h"
+#include "window/enumeration.h"
 #include "window/yielding.h"
 
 namespace varno {
@@ -16,7 +17,7 @@ namespace varno {
 namespace {
 
 std::string sizeText(int n, int k) {
-  return plainDigits(n) + " Würfeln mit je " + plainDigits(k) + " Seiten";
+  return plainDigits(n) + " Würfeln mit je " + facesText(k);
 }
 
 }  // namespace
@@ -47,6 +48,8 @@ void cmdStrongest_Click(Form& form) {
   form.searchRunning = false;
   RechnungEnde(form);
   if (!form.dialogs) return;
+  // The message stands beside the ring as the window shows it: written, drawn and no longer busy.
+  form.DoEvents.now();
   if (result.outcome == StrongestRing::Outcome::Found) {
     form.dialogs->messageBox("Kein Ring aus " + sizeText(n, k) + " hat eine stärkere schwächste Stelle:\r\n" +
                                  "sie gewinnt " + plainDigits(result.link) + " von " + plainDigits(k * k) +

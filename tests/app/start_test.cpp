@@ -63,7 +63,9 @@ TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownAndABadOneOnl
   window.ringAtStart("1 6");
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0].prompt.substr(0, 18), "Laden abgebrochen!");
-  EXPECT_EQ(dialogs.messages[1].title, "Eingabeproblem");
+  EXPECT_EQ(dialogs.messages[1].prompt,
+            "Der beim Start angegebene Ring wird nicht gezeigt!\r\n\r\n"
+            "Der Text nach --ring ist kein Ring: Ein Ring hat 3 bis 8 Würfel.");
   EXPECT_TRUE(form.Begrüßung);  // the welcome speaks of the ring the search found
   window.ringAtStart("1 6 8 | 2 4 9 | 3 5 7");
   EXPECT_EQ(text("txtRückmeldung"), " ja, linksrum");

@@ -62,28 +62,31 @@ TEST_F(Texts, EveryCaptionAndTooltipOfTheWindow) {
   EXPECT_FALSE(window.windowIcon().pixmap(16, 16).isNull());
 }
 
-TEST_F(Texts, TheMenuBarFromLeftToRightAndItsMenusWithoutShortcutsShown) {
+TEST_F(Texts, TheMenuBarFromLeftToRightAndItsMenusWithTheirKeysAsTheGermanDesktopWritesThem) {
   QStringList bar;
   for (QAction* item : window.menuBar()->actions()) bar << item->text();
   EXPECT_EQ(bar, (QStringList{"Datei", "Beispiele", "Zufalls-Set", "MonteCarlo", "Kombinatorik",
                               "Information", "Extras"}));
+  // Every item with the key it shows beside it, whatever the locale the program runs in.
   const std::pair<const char*, QStringList> menus[] = {
-      {"cmdDatei", {"speichern", "laden", "beenden"}},
-      {"cmdBeispiele", {"Varnos Beispiel", "Minimalstruktur", "zyklisch 5x5", "bester 4x4"}},
-      {"cmdMonteCarlo", {"3x3", "3x4", "3x5", "3x6", "4x3", "4x4", "Informationen zum Algorithmus"}},
-      {"cmdKombinatorik", {"alle Belegungen zählen", "zählen und zeigen", "Informationen zur Zählweise"}},
+      {"cmdDatei", {"speichern\tStrg+S", "laden\tStrg+O", "beenden\tStrg+Q"}},
+      {"cmdBeispiele", {"Varnos Beispiel\t", "Minimalstruktur\t", "zyklisch 5x5\t", "bester 4x4\t"}},
+      {"cmdMonteCarlo",
+       {"3x3\t", "3x4\t", "3x5\t", "3x6\t", "4x3\t", "4x4\t", "Informationen zum Algorithmus\t"}},
+      {"cmdKombinatorik",
+       {"alle Belegungen zählen\t", "zählen und zeigen\t", "Informationen zur Zählweise\t"}},
       {"cmdExtras",
-       {"Gewinnmatrix", "stärksten Ring zeigen", "Graphik exportieren …", "Graphik drucken …",
-        "Ring kopieren", "Ring einfügen"}},
+       {"Gewinnmatrix\t", "stärksten Ring zeigen\t", "Graphik exportieren …\t", "Graphik drucken …\tStrg+P",
+        "Ring kopieren\tStrg+C", "Ring einfügen\tStrg+V", "Rückgängig\tStrg+Z",
+        "Wiederholen\tStrg+Umschalt+Z", "Handbuch\tF1"}},
   };
   for (const auto& [name, expected] : menus) {
     QStringList items;
-    for (QAction* item : find<QMenu>(name)->actions()) {
-      items << item->text();
-      EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
-    }
+    for (QAction* item : find<QMenu>(name)->actions())
+      items << item->text() + "\t" + item->shortcut().toString(QKeySequence::NativeText);
     EXPECT_EQ(items, expected) << name;
   }
+  EXPECT_EQ(find<QAction>("cmdRedo")->shortcuts().value(1).toString(QKeySequence::NativeText), "Strg+Y");
 }
 
 TEST_F(Texts, TheInformationBoxesWordForWord) {

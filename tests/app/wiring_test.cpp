@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "window/pad.h"
+#include "window/ringstate.h"
 #include "window/ringtext.h"
 #include "window/wiring.h"
 #include "windowfixture.h"
@@ -61,9 +62,12 @@ class Wiring : public WindowTest {
   }
 
   // Presses every control, with its key where it has one if `byKeys`, and checks a sign that its handler
-  // ran and that every widget shows its control.
+  // ran (once, where twice would show) and that every widget shows its control.
   void pressEveryControl(bool byKeys) {
-    form.endProgram = [&] { ended = true; };
+    form.endProgram = [&] { ++endings; };
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &window, [&] { ++copies; });
+    RingState kept;
+    std::size_t messages = 0;
     const auto clear = [&] { form.ausgabe.Cls(); };
     struct Row {
       std::string control;
@@ -72,9 +76,15 @@ class Wiring : public WindowTest {
       QKeySequence key = {};
     };
     const std::vector<Row> rows = {
-        {"cmdSpeichern", [&] { return asked(true); }, {}, QKeySequence("Ctrl+S")},
-        {"cmdLaden", [&] { return asked(false); }, {}, QKeySequence("Ctrl+O")},
-        {"cmdBeenden", [&] { return ended; }, {}, QKeySequence("Ctrl+Q")},
+        {"cmdSpeichern",
+         [&] { return dialogs.files.size() == 1 && dialogs.files[0].save; },
+         {},
+         QKeySequence("Ctrl+S")},
+        {"cmdLaden",
+         [&] { return dialogs.files.size() == 2 && !dialogs.files[1].save; },
+         {},
+         QKeySequence("Ctrl+O")},
+        {"cmdBeenden", [&] { return endings == 1; }, {}, QKeySequence("Ctrl+Q")},
         {"cmdVarno", [&] { return form.Text1[1].text() == "6"; }},
         {"cmdMini", [&] { return face(0) == "3" && form.Text1[0].text() == "3"; }},
         {"cmdZyklisch", [&] { return face(1) == "9"; }},
@@ -111,20 +121,41 @@ class Wiring : public WindowTest {
         {"", [&] { return face(10) == "9"; }, {}, Qt::Key_5},  // a digit key without the pad
         {"frmWürfel(2)", [&] { return form.Feldnummer == 16; }},
         {"shpkreis(11)", [&] { return face(0) == " 4"; }, [&] { cmdZeigen_Click(form, 0); }},
+        // One step undone, not the click before it.
+        {"cmdUndo", [&] { return ringState(form) == kept; },
+         [&] {
+           kept = ringState(form);
+           form.txtAuge[10].setText("11");
+         },
+         QKeySequence("Ctrl+Z")},
+        {"cmdRedo", [&] { return face(10) == "11"; }, {}, QKeySequence("Ctrl+Shift+Z")},
+        {"cmdUndo", [&] { return ringState(form) == kept; }, {}, QKeySequence("Ctrl+Z")},
+        {"cmdRedo", [&] { return face(10) == "11"; }, {}, QKeySequence("Ctrl+Y")},
         {"VScroll1(0)", [&] { return form.Text1[0].text() == "4"; }},
         {"VScroll1(1)", [&] { return form.Text1[1].text() == "4"; }},
         {"hscBogen", [&] { return form.hscBogen.value() > 100 && drawn(); }, clear},
         {"cmdStop", [&] { return form.Abbruch; }},
         {"Text4", [&] { return !form.Text4.visible(); }, [&] { form.Text4.setVisible(true); }},
-        {"cmdCopy", [&] { return QGuiApplication::clipboard()->text().toStdString() == ringText(form); },
-         [&] { QGuiApplication::clipboard()->clear(); }, QKeySequence("Ctrl+C")},
+        {"cmdCopy",
+         [&] { return QGuiApplication::clipboard()->text().toStdString() == ringText(form) && copies == 1; },
+         [&] {
+           QGuiApplication::clipboard()->clear();
+           copies = 0;
+         },
+         QKeySequence("Ctrl+C")},
         {"cmdExport",
          [&] { return !dialogs.files.empty() && dialogs.files.back().kind == FileKind::Picture; }},
-        {"cmdPrint", [&] { return dialogs.printDialogs > 0; }},
+        {"cmdPrint", [&] { return dialogs.printDialogs == 1; }, {}, QKeySequence("Ctrl+P")},
         {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
-        {"cmdPaste", [&] { return size("3", "2"); },
-         [&] { QGuiApplication::clipboard()->setText("1 2|3 4|5 6"); }, QKeySequence("Ctrl+V")},
+        {"cmdPaste", [&] { return dialogs.messages.size() == messages + 1 && told("Eingabeproblem"); },
+         [&] {
+           QGuiApplication::clipboard()->setText("1 2|3 4");
+           messages = dialogs.messages.size();
+         },
+         QKeySequence("Ctrl+V")},
         {"cmdMatrix", [&] { return find("frmMatrix")->isVisible(); }},
+        // Last: the manual's window takes the keys from here on.
+        {"cmdHelp", [&] { return find("frmManual")->isVisible(); }, {}, QKeySequence(Qt::Key_F1)},
     };
     for (const Row& row : rows) {
       if (row.control.empty() && !byKeys) continue;
@@ -142,9 +173,8 @@ class Wiring : public WindowTest {
   std::string face(int index) { return form.txtAuge[index].text(); }
   bool size(const char* n, const char* k) { return form.Text1[0].text() == n && form.Text1[1].text() == k; }
   bool told(const char* title) { return !dialogs.messages.empty() && dialogs.messages.back().title == title; }
-  bool asked(bool save) { return !dialogs.files.empty() && dialogs.files.back().save == save; }
   bool drawn() { return !form.ausgabe.primitives().empty(); }
-  bool ended = false;
+  int endings = 0, copies = 0;
 };
 
 TEST_F(Wiring, EveryControlRunsItsHandlerAndEveryWidgetShowsItsControl) {

@@ -1,0 +1,159 @@
+// "Rückgängig" and "Wiederholen": every kind of change of the ring is one step, undone to exactly the
+// ring before it and redone to the ring after it; a search is one step, and nothing is recorded while it
+// runs.
+#include <QClipboard>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include "ring/evaluation.h"
+#include "window/ringstate.h"
+#include "windowfixture.h"
+
+namespace varno {
+
+inline void PrintTo(const RingState& state, std::ostream* out) {
+  *out << state.dice << "x" << state.faces << ":";
+  for (const std::string& text : state.faceTexts) *out << " \"" << text << "\"";
+}
+
+namespace {
+
+class Undo : public WindowTest {
+ protected:
+  Undo() {
+    opened = ring();
+    couldUndo = canUndo() || canRedo();
+    // Texts on the hidden faces and dice, which an undo must give back too.
+    window.run([&] {
+      for (int i = 0; i < kDice * kFaces; ++i)
+        if (i % kFaces >= 3 || i >= 3 * kFaces) form.txtAuge[i].setText("h" + std::to_string(i));
+    });
+    writeMinimalRing();
+  }
+  RingState ring() const { return ringState(form); }
+  RingState opened;  // the ring the window opened with
+  bool couldUndo;
+  bool canUndo() { return find<QAction>("cmdUndo")->isEnabled(); }
+  bool canRedo() { return find<QAction>("cmdRedo")->isEnabled(); }
+  // The window shows the ring the fields hold, evaluated.
+  void expectShown(const std::string& context) {
+    for (int i = 0; i < kDice * kFaces; ++i)
+      EXPECT_EQ(window.widget(form.txtAuge[i])->property("text").toString().toStdString(),
+                form.txtAuge[i].text())
+          << context;
+    EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict) << context;
+    EXPECT_FALSE(form.ausgabe.primitives().empty()) << context;
+  }
+};
+
+TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAfter) {
+  const QTemporaryDir folder;
+  const QString file = folder.filePath("ring.vrf");
+  {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("4\r\n2\r\n");
+    for (int i = 0; i < 64; ++i) out.write((std::to_string(i < 32 ? 40 + i : 0) + "\r\n").c_str());
+  }
+  const auto scroll = [&](const char* name) {
+    auto* bar = find<QScrollBar>(name);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3));  // the upper arrow: one more
+  };
+  const struct {
+    const char* name;
+    std::function<void()> change, before = {};
+  } rows[] = {
+      {"X", [&] { click("Command1"); }, [&] { writeMinimalRing(); }},
+      {"x", [&] { click("cmdLösch(1)"); }, [&] { writeMinimalRing(); }},
+      {"umdrehen", [&] { click("cmdSpiegeln"); }},
+      {"a digit of the pad", [&] { click("cmdZahl(7)"); }, [&] { click("txtAuge(4)"); }},
+      {"the pad's own undo of a digit", [&] { click("Command3"); }},
+      {"a left click on a marker", [&] { click("shpkreis(12)"); }},
+      {"a right click on a marker", [&] { click("shpkreis(31)", Qt::RightButton); }},
+      {"Gr, which sorts", [&] { click("cmdZeigen(0)"); },
+       [&] { window.run([&] { face(form, 1, 0).setText("30"); }); }},
+      {"an example", [&] { choose("cmdZyklisch"); }},
+      {"laden", [&] { choose("cmdLaden"); }, [&] { dialogs.chosen = {file.toStdString()}; }},
+      {"Ring einfügen", [&] { choose("cmdPaste"); },
+       [&] { QGuiApplication::clipboard()->setText("(9, 1), (8, 2), (7, 3), (6, 4), (5, 0)"); }},
+      {"Zufalls-Set", [&] { choose("cmdZufall"); }},
+      {"n", [&] { scroll("VScroll1(0)"); }},
+      {"k", [&] { scroll("VScroll1(1)"); }},
+      {"a Monte Carlo search", [&] { choose("cmd3x4"); }},
+      {"alle Belegungen zählen", [&] { choose("cmdBelzähl"); }, [&] { writeMinimalRing(); }},
+      {"zählen und zeigen", [&] { choose("cmdZZ"); },
+       [&] {
+         dialogs.answers = {kYes, kNo};
+       }},
+      {"stärksten Ring zeigen", [&] { choose("cmdStrongest"); },
+       [&] { window.run([&] { setRingSize(form, 4, 4); }); }},
+  };
+  for (const auto& row : rows) {
+    if (row.before) row.before();
+    const RingState before = ring();
+    row.change();
+    const RingState after = ring();
+    ASSERT_NE(after, before) << row.name;
+    EXPECT_TRUE(canUndo() && !canRedo()) << row.name;
+    choose("cmdUndo");
+    EXPECT_EQ(ring(), before) << row.name;
+    expectShown(row.name);
+    EXPECT_TRUE(canRedo()) << row.name;
+    choose("cmdRedo");
+    EXPECT_EQ(ring(), after) << row.name;
+    expectShown(row.name);
+    EXPECT_FALSE(canRedo()) << row.name;
+  }
+}
+
+TEST_F(Undo, ASearchIsOneStepAndNothingIsRecordedOrUndoneWhileItRuns) {
+  writeMinimalRing();  // no change: no step
+  window.run([&] { face(form, 0, 0).setText("4"); });
+  const RingState before = ring();
+  int yields = 0;
+  form.DoEvents.setHook(
+      [&] {
+        window.sync();
+        QApplication::processEvents();
+        if (!form.dealing || ++yields > 30) return;
+        EXPECT_FALSE(canUndo() || canRedo());
+        find<QAction>("cmdUndo")->trigger();
+        QTest::keySequence(&window, QKeySequence("Ctrl+Z"));
+        moveMouse(find("picAusgabe"), QPoint(5, 5));  // what works while busy changes no ring
+      },
+      std::chrono::nanoseconds::zero());
+  choose("cmd3x3");
+  EXPECT_GT(yields, 9);
+  const RingState after = ring();
+  ASSERT_NE(after, before);
+  choose("cmdUndo");
+  EXPECT_EQ(ring(), before);
+  // Before them the hand-written face, the ring and the hidden texts: four steps back to the ring the
+  // window opened with, which is the first.
+  int steps = 1;
+  for (; canUndo() && steps < 10; ++steps) choose("cmdUndo");
+  EXPECT_EQ(steps, 4);
+  EXPECT_EQ(ring(), opened);
+  EXPECT_FALSE(couldUndo);
+  for (int i = 0; i < 4; ++i) choose("cmdRedo");
+  EXPECT_EQ(ring(), after);
+}
+
+TEST_F(Undo, TheOldestStepsAreForgottenAndAnUndoneDigitIsGoneFromThePad) {
+  click("txtAuge(0)");
+  const std::string first = form.txtAuge[0].text();
+  for (int i = 0; i < 105; ++i) click("cmdZahl(1)");
+  for (int i = 0; i < 100; ++i) choose("cmdUndo");
+  EXPECT_FALSE(canUndo());
+  EXPECT_EQ(form.txtAuge[0].text(), first + "11111");
+  click("cmdZahl(2)");  // a new step forgets what could be redone
+  EXPECT_EQ(form.txtAuge[0].text(), first + "111112");
+  EXPECT_FALSE(canRedo());
+  choose("cmdUndo");
+  click("cmdZahl(3)");
+  EXPECT_EQ(form.txtAuge[0].text(), first + "111113");
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,69 @@
+#include "window/ringstate.h"
+
+#include <algorithm>
+
+#include "graphic/drawing.h"
+#include "ring/evaluation.h"
+#include "ring/ringfixture.h"
+#include "window/pad.h"
+
+namespace varno {
+
+// Readable failure messages.
+inline void PrintTo(const RingState& state, std::ostream* out) {
+  *out << state.dice << "x" << state.faces << ":";
+  for (const std::string& text : state.faceTexts) *out << " \"" << text << "\"";
+}
+
+namespace {
+
+class RingStates : public RingTest {
+ protected:
+  RingStates() { GraphikEinrichten(form); }
+
+  long drawn(Primitive::Kind kind, int penWidth, const std::string& text = "") const {
+    const auto& all = form.ausgabe.primitives();
+    return std::count_if(all.begin(), all.end(), [&](const Primitive& p) {
+      return p.kind == kind && (kind != Primitive::Kind::Line || p.penWidth == penWidth) && p.text == text;
+    });
+  }
+};
+
+TEST_F(RingStates, ARingComesBackExactlyWithItsHiddenFacesEvaluatedOnceAndDrawnWithoutSorting) {
+  // A ring whose first die is not in order, with texts on hidden faces and dice.
+  setSize(3, 3);
+  setDice({{7, 3, 5}, {2, 4, 9}, {1, 6, 8}});
+  face(form, 0, 5).setText("h05");
+  face(form, 7, 7).setText("h77");
+  const RingState saved = ringState(form);
+  // Another shape and other faces everywhere, the hidden ones too; a face selected for the pad.
+  setSize(5, 4);
+  for (int i = 0; i < kDice * kFaces; ++i) form.txtAuge[i].setText(std::to_string(100 + i));
+  txtAuge_Click(form, 1);
+  form.Text3[1].setText("40");
+  form.ausgabe.Cls();
+  ASSERT_TRUE(form.picEingabe.visible());
+
+  restoreRing(form, saved);
+  EXPECT_EQ(ringState(form), saved);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"7", "3", "5"}));  // not sorted
+  EXPECT_EQ(form.VScroll1[0].value() * 10 + form.VScroll1[1].value(), 33);
+  EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 5/ 9");
+  EXPECT_EQ(form.Text3[1].text(), "41");  // one evaluation for the whole ring
+  EXPECT_EQ(drawn(Primitive::Kind::Text, 0, " 5/ 9"), 3);
+  EXPECT_GE(drawn(Primitive::Kind::Line, 3), 9);  // a curve for every face
+  EXPECT_EQ(form.txtEintrag.text(), "3");         // the selected face as it is now
+  EXPECT_FALSE(form.picEingabe.visible());        // the shape changed
+
+  // The same shape again: the pad stays where it is.
+  form.picEingabe.setVisible(true);
+  face(form, 0, 1).setText("12");  // no ring: not counted
+  restoreRing(form, saved);
+  EXPECT_EQ(ringState(form), saved);
+  EXPECT_TRUE(form.picEingabe.visible());
+  EXPECT_EQ(form.Text3[1].text(), "42");
+}
+
+}  // namespace
+}  // namespace varno
