@@ -31,12 +31,20 @@ QTransform userToPixels(const Surface& surface, const QRectF& area) {
                     area.top() - surface.scaleTop() * sy);
 }
 
+double surfaceGrowth(const QRectF& area) {
+  return std::min(area.width() * kTwipsPerPixel / kSurfaceDesignWidth,
+                  area.height() * kTwipsPerPixel / kSurfaceDesignHeight);
+}
+
 QFont textFont(const Primitive& text, const QRectF& area, const QFont& base, double points) {
-  const double grow = std::min(area.width() * kTwipsPerPixel / kSurfaceDesignWidth,
-                               area.height() * kTwipsPerPixel / kSurfaceDesignHeight);
   QFont font = base;
-  font.setPointSizeF((text.fontSize > 0 ? text.fontSize : base.pointSizeF()) * grow * points);
+  font.setPointSizeF((text.fontSize > 0 ? text.fontSize : base.pointSizeF()) * surfaceGrowth(area) * points);
   return font;
+}
+
+double markerDiameter(const QRectF& area) {
+  constexpr double kDesigned = 16;  // pixels, the marker's 240 twips
+  return kDesigned * std::min(1.0, surfaceGrowth(area));
 }
 
 void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
@@ -118,7 +126,8 @@ Marker::Marker(QWidget* parent) : QWidget(parent) {
 
 void Marker::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintMarker(painter, QRectF(rect()).center(), width());
+  const auto* canvas = dynamic_cast<const Canvas*>(parentWidget());
+  paintMarker(painter, QRectF(rect()).center(), canvas ? markerDiameter(canvas->contentsRect()) : width());
 }
 
 void Marker::mousePressEvent(QMouseEvent* event) {

@@ -237,15 +237,15 @@ TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthers) {
   const QTransform map = userToPixels(form.ausgabe, area);
   // Where each text stands: its line as its font sets it, and its ink, which may reach a little beyond.
   std::vector<std::pair<QRectF, std::string>> texts;
+  std::vector<QRectF> inks;
   for (const Primitive& p : form.ausgabe.primitives()) {
     if (p.kind != Primitive::Kind::Text) continue;
     const QFontMetricsF metrics(textFont(p, area, canvas->font()));
     const QString text = QString::fromStdString(p.text);
     const QPointF corner = map.map(QPointF(p.x1, p.y1));
     const QRectF line(corner, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
-    texts.emplace_back(
-        line.united(metrics.boundingRect(text).translated(corner.x(), corner.y() + metrics.ascent())),
-        p.text);
+    inks.push_back(metrics.tightBoundingRect(text).translated(corner.x(), corner.y() + metrics.ascent()));
+    texts.emplace_back(line.united(inks.back()), p.text);
   }
   ASSERT_EQ(texts.size(), 16u);
   for (int c = 0; c < kDice; ++c)
@@ -257,6 +257,15 @@ TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthers) {
     if (!area.contains(box)) found += "\"" + text + "\" beyond the surface ";
     for (std::size_t j = i + 1; j < texts.size(); ++j)
       if (box.intersects(texts[j].first)) found += "\"" + text + "\" on \"" + texts[j].second + "\" ";
+    // Its ink clear of the red discs of the markers.
+    for (const QWidget* marker : canvas->findChildren<QWidget*>()) {
+      if (!marker->objectName().startsWith("shpkreis") || !marker->isVisible()) continue;
+      const QPointF centre = QRectF(marker->geometry()).center();
+      const QPointF nearest(std::clamp(centre.x(), inks[i].left(), inks[i].right()),
+                            std::clamp(centre.y(), inks[i].top(), inks[i].bottom()));
+      if (QLineF(centre, nearest).length() < markerDiameter(area) / 2 - 1)
+        found += "\"" + text + "\" on " + marker->objectName().toStdString() + " ";
+    }
   }
   EXPECT_EQ(found, "") << area.width() << "x" << area.height();
 }
