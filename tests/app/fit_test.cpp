@@ -227,7 +227,7 @@ TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {
   (void)screen;
 }
 
-TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthers) {
+TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthersAndTheCaption) {
   // The strongest ring of 8x8 wins at least 44 of 64 pairs on every link: the widest texts, " 44/ 64".
   window.run([&] { setRingSize(form, 8, 8); });
   choose("cmdStrongest");
@@ -251,10 +251,15 @@ TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthers) {
   for (int c = 0; c < kDice; ++c)
     EXPECT_TRUE(std::regex_match(texts[kDice + c].second, std::regex(" [4-6][0-9]/ 64")))
         << texts[kDice + c].second;
+  // The caption over the surface, in its fitted font, clear of them all.
+  const auto* caption = find<QLabel>("Label3");
+  ASSERT_TRUE(caption->isVisible());
+  const QRectF above = needed(caption).translated(caption->pos());
   std::string found;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const auto& [box, text] = texts[i];
     if (!area.contains(box)) found += "\"" + text + "\" beyond the surface ";
+    if (box.intersects(above)) found += "\"" + text + "\" under the caption ";
     for (std::size_t j = i + 1; j < texts.size(); ++j)
       if (box.intersects(texts[j].first)) found += "\"" + text + "\" on \"" + texts[j].second + "\" ";
     // Its ink clear of the red discs of the markers.
