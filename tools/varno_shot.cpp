@@ -2,13 +2,14 @@
 //
 //   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--choose ITEM] [--select
 //   FACE]
-//              [--graphic]
+//              [--graphic | --canvas]
 //
 // --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
 // graphic in full, as the button "Gr" does; --choose chooses the menu item of that name (such as cmdBelzähl,
 // "alle Belegungen zählen") and waits for its end; --select clicks the face field FACE (0..63), which shows
 // the labelling pad over its die; --graphic writes the ring graphic instead of the window, as "Graphik
-// exportieren …" writes it (PNG, SVG or PDF by the file's ending).
+// exportieren …" writes it (PNG, SVG or PDF by the file's ending); --canvas the drawing surface as the
+// screen shows it, pixel for pixel.
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -34,7 +35,7 @@ namespace {
 int usage(const char* problem) {
   std::fprintf(stderr,
                "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 "
-               "6 8\"] [--choose ITEM] [--select FACE] [--graphic]\n",
+               "6 8\"] [--choose ITEM] [--select FACE] [--graphic | --canvas]\n",
                problem);
   return 2;
 }
@@ -59,13 +60,13 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage("no file given");
   const char* file = argv[1];
   int width = 0, height = 0, selected = -1;
-  bool graphic = false;
+  bool graphic = false, canvas = false;
   QString chosen;
   std::vector<std::vector<std::string>> ring;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--graphic") {
-      graphic = true;
+    if (option == "--graphic" || option == "--canvas") {
+      (option == "--graphic" ? graphic : canvas) = true;
       continue;
     }
     if (i + 1 >= argc) return usage("an option lacks its value");
@@ -134,7 +135,8 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (!window.grab().save(name)) {
+  QWidget* shown = canvas ? window.findChild<varno::Canvas*>("picAusgabe") : static_cast<QWidget*>(&window);
+  if (!shown->grab().save(name)) {
     std::fprintf(stderr, "varno-shot: cannot write %s\n", file);
     return 1;
   }
