@@ -194,21 +194,24 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   estimate.primesAtOnce = primes;
   estimate.passes = (estimate.primes + primes - 1) / primes;
   estimate.cellBits = 32 * primes;
-  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(estimate.primes);
+  // A count of one pass needs the time, traffic and work of that pass only.
+  const int counted = options.pass > 0 ? 1 : estimate.primes;
+  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(counted);
 
   const double speed = (options.workPerSecond > 0 ? options.workPerSecond : kWorkPerSecond) * threads;
   std::uint64_t passWork = 0;
   for (std::uint64_t work : needs.stepWork) passWork += work;
   double seconds = 0;
   for (int pass = 0; pass < estimate.passes; ++pass) {
+    if (options.pass > 0 && pass != options.pass - 1) continue;
     const int atOnce = std::min(primes, estimate.primes - pass * primes);
     seconds += static_cast<double>(passWork) * costPerUnit(atOnce) / speed;
   }
   if (setup.storage == Storage::Disk) {
-    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * estimate.primes;
+    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * counted;
     seconds += bytes / (options.diskBytesPerSecond > 0 ? options.diskBytesPerSecond : kDiskBytesPerSecond);
   }
-  estimate.work = passWork * static_cast<std::uint64_t>(estimate.passes);
+  estimate.work = passWork * static_cast<std::uint64_t>(options.pass > 0 ? 1 : estimate.passes);
   estimate.seconds = seconds;
   return setup;
 }
@@ -260,8 +263,9 @@ void checkCount(int dice, int faces, const mpz_class& words, bool ringsExist) {
 }  // namespace
 
 RingCounter::RingCounter(int dice, int faces, RingCounterOptions options)
-    : dice_(dice), faces_(faces), options_(effective(std::move(options))) {
+    : dice_(dice), faces_(faces), options_(std::move(options)) {
   checkSetup(dice, faces, options_);
+  options_ = effective(std::move(options_));
   options_.threads = threadsOf(options_);
 }
 

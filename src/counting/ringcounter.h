@@ -58,7 +58,7 @@ struct RingCounterOptions {
   bool resume = false;  // go on from the layer kept by an earlier count of the same size and setup
   // Count this pass only, from 1, of a count with one prime per pass (primesAtOnce 0 or 1), so that the
   // passes of one count can run apart and RingCounter::join() joins their residues; 0: every pass. Such
-  // a pass keeps no layers and cannot resume.
+  // a pass keeps no layers and cannot resume. Its estimate gives the time, traffic and work of that pass.
   int pass = 0;
   double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
   double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's

@@ -281,6 +281,16 @@ TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
   EXPECT_LT(tight.primesAtOnce, roomy.primesAtOnce);
   EXPECT_LE(tight.memoryBytes, machine.memoryLimitBytes);
   EXPECT_GT(tight.seconds, roomy.seconds);  // more passes
+  // A pass alone counts one prime, however much memory there is, in a fourth of the time of all four.
+  machine.memoryLimitBytes = std::uint64_t{64} << 30;
+  machine.primesAtOnce = 1;
+  const RingCounter::Estimate allPasses = RingCounter::estimate(7, 6, machine);
+  machine.primesAtOnce = 0;
+  machine.pass = 3;
+  const RingCounter::Estimate third = RingCounter::estimate(7, 6, machine);
+  EXPECT_EQ(std::tuple(third.primesAtOnce, third.passes, allPasses.passes), std::tuple(1, 4, 4));
+  EXPECT_NEAR(third.seconds, allPasses.seconds / 4, allPasses.seconds * 1e-9);
+  machine.pass = 0;
   // Of several processes, the fullest: no process needs more, one needs as much.
   const auto fullest = RingCounter::estimateFor(6, 6, 3, -1, machine);
   std::uint64_t most = 0;
@@ -311,6 +321,18 @@ TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
     EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << primes << " " << atOnce;
     EXPECT_THROW(RingCounter::estimate(6, 3, options), std::invalid_argument);
   }
+  // A pass alone is one of the two, of one prime, afresh; they join from two residues below their primes.
+  for (const auto& [pass, atOnce, resume] :
+       {std::tuple{3, 0, false}, std::tuple{-1, 0, false}, std::tuple{1, 2, false}, std::tuple{2, 0, true}}) {
+    RingCounterOptions options;
+    options.pass = pass;
+    options.primesAtOnce = atOnce;
+    options.resume = resume;
+    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << pass << " " << atOnce << " " << resume;
+  }
+  EXPECT_THROW(RingCounter::join(6, 3, {1625280}, 5), std::invalid_argument);
+  EXPECT_THROW(RingCounter::join(6, 3, {1625280, Modular::kPrimes[1]}, 5), std::invalid_argument);
+  EXPECT_EQ(RingCounter::join(6, 3, {1625280, 1625280}, 5).rings, 1625280);
 }
 
 }  // namespace

@@ -70,7 +70,8 @@ const char* const kHelp =
     "  --resume             go on from the layer an interrupted count of this size kept, once it and\n"
     "                       its note have passed every check\n"
     "  --progress           show progress on stderr even when it is no terminal\n"
-    "  --pass I             count pass I only, 1 to P (see above)\n"
+    "  --pass I             count pass I only, 1 to P (see above); with --estimate: what that pass\n"
+    "                       needs, and its time only\n"
     "  --join PASS...       join the passes (see above)\n"
     "Ctrl+C or SIGTERM ends any kind of run within a second, with exit status 1.\n"
     "Run by mpirun, a count is spread over the processes started, and only the first prints.\n"
@@ -233,7 +234,7 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       {"--seed", {Mode::MonteCarlo}},
       {"--resume", {Mode::Count}},
       {"--keep-every", {Mode::Count, Mode::Estimate}},
-      {"--pass", {Mode::Count}},
+      {"--pass", {Mode::Count, Mode::Estimate}},
   };
   for (const auto& [option, modes] : only) {
     const bool seen = std::find(given.begin(), given.end(), option) != given.end();
