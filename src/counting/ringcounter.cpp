@@ -367,11 +367,11 @@ RingCounter::Estimate RingCounter::estimate(int dice, int faces, const RingCount
 }
 
 std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int faces, int processes, int rank,
-                                                              const RingCounterOptions& given,
+                                                              const RingCounterOptions& options,
                                                               const std::function<bool()>& stop,
                                                               const std::function<void(int)>& progress) {
-  checkSetup(dice, faces, given);
-  const RingCounterOptions options = effective(given);
+  checkSetup(dice, faces, options);
+  const RingCounterOptions counted = effective(options);
   if (processes < 1 || rank < -1 || rank >= processes) throw std::invalid_argument("no such process");
   try {
     const CountPlan plan(dice, faces, lastLayerOf(dice, faces, options.meet), stop);
@@ -383,7 +383,7 @@ std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int face
       if (progress) progress(r);
       const LayerSweep::Needs needs = full ? LayerSweep::needs(plan, partition, options.meet, r, stop)
                                            : LayerSweep::quickNeeds(plan, options.meet);
-      const Estimate estimate = decide(plan, needs, full, options).estimate;
+      const Estimate estimate = decide(plan, needs, full, counted).estimate;
       if (!fullest) {
         fullest = estimate;
         continue;

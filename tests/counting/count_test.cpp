@@ -237,6 +237,7 @@ TEST(ModularTest, JoinsTheResiduesOfOneToSixPrimes) {
     product *= Modular::kPrimes[primes - 1];
     for (const mpz_class& number : {mpz_class(product - 1 - primes), mpz_class(product / 3 + primes)}) {
       std::vector<std::uint32_t> residues;
+      residues.reserve(primes);
       for (int i = 0; i < primes; ++i) {
         residues.push_back(static_cast<std::uint32_t>(mpz_class(number % Modular::kPrimes[i]).get_ui()));
       }

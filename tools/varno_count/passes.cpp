@@ -107,27 +107,28 @@ RingCount join(const Request& request, double* seconds) {
   for (std::size_t i = 0; i < request.passes.size(); ++i) {
     for (PassLine& line : readArgument(request.passes[i], i + 1)) {
       const std::string pass = "pass " + std::to_string(line.pass) + " in " + line.where;
+      auto refused = [&pass](const std::string& why) { return JoinRefused{pass + why}; };
       if (line.dice != dice || line.faces != faces) {
-        throw JoinRefused{pass + " is of size " + sizeOf(line.dice, line.faces) + ", not " + size};
+        throw refused(" is of size " + sizeOf(line.dice, line.faces) + ", not " + size);
       }
       if (line.passes != passes) {
-        throw JoinRefused{pass + " is one of " + std::to_string(line.passes) + " passes, but a count of " +
-                          size + " takes " + std::to_string(passes)};
+        throw refused(" is one of " + std::to_string(line.passes) + " passes, but a count of " + size +
+                      " takes " + std::to_string(passes));
       }
       if (line.pass < 1 || line.pass > passes) {
         throw JoinRefused{line.where + " names pass " + std::to_string(line.pass) + ", not one of 1 to " +
                           std::to_string(passes)};
       }
       if (line.prime != Modular::kPrimes[line.pass - 1]) {
-        throw JoinRefused{pass + " was counted modulo " + std::to_string(line.prime) + ", not modulo " +
-                          std::to_string(Modular::kPrimes[line.pass - 1])};
+        throw refused(" was counted modulo " + std::to_string(line.prime) + ", not modulo " +
+                      std::to_string(Modular::kPrimes[line.pass - 1]));
       }
       if (line.residue >= line.prime) {
-        throw JoinRefused{pass + " gives a residue not below its prime"};
+        throw refused(" gives a residue not below its prime");
       }
       if (line.most != faces * faces || line.best > line.most) {
-        throw JoinRefused{pass + " gives a best weakest link out of " + std::to_string(line.most) +
-                          ", not out of " + std::to_string(faces * faces)};
+        throw refused(" gives a best weakest link out of " + std::to_string(line.most) + ", not out of " +
+                      std::to_string(faces * faces));
       }
       if (const auto earlier = found.find(line.pass); earlier != found.end()) {
         const bool same = earlier->second.residue == line.residue && earlier->second.best == line.best;
