@@ -8,10 +8,7 @@
 namespace varno {
 namespace {
 
-class Commands : public RingTest {
- protected:
-  Commands() { GraphikEinrichten(form); }
-};
+using Commands = RingTest;
 
 TEST_F(Commands, ReversingMovesTextsToTheFirstHalfAndWritesTheSecondRoundedInTheNumberFormat) {
   struct Row {

@@ -1,6 +1,5 @@
 #include "window/examples.h"
 
-#include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
 #include "window/ringfile.h"
@@ -10,7 +9,6 @@ namespace {
 
 class Examples : public RingTest {
  protected:
-  Examples() { GraphikEinrichten(form); }
   std::vector<std::string> fractions(int n) const {
     std::vector<std::string> texts;
     for (int i = 0; i < n; ++i) texts.push_back(form.txtPGewinn[i].text());
@@ -32,9 +30,7 @@ TEST_F(Examples, EveryExampleIsAVarnoRingWithItsProbabilities) {
   cmdZyklisch_Click(form);
   EXPECT_EQ(fractions(5), std::vector<std::string>(5, " 14/ 25"));
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
-  std::vector<int> all;
-  for (int d = 0; d < 5; ++d)
-    for (int f = 0; f < 5; ++f) all.push_back(static_cast<int>(faceValue(form, d, f)));
+  std::vector<int> all = shownRing(5, 5);
   std::sort(all.begin(), all.end());
   for (int i = 0; i < 25; ++i) EXPECT_EQ(all[i], i + 1);
   EXPECT_EQ(die(1, 5), (std::vector<std::string>{"4", "8", "12", "16", "25"}));

@@ -1,49 +1,21 @@
 #include "window/ringfile.h"
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
-#include "graphic/drawing.h"
+#include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
-#include "support/scripteddialogs.h"
 
 namespace varno {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void spit(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-// A well-formed ring file with the given first two lines and faces, the rest "0".
-std::string ringFile(const std::string& n, const std::string& k, const std::vector<std::string>& faces = {}) {
-  std::string text = n + "\r\n" + k + "\r\n";
-  for (int i = 0; i < 64; ++i) text += (i < static_cast<int>(faces.size()) ? faces[i] : "0") + "\r\n";
-  return text;
-}
+using testing::readFile;
+using testing::writeFile;
 
 class RingFiles : public RingTest {
  protected:
-  RingFiles() {
-    GraphikEinrichten(form);
-    form.dialogs = &dialogs;
-    directory = fs::temp_directory_path() / ("varno-ringfile-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(directory);
-  }
-  ~RingFiles() override { fs::remove_all(directory); }
-
   void minimalRing() {
     setSize(3, 3);
     setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
@@ -55,8 +27,8 @@ class RingFiles : public RingTest {
     return texts;
   }
 
-  ScriptedDialogs dialogs;
-  fs::path directory;
+  const testing::TemporaryDirectory folder;
+  const fs::path directory = folder.path();
 };
 
 TEST(RingFileNames, VrfIsAppendedUnlessTheNameEndsInVrfOrSdkExactly) {
@@ -77,7 +49,7 @@ TEST_F(RingFiles, TheFileHas66LinesWithEmptyFacesAsZeroAndAnSdkNameIsKept) {
   dialogs.chosen = {(directory / "ring.sdk").string(), (directory / "ring.vrf").string()};
   cmdSpeichern_Click(form);
   cmdSpeichern_Click(form);
-  EXPECT_EQ(slurp(directory / "ring.sdk"), ringFileText(form));
+  EXPECT_EQ(readFile(directory / "ring.sdk"), ringFileText(form));
   EXPECT_TRUE(fs::exists(directory / "ring.vrf"));
   EXPECT_FALSE(fs::exists(directory / "ring.vrf.vrf"));
   EXPECT_EQ(dialogs.files[1].fileName, (directory / "ring.sdk").string());  // the name last chosen
@@ -86,9 +58,9 @@ TEST_F(RingFiles, TheFileHas66LinesWithEmptyFacesAsZeroAndAnSdkNameIsKept) {
 TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
   minimalRing();
   const auto before = snapshot();
-  spit(directory / "old.vrf", "old content");
+  writeFile(directory / "old.vrf", "old content");
   fs::create_directory(directory / "folder.vrf");
-  spit(directory / "plain", "x");
+  writeFile(directory / "plain", "x");
   fs::create_directory_symlink(directory / "loop1", directory / "loop2");
   fs::create_directory_symlink(directory / "loop2", directory / "loop1");
   const std::optional<std::string> failing[] = {
@@ -108,7 +80,7 @@ TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) 
     EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
     EXPECT_EQ(dialogs.messages[0].style, 16);
   }
-  EXPECT_EQ(slurp(directory / "old.vrf"), "old content");
+  EXPECT_EQ(readFile(directory / "old.vrf"), "old content");
   EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
   EXPECT_EQ(snapshot(), before);
 }
@@ -118,7 +90,7 @@ TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   face(form, 7, 7).setText("x");
   face(form, 7, 7).setText("");
   const std::string ring = ringFileText(form);
-  spit(directory / "lat\xe5.vrf", ringFile("4", "4"));  // the same name to a reader of UTF-8
+  writeFile(directory / "lat\xe5.vrf", ringFile("4", "4"));  // the same name to a reader of UTF-8
   dialogs.chosen = {(directory / "lat\xe4").string(), (directory / "lat\xe4.vrf").string()};
   cmdSpeichern_Click(form);
   setSize(5, 2);
@@ -131,7 +103,7 @@ TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
   EXPECT_EQ(face(form, 7, 7).text(), "0");  // an empty face comes back as "0"
   EXPECT_EQ(ringFileText(form), ring);
-  EXPECT_EQ(slurp(directory / "lat\xe4.vrf"), ring);
+  EXPECT_EQ(readFile(directory / "lat\xe4.vrf"), ring);
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"lat\xe4.vrf", "lat\xe5.vrf"}));
@@ -149,7 +121,7 @@ TEST_F(RingFiles, SavingAndLoadingWorkAfterTheWorkingDirectoryIsGone) {
   fs::current_path(previous);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(dialogs.files.at(0).directory, "");
-  EXPECT_EQ(slurp(directory / "ring.vrf"), ringFileText(form));
+  EXPECT_EQ(readFile(directory / "ring.vrf"), ringFileText(form));
 }
 
 TEST(RingFileReading, HandEditedFilesAreReadAsTheWindowTakesItsFields) {
@@ -240,7 +212,7 @@ TEST_F(RingFiles, InvisibleCharactersAreRefusedWithTheirLineAndOneMarkAtTheStart
 
   for (const Row& row : rows) {
     const fs::path file = directory / "marked.vrf";
-    spit(file, row.content);
+    writeFile(file, row.content);
     dialogs.messages.clear();
     ASSERT_EQ(loadRingFile(form, file.string()), row.line == 0) << row.name;
     if (row.line == 0) {
@@ -321,8 +293,8 @@ TEST_F(RingFiles, ThousandsOfRandomRingsComeBackWithTheSameValues) {
 TEST_F(RingFiles, LoadingIgnoresCancelAndNamesNotEndingInVrf) {
   minimalRing();
   const auto before = snapshot();
-  spit(directory / "ring.sdk", ringFile("4", "4"));
-  spit(directory / "RING.VRF", ringFile("4", "4"));
+  writeFile(directory / "ring.sdk", ringFile("4", "4"));
+  writeFile(directory / "RING.VRF", ringFile("4", "4"));
   dialogs.chosen = {std::nullopt, (directory / "ring.sdk").string(), (directory / "RING.VRF").string()};
   cmdLaden_Click(form);
   cmdLaden_Click(form);
@@ -364,7 +336,7 @@ TEST_F(RingFiles, DamagedFilesAreRefusedAsAWholeWithAMessageAndChangeNothing) {
   rows.push_back({"binary", binary});
   for (const Row& row : rows) {
     const fs::path file = directory / (std::string(row.name) + ".vrf");
-    spit(file, row.content);
+    writeFile(file, row.content);
     dialogs.messages.clear();
     dialogs.chosen = {file.string()};
     cmdLaden_Click(form);
