@@ -16,7 +16,8 @@ class Examples : public RingTest {
   }
 };
 
-TEST_F(Examples, EveryExampleIsAVarnoRingWithItsProbabilities) {
+// Each example writes only its own faces, so that those of an earlier one show through, in a file too.
+TEST_F(Examples, EveryExampleIsAVarnoRingWithItsProbabilitiesAndWritesOnlyItsOwnFaces) {
   cmdVarno_Click(form);
   EXPECT_EQ(fractions(4), std::vector<std::string>(4, " 24/ 36"));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(form.Text2[i].text(), "0");
@@ -26,6 +27,9 @@ TEST_F(Examples, EveryExampleIsAVarnoRingWithItsProbabilities) {
   cmdMini_Click(form);
   EXPECT_EQ(fractions(3), std::vector<std::string>(3, " 5/ 9"));
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
+  EXPECT_EQ(die(0, 6), (std::vector<std::string>{"3", "5", "7", "9", "9", "9"}));
+  EXPECT_EQ(die(3, 6), (std::vector<std::string>{"4", "4", "4", "4", "10", "10"}));
+  EXPECT_EQ(ringFileText(form).substr(0, 30), "3\r\n3\r\n3\r\n5\r\n7\r\n9\r\n9\r\n9\r\n0\r\n0\r\n");
 
   cmdZyklisch_Click(form);
   EXPECT_EQ(fractions(5), std::vector<std::string>(5, " 14/ 25"));
@@ -40,15 +44,6 @@ TEST_F(Examples, EveryExampleIsAVarnoRingWithItsProbabilities) {
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
   EXPECT_EQ(form.VScroll1[0].value(), 4);
   EXPECT_EQ(form.VScroll1[1].value(), 4);
-}
-
-TEST_F(Examples, OnlyTheExamplesFacesAreWrittenSoEarlierOnesShowThroughInAFile) {
-  cmdVarno_Click(form);
-  cmdMini_Click(form);
-  EXPECT_EQ(die(0, 6), (std::vector<std::string>{"3", "5", "7", "9", "9", "9"}));
-  EXPECT_EQ(die(3, 6), (std::vector<std::string>{"4", "4", "4", "4", "10", "10"}));
-  const std::string file = ringFileText(form);
-  EXPECT_EQ(file.substr(0, 30), "3\r\n3\r\n3\r\n5\r\n7\r\n9\r\n9\r\n9\r\n0\r\n0\r\n");
 }
 
 }  // namespace
