@@ -17,7 +17,7 @@ class MonteCarlo : public RingTest {
   MonteCarlo() { form.random.seed(12345); }
 
   // Yields at every yield point, running `atYield` with the number of the yield.
-  void onEveryYield(std::function<void(int)> atYield) {
+  void onEveryYield(const std::function<void(int)>& atYield) {
     form.DoEvents.setHook([this, atYield] { atYield(++yields); }, std::chrono::nanoseconds::zero());
   }
 

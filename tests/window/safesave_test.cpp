@@ -91,7 +91,7 @@ TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndSoAreFilesWithTwoNames) {
 
   constexpr gid_t kShared = 4242, kForeign = 4243;  // groups no one else uses
   const auto file = [&](const char* name, uid_t owner, gid_t group, mode_t mode) {
-    const std::string path = folder.path() + "/" + name;
+    std::string path = folder.path() + "/" + name;
     testing::writeFile(path, "old");
     ::chown(path.c_str(), owner, group);
     ::chmod(path.c_str(), mode);
