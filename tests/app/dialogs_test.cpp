@@ -76,7 +76,6 @@ class FileDialog : public ::testing::Test {
     EXPECT_TRUE(ring.open(QIODevice::WriteOnly) && ring.write("3\r\n") > 0);
   }
 
-  static QFileSystemModel* model(QWidget* dialog) { return dialog->findChild<QFileSystemModel*>(); }
   // Lets the dialog show a folder until it lists the given number of files in it. The dialog lists the
   // folders it is sent to one after the other, so any folder it was sent to before is done with then.
   static void waitUntilShown(QWidget* dialog, const QString& folder, int files) {

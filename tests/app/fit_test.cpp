@@ -30,27 +30,24 @@ QRect needed(const QLabel* label) {
   return QFontMetrics(label->font()).boundingRect(room(label), flags, label->text());
 }
 
-// What the user sees cut off: a text wider or higher than its room, or a control reaching beyond its window.
-std::string cutTexts(QWidget* top) {
-  std::string cut;
-  for (const QLabel* label : top->findChildren<QLabel*>()) {
-    if (!label->isVisibleTo(top) || label->text().isEmpty()) continue;
-    const QRect where(label->mapTo(top, QPoint(0, 0)), label->size());
-    if (!room(label).contains(needed(label)) || !top->rect().contains(where))
-      cut += label->objectName().toStdString() + " \"" + label->text().toStdString() + "\" ";
-  }
-  return cut;
-}
-
-// Where a control of the main window draws its text and how much of it does not fit there (empty when
-// all of it does), in the control's own coordinates.
+// Where a control draws its text and how much of it does not fit there (empty when all of it does), in
+// the control's own coordinates.
 struct Shown {
   QRect text;
   std::string cut;
 };
 
+std::string note(bool fits, QSize text, QSize room) {
+  return fits ? std::string()
+              : QString("%1 x %2 in %3 x %4")
+                    .arg(text.width())
+                    .arg(text.height())
+                    .arg(room.width())
+                    .arg(room.height())
+                    .toStdString();
+}
+
 Shown shownText(QWidget* widget) {
-  const auto note = [](bool fits, const QString& what) { return fits ? std::string() : what.toStdString(); };
   if (auto* field = qobject_cast<QLineEdit*>(widget)) {
     // The field scrolls a text wider than its room, away from its beginning.
     const int end = static_cast<int>(field->text().size()), at = field->cursorPosition();
@@ -71,29 +68,17 @@ Shown shownText(QWidget* widget) {
     // The cursor's rectangle reaches 5 pixels to its left; the field keeps it 2 pixels inside.
     const bool fits =
         first == 0 && last.left() + 5 < inside.right() - 1 && metrics.height() <= inside.height();
-    return {text, note(fits, QString("%1 x %2 in %3 x %4")
-                                 .arg(text.width())
-                                 .arg(metrics.height())
-                                 .arg(inside.width())
-                                 .arg(inside.height()))};
+    return {text, note(fits, text.size(), inside.size())};
   }
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     const QRect text = needed(label);
-    return {text, note(room(label).contains(text), QString("%1 x %2 in %3 x %4")
-                                                       .arg(text.width())
-                                                       .arg(text.height())
-                                                       .arg(room(label).width())
-                                                       .arg(room(label).height()))};
+    return {text, note(room(label).contains(text), text.size(), room(label).size())};
   }
   if (auto* box = dynamic_cast<PrintBox*>(widget)) {
     const QFontMetrics metrics(box->printFont());
     const QRect area = box->contentsRect();
     const QRect text(area.topLeft(), QSize(metrics.horizontalAdvance(box->printed()), metrics.height()));
-    return {text, note(area.contains(text), QString("%1 x %2 in %3 x %4")
-                                                .arg(text.width())
-                                                .arg(text.height())
-                                                .arg(area.width())
-                                                .arg(area.height()))};
+    return {text, note(area.contains(text), text.size(), area.size())};
   }
   if (auto* button = qobject_cast<QPushButton*>(widget); button && !button->text().isEmpty()) {
     QStyleOptionButton option;
@@ -103,12 +88,8 @@ Shown shownText(QWidget* widget) {
     const QFontMetrics metrics(button->font());
     const QSize size(metrics.horizontalAdvance(button->text()), metrics.height());
     const QRect text(area.center() - QPoint(size.width() / 2, size.height() / 2), size);
-    return {text, note(size.width() <= area.width() && size.height() <= area.height() + 2,
-                       QString("%1 x %2 in %3 x %4")
-                           .arg(size.width())
-                           .arg(size.height())
-                           .arg(area.width())
-                           .arg(area.height()))};
+    return {text,
+            note(size.width() <= area.width() && size.height() <= area.height() + 2, size, area.size())};
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget); frame && !frame->title().isEmpty()) {
     QStyleOptionGroupBox option;
@@ -118,13 +99,13 @@ Shown shownText(QWidget* widget) {
     const QRect text =
         frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
     const int width = QFontMetrics(frame->font()).horizontalAdvance(frame->title());
-    return {text, note(frame->rect().contains(text) && text.width() >= width,
-                       QString("%1 in %2").arg(width).arg(frame->width()))};
+    return {text, note(frame->rect().contains(text) && text.width() >= width, QSize(width, text.height()),
+                       frame->size())};
   }
   return {};
 }
 
-// Every text of the window that is cut, or covered by another control: its control, the text, and why.
+// Every text of a window that is cut, or covered by another control: its control, the text, and why.
 std::string cutOrCovered(QWidget* top) {
   std::string found;
   QList<QWidget*> shown;
@@ -157,11 +138,12 @@ std::string cutOrCovered(QWidget* top) {
         found += name.toStdString() + " covered by " + other->objectName().toStdString() + " ";
     }
   }
-  for (QAction* menu : qobject_cast<QMainWindow*>(top)->menuBar()->actions()) {
-    const QRect where = qobject_cast<QMainWindow*>(top)->menuBar()->actionGeometry(menu);
-    if (where.isEmpty() || !qobject_cast<QMainWindow*>(top)->menuBar()->rect().contains(where))
-      found += "menu " + menu->text().toStdString() + " hidden ";
-  }
+  if (auto* main = qobject_cast<QMainWindow*>(top))
+    for (QAction* menu : main->menuBar()->actions()) {
+      const QRect where = main->menuBar()->actionGeometry(menu);
+      if (where.isEmpty() || !main->menuBar()->rect().contains(where))
+        found += "menu " + menu->text().toStdString() + " hidden ";
+    }
   return found;
 }
 
@@ -192,12 +174,11 @@ TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFu
                 QString(" 0/ %1\n 0\n%1 unentschieden").arg(k * k))
           << size;
       EXPECT_TRUE(screen.contains(matrix->frameGeometry())) << size;
-      EXPECT_EQ(cutTexts(matrix), "") << size;
+      EXPECT_EQ(cutOrCovered(matrix), "") << size;
     }
 }
 
 TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {
-  const QSize screen = window.screen()->availableGeometry().size();
   const auto check = [&](const std::string& state) {
     QApplication::processEvents();
     EXPECT_EQ(cutOrCovered(&window), "") << state << " in " << window.width() << "x" << window.height();
@@ -224,7 +205,6 @@ TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {
       },
       MainWindow::Gate::Always);
   check("busy");
-  (void)screen;
 }
 
 TEST_F(Fit, EveryTextOfTheGraphicStandsWholeOnItsSurfaceApartFromTheOthersAndTheCaption) {

@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <fstream>
 
 #include "application.h"
+#include "counting/temporarydirectory.h"
 #include "windowfixture.h"
 
 namespace varno {
@@ -19,11 +19,10 @@ class Start : public WindowTest {
   // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8). Its
   // name is bytes, not necessarily UTF-8.
   std::string ringFile(const std::string& name, const std::vector<std::string>& first) {
-    const std::vector<std::string> faces = {first[0], first[1], first[2], "2", "4", "9", "1", "6", "8"};
-    std::string text = "3\r\n3\r\n";
-    for (int i = 0; i < 64; ++i) text += (i < 24 && i % 8 < 3 ? faces[i / 8 * 3 + i % 8] : "0") + "\r\n";
     const std::string path = folder.path().toStdString() + "/" + name;
-    EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text);
+    testing::writeFile(path, varno::ringFile("3", "3",
+                                             {first[0], first[1], first[2], "0", "0", "0", "0", "0", "2", "4",
+                                              "9", "0", "0", "0", "0", "0", "1", "6", "8"}));
     return path;
   }
 

@@ -2,21 +2,14 @@
 // ring before it and redone to the ring after it; a search is one step, and nothing is recorded while it
 // runs.
 #include <QClipboard>
-#include <QFile>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
+#include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "window/ringstate.h"
 #include "windowfixture.h"
 
 namespace varno {
-
-inline void PrintTo(const RingState& state, std::ostream* out) {
-  *out << state.dice << "x" << state.faces << ":";
-  for (const std::string& text : state.faceTexts) *out << " \"" << text << "\"";
-}
-
 namespace {
 
 class Undo : public WindowTest {
@@ -48,14 +41,10 @@ class Undo : public WindowTest {
 };
 
 TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAfter) {
-  const QTemporaryDir folder;
-  const QString file = folder.filePath("ring.vrf");
-  {
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("4\r\n2\r\n");
-    for (int i = 0; i < 64; ++i) out.write((std::to_string(i < 32 ? 40 + i : 0) + "\r\n").c_str());
-  }
+  const testing::TemporaryDirectory folder;
+  std::vector<std::string> faces;
+  for (int i = 0; i < 32; ++i) faces.push_back(std::to_string(40 + i));
+  testing::writeFile(folder.path() + "/ring.vrf", ringFile("4", "2", faces));
   const auto scroll = [&](const char* name) {
     auto* bar = find<QScrollBar>(name);
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3));  // the upper arrow: one more
@@ -74,7 +63,7 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAf
       {"Gr, which sorts", [&] { click("cmdZeigen(0)"); },
        [&] { window.run([&] { face(form, 1, 0).setText("30"); }); }},
       {"an example", [&] { choose("cmdZyklisch"); }},
-      {"laden", [&] { choose("cmdLaden"); }, [&] { dialogs.chosen = {file.toStdString()}; }},
+      {"laden", [&] { choose("cmdLaden"); }, [&] { dialogs.chosen = {folder.path() + "/ring.vrf"}; }},
       {"Ring einfügen", [&] { choose("cmdPaste"); },
        [&] { QGuiApplication::clipboard()->setText("(9, 1), (8, 2), (7, 3), (6, 4), (5, 0)"); }},
       {"Zufalls-Set", [&] { choose("cmdZufall"); }},

@@ -14,9 +14,7 @@
 #include "mainwindow.h"
 #include "printbox.h"
 #include "ring/dice.h"
-#include "ring/ring.h"
-#include "support/scripteddialogs.h"
-#include "window/frmvarno.h"
+#include "ring/ringfixture.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -29,10 +27,7 @@ class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : window(form) {
     form.dialogs = &dialogs;
-    // A machine of fixed figures, so that no count depends on the one the test runs on.
-    form.machine.memoryBytes = std::uint64_t{1} << 30;
-    form.machine.diskBytes = std::uint64_t{1} << 30;
-    form.machine.threads = 2;
+    useFixedMachine(form);
     window.Form_Load(7);
     window.show();
     QApplication::processEvents();

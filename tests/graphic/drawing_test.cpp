@@ -9,8 +9,6 @@ namespace {
 
 class Drawing : public RingTest {
  protected:
-  Drawing() { GraphikEinrichten(form); }
-
   std::vector<Primitive> drawn(Primitive::Kind kind, int penWidth = 0) const {
     std::vector<Primitive> found;
     for (const Primitive& p : form.ausgabe.primitives())

@@ -87,15 +87,6 @@ TEST_F(Evaluation, EveryFieldShowsItsOwnDieOrPair) {
   }
 }
 
-TEST_F(Evaluation, EveryEvaluationOfARingCountsAHitPastTheLargest32BitNumber) {
-  setSize(3, 3);
-  form.Text3[1].setText("2147483647");
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  EXPECT_EQ(form.Text3[1].text(), "2147483648");  // counted on past the largest 32-bit number
-  face(form, 0, 0).setText(" 3");                 // the same value again: evaluated, still a ring
-  EXPECT_EQ(form.Text3[1].text(), "2147483649");
-}
-
 TEST_F(Evaluation, WithoutFreigabeOnlySumsTiesAndProbabilitiesAreRewritten) {
   setSize(3, 4);
   setDice({{2, 2, 3, 7}, {1, 2, 6, 7}, {2, 4, 4, 5}});  // a ring whose pairs win 7, 8 and 9 of 16

@@ -1,4 +1,5 @@
-// A window model with evaluation enabled, and helpers to write and read whole dice.
+// A window model with evaluation enabled, its graphic set up and its dialogs scripted, and helpers to
+// write and read whole dice.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,19 +8,42 @@
 #include <vector>
 
 #include "form/form.h"
+#include "graphic/drawing.h"
 #include "ring/ring.h"
+#include "support/scripteddialogs.h"
 #include "window/frmvarno.h"
+#include "window/ringstate.h"
 
 namespace varno {
+
+// Readable failure messages.
+inline void PrintTo(const RingState& state, std::ostream* out) {
+  *out << state.dice << "x" << state.faces << ":";
+  for (const std::string& text : state.faceTexts) *out << " \"" << text << "\"";
+}
+
+// A machine of fixed figures, so that no count depends on the one the test runs on.
+inline void useFixedMachine(Form& form) {
+  form.machine.memoryBytes = std::uint64_t{1} << 30;
+  form.machine.diskBytes = std::uint64_t{1} << 30;
+  form.machine.threads = 2;
+}
+
+// A ring file: the given first two lines, then the 64 faces in the file's order, "0" after those given.
+inline std::string ringFile(const std::string& n, const std::string& k,
+                            const std::vector<std::string>& faces = {}) {
+  std::string text = n + "\r\n" + k + "\r\n";
+  for (std::size_t i = 0; i < 64; ++i) text += (i < faces.size() ? faces[i] : "0") + "\r\n";
+  return text;
+}
 
 class RingTest : public ::testing::Test {
  protected:
   RingTest() {
     form.Freigabe = true;
-    // A machine of fixed figures, so that no count depends on the one the test runs on.
-    form.machine.memoryBytes = std::uint64_t{1} << 30;
-    form.machine.diskBytes = std::uint64_t{1} << 30;
-    form.machine.threads = 2;
+    useFixedMachine(form);
+    GraphikEinrichten(form);
+    form.dialogs = &dialogs;
   }
 
   // Sets n and k the way the searches do: text and scroll bar.
@@ -50,6 +74,15 @@ class RingTest : public ::testing::Test {
     return texts;
   }
 
+  // The values of the faces in use, die by die.
+  std::vector<int> shownRing(int n, int k) const {
+    std::vector<int> ring;
+    for (int d = 0; d < n; ++d)
+      for (int f = 0; f < k; ++f) ring.push_back(static_cast<int>(faceValue(form, d, f)));
+    return ring;
+  }
+
+  ScriptedDialogs dialogs;
   frmVarno form;
 };
 

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,7 +30,10 @@ extern char** environ;
 
 namespace {
 
+using varno::testing::folderContents;
+using varno::testing::readFile;
 using varno::testing::TemporaryDirectory;
+using varno::testing::writeFile;
 namespace fs = std::filesystem;
 
 struct Outcome {
@@ -39,17 +41,6 @@ struct Outcome {
   std::string out;
   std::string err;
 };
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
 
 // A run of a program with its output going to files, started at once and awaited later.
 class Launched {
@@ -253,20 +244,6 @@ void keepUntil(const std::string& directory, int dice, int faces, int pass, int 
   ASSERT_EQ(count.state(), varno::RingCounter::State::Cancelled);
 }
 
-// Every file of a directory: its kind, owner and content, or where a link points.
-std::map<std::string, std::string> snapshot(const std::string& directory) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(directory)) {
-    struct stat info {};
-    ::lstat(entry.path().c_str(), &info);
-    std::string& file = files[entry.path().filename().string()];
-    file = std::to_string(info.st_mode) + " " + std::to_string(info.st_uid) + " ";
-    if (S_ISREG(info.st_mode)) file += readFile(entry.path().string());
-    if (S_ISLNK(info.st_mode)) file += fs::read_symlink(entry.path()).string();
-  }
-  return files;
-}
-
 // The note with its check line renewed.
 std::string signedAgain(const std::string& note) {
   return varno::withCheck(note.substr(0, note.rfind("check ")));
@@ -301,7 +278,6 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
     std::copy_n(reinterpret_cast<const char*>(label.data()), label.size(), changed.begin() + content);
     return changed;
   };
-  const std::string note9 = "the note ";
   const bool root = ::geteuid() == 0;
   using Change = std::function<void(const std::string& directory)>;
   auto setNote = [&](const std::string& text) {
@@ -403,7 +379,7 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
     const TemporaryDirectory work;
     fs::copy(made.path(), work.path());
     change(work.path());
-    const auto before = snapshot(work.path());
+    const auto before = folderContents(work.path());
     const Outcome outcome = runCount(
         {"--resume", "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "4", "5"});
     EXPECT_EQ(outcome.status, 1);
@@ -411,7 +387,7 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
                                          reason + "; nothing there was changed\n"))
         << outcome.err;
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(snapshot(work.path()), before);
+    EXPECT_EQ(folderContents(work.path()), before);
   }
 
   // Residues forged in the note and the label alike pass every check of a file, but the count made from
@@ -433,7 +409,7 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
     writeFile(
         work.path() + "/" + layerName,
         layer.substr(0, content) + std::string(reinterpret_cast<const char*>(label.data()), label.size()));
-    const auto before = snapshot(work.path());
+    const auto before = folderContents(work.path());
     const Outcome outcome = runCount(
         {"--resume", "--work-dir", work.path(), "--keep-every", "-1", "--primes-at-once", "1", "4", "5"});
     EXPECT_EQ(outcome.status, 1);
@@ -441,7 +417,7 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
         outcome.err,
         "varno-count: the count of 4x5 failed its check: its residues do not belong to one number of rings: "
         "it would exceed the number of labellings\n");
-    EXPECT_EQ(snapshot(work.path()), before);
+    EXPECT_EQ(folderContents(work.path()), before);
   }
 
   // Untouched, the count goes on, and everything of it goes at its end: the layer it went on from, and

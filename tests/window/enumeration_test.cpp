@@ -7,28 +7,14 @@
 
 #include "counting/steploop.h"
 #include "counting/temporarydirectory.h"
-#include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
-#include "support/scripteddialogs.h"
 
 namespace varno {
 namespace {
 
 class Enumeration : public RingTest {
  protected:
-  Enumeration() {
-    GraphikEinrichten(form);
-    form.dialogs = &dialogs;
-  }
-
-  std::vector<int> shownRing(int n, int k) const {
-    std::vector<int> ring;
-    for (int d = 0; d < n; ++d)
-      for (int f = 0; f < k; ++f) ring.push_back(static_cast<int>(faceValue(form, d, f)));
-    return ring;
-  }
-
   void expectIdleAfterwards() {
     EXPECT_TRUE(form.Freigabe);
     EXPECT_FALSE(form.Text4.visible());
@@ -37,8 +23,6 @@ class Enumeration : public RingTest {
     EXPECT_TRUE(form.txtAuge[0].enabled());
     EXPECT_FALSE(form.prgFortschritt.visible());
   }
-
-  ScriptedDialogs dialogs;
 };
 
 TEST(Labellings, TotalsAndTheirWrittenForm) {

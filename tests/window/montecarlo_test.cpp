@@ -14,30 +14,16 @@ namespace {
 
 class MonteCarlo : public RingTest {
  protected:
-  MonteCarlo() {
-    GraphikEinrichten(form);
-    form.random.seed(12345);
-  }
+  MonteCarlo() { form.random.seed(12345); }
 
   // Yields at every yield point, running `atYield` with the number of the yield.
-  void onEveryYield(std::function<void(int)> atYield) {
+  void onEveryYield(const std::function<void(int)>& atYield) {
     form.DoEvents.setHook([this, atYield] { atYield(++yields); }, std::chrono::nanoseconds::zero());
   }
 
-  // The dealt numbers die by die, in face order.
-  std::vector<std::vector<int>> dealt(int n, int k) const {
-    std::vector<std::vector<int>> dice(n);
-    for (int d = 0; d < n; ++d)
-      for (int f = 0; f < k; ++f) dice[d].push_back(static_cast<int>(faceValue(form, d, f)));
-    return dice;
-  }
-
   void expectCompleteLabelling(int n, int k) {
-    std::vector<int> all;
-    for (const auto& die : dealt(n, k)) {
-      EXPECT_TRUE(std::is_sorted(die.begin(), die.end()));
-      all.insert(all.end(), die.begin(), die.end());
-    }
+    std::vector<int> all = shownRing(n, k);
+    for (int d = 0; d < n; ++d) EXPECT_TRUE(std::is_sorted(all.begin() + d * k, all.begin() + (d + 1) * k));
     std::sort(all.begin(), all.end());
     for (int i = 0; i < n * k; ++i) EXPECT_EQ(all[i], i + 1);
     for (int d = 0; d < kDice; ++d)

@@ -8,10 +8,7 @@ namespace {
 
 class MouseEdit : public RingTest {
  protected:
-  MouseEdit() {
-    GraphikEinrichten(form);
-    setSize(3, 3);
-  }
+  MouseEdit() { setSize(3, 3); }
 };
 
 // Which values the buttons write: values_test.cpp.

@@ -2,25 +2,15 @@
 
 #include <algorithm>
 
-#include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
 #include "window/pad.h"
 
 namespace varno {
-
-// Readable failure messages.
-inline void PrintTo(const RingState& state, std::ostream* out) {
-  *out << state.dice << "x" << state.faces << ":";
-  for (const std::string& text : state.faceTexts) *out << " \"" << text << "\"";
-}
-
 namespace {
 
 class RingStates : public RingTest {
  protected:
-  RingStates() { GraphikEinrichten(form); }
-
   long drawn(Primitive::Kind kind, int penWidth, const std::string& text = "") const {
     const auto& all = form.ausgabe.primitives();
     return std::count_if(all.begin(), all.end(), [&](const Primitive& p) {

@@ -5,9 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 
 #include "counting/temporarydirectory.h"
 #include "support/otheruser.h"
@@ -17,24 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void spit(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-// Everything a folder holds: every name with its content, permissions, owner, group and number of names.
-std::map<std::string, std::string> folderContents(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    struct stat info {};
-    ::lstat(entry.path().c_str(), &info);
-    std::ostringstream text;
-    if (!S_ISLNK(info.st_mode)) text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-    text << " mode " << std::oct << info.st_mode << std::dec << " owner " << info.st_uid << ":" << info.st_gid
-         << " names " << info.st_nlink;
-    files[entry.path().filename().string()] = text.str();
-  }
-  return files;
-}
+using testing::folderContents;
 
 // " owner UID:GID" of the files this process makes.
 std::string mine() {
@@ -47,9 +27,9 @@ const SaveOptions kPaths[] = {{true, {}}, {false, {}}};
 TEST(SafeSave, AfterEveryFailedStepOnEitherPathTheFolderHoldsWhatItHeld) {
   const testing::TemporaryDirectory folder;
   const std::string old = folder.path() + "/old.vrf", fresh = folder.path() + "/new.vrf";
-  spit(old, "the old ring");
+  testing::writeFile(old, "the old ring");
   ::chmod(old.c_str(), 0640);
-  spit(folder.path() + "/.hidden", "the user's own");
+  testing::writeFile(folder.path() + "/.hidden", "the user's own");
   const auto before = folderContents(folder.path());
   const std::string ring(5000, 'r');
   using enum SaveStep;
@@ -71,7 +51,7 @@ TEST(SafeSave, AfterEveryFailedStepOnEitherPathTheFolderHoldsWhatItHeld) {
       } else if (!oldFails) {
         EXPECT_EQ(folderContents(folder.path()).at("old.vrf"), ring + " mode 100640" + mine() + " names 1");
       }
-      spit(old, "the old ring");
+      testing::writeFile(old, "the old ring");
       fs::remove(fresh);
     }
   }
@@ -82,10 +62,10 @@ TEST(SafeSave, OnEitherPathOnlyTheTargetIsReplacedThroughALinkWithItsPermissions
   for (const SaveOptions& options : kPaths) {
     const testing::TemporaryDirectory folder;
     const std::string longest = folder.path() + "/" + std::string(255, 'l');  // the file system's limit
-    spit(folder.path() + "/target.vrf", "old ring");
+    testing::writeFile(folder.path() + "/target.vrf", "old ring");
     ::chmod((folder.path() + "/target.vrf").c_str(), 0600);
     fs::create_symlink("target.vrf", folder.path() + "/link.vrf");
-    spit(folder.path() + "/.a", "the user's own");  // as short as a hidden name can be
+    testing::writeFile(folder.path() + "/.a", "the user's own");  // as short as a hidden name can be
     for (const std::string& path : {longest, longest, folder.path() + "/link.vrf"})
       EXPECT_TRUE(saveFileSafely(path, "ring", options)) << path;
     auto after = folderContents(folder.path());
@@ -101,7 +81,7 @@ TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndSoAreFilesWithTwoNames) {
   const testing::TemporaryDirectory folder;
   ::chmod(folder.path().c_str(), 0777);
   const std::string one = folder.path() + "/one.vrf", two = folder.path() + "/two.vrf";
-  spit(one, "linked");
+  testing::writeFile(one, "linked");
   fs::create_hard_link(one, two);
   for (const SaveOptions& options : kPaths) EXPECT_FALSE(saveFileSafely(two, "ring", options));
   EXPECT_EQ(folderContents(folder.path()).at("one.vrf").substr(0, 9), "linked mo");
@@ -111,8 +91,8 @@ TEST(SafeSave, OwnerAndGroupStayOrTheSaveIsRefusedAndSoAreFilesWithTwoNames) {
 
   constexpr gid_t kShared = 4242, kForeign = 4243;  // groups no one else uses
   const auto file = [&](const char* name, uid_t owner, gid_t group, mode_t mode) {
-    const std::string path = folder.path() + "/" + name;
-    spit(path, "old");
+    std::string path = folder.path() + "/" + name;
+    testing::writeFile(path, "old");
     ::chown(path.c_str(), owner, group);
     ::chmod(path.c_str(), mode);
     return path;

@@ -11,10 +11,7 @@
 namespace varno {
 namespace {
 
-class Values : public RingTest {
- protected:
-  Values() { GraphikEinrichten(form); }
-};
+using Values = RingTest;
 
 TEST_F(Values, EveryEditKeepsEveryDigit) {
   struct Row {
