@@ -462,6 +462,7 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
   const std::string file1 = work.path() + "/pass1";
   const std::string file2 = work.path() + "/pass2";
   const std::string file3 = work.path() + "/pass3";
+  writeFile(work.path() + "/large", std::string(64 * 1024 + 1, '\n'));
   writeFile(work.path() + "/both", "\n" + lines[2] + "\r\n\n" + lines[0] + "\n");
   auto with = [](std::string line, const std::string& from, const std::string& to) {
     return line.replace(line.find(from), from.size(), to);
@@ -514,7 +515,16 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
       {"no file",
        {"7", "4", "--join", file1, file2, work.path() + "/none"},
        1,
-       refused + "cannot read the file '" + work.path() + "/none'\n"},
+       refused + "'" + work.path() + "/none' is no regular file of lines of passes\n"},
+      {"a device",
+       {"7", "4", "--join", file1, file2, "/dev/zero"},
+       1,
+       refused + "'/dev/zero' is no regular file of lines of passes\n"},
+      {"a large file",
+       {"7", "4", "--join", file1, file2, file3, work.path() + "/large"},
+       1,
+       refused + "the file '" + work.path() +
+           "/large' holds more than the lines of passes \\(over 64 KiB\\)\n"},
       {"no pass",
        {"--join", "7", "4"},
        2,

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -18,6 +19,7 @@ namespace varno::count {
 
 namespace {
 
+constexpr std::size_t kMostFileBytes = 64 * 1024;
 constexpr const char* kPassLineForm = "n=N k=K pass=I of=P prime=Q rings_residue=R best=B/KK seconds=S";
 
 // One pass as its line gives it, and where the line was found.
@@ -74,11 +76,20 @@ std::vector<PassLine> readArgument(const std::string& argument, std::size_t inde
   std::string text = argument;
   std::string origin = "argument " + std::to_string(index) + " of --join";
   if (argument.rfind("n=", 0) != 0) {
+    // Only a regular file, and no more of it than the lines of passes take: never a pipe or a device
+    // that would keep the join waiting or reading without end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(argument, error)) {
+      throw JoinRefused{"'" + argument + "' is no regular file of lines of passes"};
+    }
     std::ifstream in(argument, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (!in) throw JoinRefused{"cannot read the file '" + argument + "'"};
-    text = content.str();
+    text.assign(kMostFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad() || !in.is_open()) throw JoinRefused{"cannot read the file '" + argument + "'"};
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMostFileBytes) {
+      throw JoinRefused{"the file '" + argument + "' holds more than the lines of passes (over 64 KiB)"};
+    }
     origin = argument;
   }
   std::istringstream in(text);
