@@ -1,11 +1,9 @@
 #include "window/enumeration.h"
 
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
@@ -21,12 +19,8 @@ namespace varno {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A count that would take longer than this is started only when the user agrees.
 constexpr double kLongCountSeconds = 120;
-
-// How often the window looks at a count running on its worker threads.
 
 std::string maxminText(int best, int k) {
   return numberFormat(best) + " /" + numberFormat(k * k);
@@ -51,20 +45,6 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
-// What a count in the window may use: the machine's memory, and where that is not enough, files in the
-// temporary folder.
-RingCounterOptions counterOptions(const Form& form) {
-  RingCounterOptions options;
-  options.threads = form.machine.threads;
-  options.memoryLimitBytes = form.machine.memoryBytes;
-  options.diskLimitBytes = form.machine.diskBytes;
-  options.workPerSecond = form.machine.workPerSecond;
-  std::error_code error;
-  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
-  if (!error) options.workDirectory = (temporary / "varno-count").string();
-  return options;
-}
-
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
 // ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
 // showed it at its start; a count that has finished is shown even when the stop comes while its last
@@ -72,21 +52,7 @@ RingCounterOptions counterOptions(const Form& form) {
 void countAll(Form& form, int n, int k) {
   RingCounter counter(n, k, counterOptions(form));
   counter.start();
-  form.prgFortschritt.setValue(0);
-  form.prgFortschritt.setVisible(true);
-  form.lblRestzeit.setText("");
-  form.lblRestzeit.setVisible(true);
-  const auto start = Clock::now();
-  while (counter.state() == RingCounter::State::Running) {
-    std::this_thread::sleep_for(kPollInterval);
-    const double share = counter.progress();
-    form.prgFortschritt.setValue(static_cast<int>(1000 * share));
-    form.lblRestzeit.setText(
-        timeLeftText(std::chrono::duration<double>(Clock::now() - start).count(), share));
-    form.DoEvents.now();
-    if (form.Abbruch) counter.cancel();
-  }
-  counter.wait();
+  followCount(form, counter);
 
   const std::optional<RingCount> result = counter.result();
   std::optional<RingSearch::Result> last;
@@ -97,12 +63,7 @@ void countAll(Form& form, int n, int k) {
   }
   form.prgFortschritt.setVisible(false);
   form.lblRestzeit.setVisible(false);
-  if (counter.state() == RingCounter::State::Failed && form.dialogs) {
-    // Only a lack of memory stops a count that was not cancelled.
-    form.dialogs->messageBox(
-        "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
-        "Rechenproblem");
-  }
+  if (counter.state() == RingCounter::State::Failed) countFailed(form);
   if (!result || result->rings == 0) return;
   form.BestesMinimum = result->bestWeakestLink;
   if (last && last->outcome == RingSearch::Outcome::Found) {
@@ -133,6 +94,25 @@ void showEach(Form& form, int n, int k) {
 }
 
 }  // namespace
+
+RingCounterOptions counterOptions(const Form& form) {
+  RingCounterOptions options;
+  options.threads = form.machine.threads;
+  options.memoryLimitBytes = form.machine.memoryBytes;
+  options.diskLimitBytes = form.machine.diskBytes;
+  options.workPerSecond = form.machine.workPerSecond;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  if (!error) options.workDirectory = (temporary / "varno-count").string();
+  return options;
+}
+
+void countFailed(Form& form) {
+  if (!form.dialogs) return;
+  form.dialogs->messageBox(
+      "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
+      "Rechenproblem");
+}
 
 std::string totalText(int n, int k) {
   return Decimal::of(RingCounter::labellingCount(n, k).get_str()).significant();
@@ -209,20 +189,18 @@ void BelegungenDurchlaufen(Form& form, int n, int k) {
   RechnungEnde(form);
 }
 
-namespace {
-
-// Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
-// before anything changes, and decides whether to start a long count.
-bool countMayStart(Form& form, int n, int k) {
+bool countMayStart(Form& form, int n, int k, const CountEstimate& estimateOf) {
   if (!form.dialogs) return true;
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
   const RingCounterOptions options = counterOptions(form);
-  const RingCounter::Estimate estimate =
-      whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
+  const std::optional<RingCounter::Estimate> planned =
+      whileYielding(form, [&estimateOf, &options] { return estimateOf(options); });
   form.searchRunning = false;
   form.busyPointer = false;
+  if (!planned) return false;
+  const RingCounter::Estimate& estimate = *planned;
   const std::string size = plainDigits(n) + " Würfel mit je " + facesText(k);
   if (!estimate.fits) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
@@ -243,10 +221,15 @@ bool countMayStart(Form& form, int n, int k) {
                                   kQuestionYesNo, "Lange Rechnung") == kYes;
 }
 
+namespace {
+
 void enumerate(Form& form, const char* mode) {
   const int n = Würfelanzahl(form);
   const int k = Seitenzahl(form);
-  if (std::string(mode) == "alle zählen" && !countMayStart(form, n, k)) return;
+  const CountEstimate estimate = [n, k](const RingCounterOptions& options) {
+    return std::optional(RingCounter::estimate(n, k, options));
+  };
+  if (std::string(mode) == "alle zählen" && !countMayStart(form, n, k, estimate)) return;
   form.Zählmodus = mode;
   BelegungenDurchlaufen(form, n, k);
 }
