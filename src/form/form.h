@@ -197,12 +197,15 @@ class Form {
 
   // What counting all labellings may use of this machine; zero means what the machine has (free memory
   // and disk, every core, the speed of a typical machine, in the counter's units of work per second and
-  // thread). Tests set them, so that nothing they check depends on the machine they run on.
+  // thread). Tests set them, so that nothing they check depends on the machine they run on. A count
+  // that does not fit in memory writes into a folder of its own, made in `workDirectory` (empty: the
+  // system's temporary folder) and removed afterwards.
   struct CountingMachine {
     std::uint64_t memoryBytes = 0;
     std::uint64_t diskBytes = 0;
     unsigned threads = 0;
     double workPerSecond = 0;
+    std::string workDirectory;
   } machine;
 
   Random random;

@@ -1,5 +1,7 @@
 #include "window/enumeration.h"
 
+#include <stdlib.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,12 +47,45 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
+}  // namespace
+
+std::string workBase(const Form& form) {
+  if (!form.machine.workDirectory.empty()) return form.machine.workDirectory;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  return error ? std::string() : temporary.string();
+}
+
+RingCounterOptions counterOptions(const Form& form, const std::string& directory) {
+  RingCounterOptions options;
+  options.threads = form.machine.threads;
+  options.memoryLimitBytes = form.machine.memoryBytes;
+  options.diskLimitBytes = form.machine.diskBytes;
+  options.workPerSecond = form.machine.workPerSecond;
+  options.workDirectory = directory;
+  return options;
+}
+
+CountFolder::CountFolder(const std::string& base) {
+  if (base.empty()) return;
+  std::string name = base + "/varno-count-XXXXXX";
+  if (::mkdtemp(name.data()) != nullptr) path_ = name;
+}
+
+CountFolder::~CountFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
 // ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
 // showed it at its start; a count that has finished is shown even when the stop comes while its last
 // ring is being looked up, only without that ring.
 void countAll(Form& form, int n, int k) {
-  RingCounter counter(n, k, counterOptions(form));
+  const CountFolder folder(workBase(form));
+  RingCounter counter(n, k, counterOptions(form, folder.path()));
   counter.start();
   followCount(form, counter);
 
@@ -94,18 +129,6 @@ void showEach(Form& form, int n, int k) {
 }
 
 }  // namespace
-
-RingCounterOptions counterOptions(const Form& form) {
-  RingCounterOptions options;
-  options.threads = form.machine.threads;
-  options.memoryLimitBytes = form.machine.memoryBytes;
-  options.diskLimitBytes = form.machine.diskBytes;
-  options.workPerSecond = form.machine.workPerSecond;
-  std::error_code error;
-  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
-  if (!error) options.workDirectory = (temporary / "varno-count").string();
-  return options;
-}
 
 void countFailed(Form& form) {
   if (!form.dialogs) return;
@@ -194,7 +217,7 @@ bool countMayStart(Form& form, int n, int k, const CountEstimate& estimateOf) {
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
-  const RingCounterOptions options = counterOptions(form);
+  const RingCounterOptions options = counterOptions(form, workBase(form));
   const std::optional<RingCounter::Estimate> planned =
       whileYielding(form, [&estimateOf, &options] { return estimateOf(options); });
   form.searchRunning = false;

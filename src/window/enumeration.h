@@ -44,9 +44,27 @@ std::string facesText(int k);
 // The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
 std::string timeLeftText(double seconds, double share);
 
-// What a count in the window may use: the machine's memory, and where that is not enough, files in the
-// temporary folder.
-RingCounterOptions counterOptions(const Form& form);
+// The folder in which a count in the window may make one of its own: the machine's, else the system's
+// temporary folder; empty when there is none.
+std::string workBase(const Form& form);
+
+// What a count in the window may use: the machine's memory, and where that is not enough, files in
+// `directory`.
+RingCounterOptions counterOptions(const Form& form, const std::string& directory);
+
+// A folder of one count's own for the layers that do not fit in memory, so that no other program's files
+// are in its way; removed with everything in it when the count is done. None when it cannot be made.
+class CountFolder {
+ public:
+  explicit CountFolder(const std::string& base);
+  ~CountFolder();
+  CountFolder(const CountFolder&) = delete;
+  CountFolder& operator=(const CountFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // What a count of a size needs, from the options the window counts with; nothing when stopped.
 using CountEstimate = std::function<std::optional<RingCounter::Estimate>(const RingCounterOptions&)>;

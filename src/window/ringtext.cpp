@@ -20,7 +20,7 @@ std::string ringText(const Form& form) {
       if (f > 0) text += ' ';
       const std::string& shown = face(form, d, f).text();
       const std::string plain = plainDecimal(shown);
-      text += isDecimalNumber(plain) ? plain : plainNumber(leadingNumber(shown));
+      text += isDecimalNumber(plain) ? plain : Decimal::of(shown).plain();
     }
   }
   return text;

@@ -29,7 +29,8 @@ void cmdSpectrum_Click(Form& form) {
   RechnungBeginn(form);
   form.searchRunning = true;
   form.Abbruch = false;
-  SpectrumCounter counter(n, k, counterOptions(form));
+  const CountFolder folder(workBase(form));
+  SpectrumCounter counter(n, k, counterOptions(form, folder.path()));
   counter.start();
   followCount(form, counter);
   form.prgFortschritt.setVisible(false);

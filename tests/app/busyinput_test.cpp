@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <set>
 
 #include "ring/evaluation.h"
 #include "windowfixture.h"
@@ -82,6 +83,25 @@ TEST_F(BusyInput, NothingReactsDuringAMonteCarloRunAndThePassInProgressEndsWhole
   EXPECT_EQ(text("Text3(0)"), "1");
   for (int i = 0; i < 16; ++i) EXPECT_NE(face(form, i / 4, i % 4).text(), "") << i;
   EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict);
+}
+
+TEST_F(BusyInput, NothingWritesAFaceWhileARandomLabellingIsDealtOutsideASearch) {
+  form.DoEvents.setHook(
+      [this] {
+        if (pressed || !form.dealing) return;
+        pressed = true;
+        const std::vector<std::string> before = state();
+        click("shpkreis(11)");
+        click("txtAuge(0)");
+        expectSame(state(), before);
+        for (Control& field : form.txtAuge) field.setText("");  // as they are before the first number
+      },
+      std::chrono::nanoseconds::zero());
+  choose("cmdZufall");
+  EXPECT_TRUE(pressed);
+  std::set<std::string> dealt;
+  for (int i = 0; i < 9; ++i) dealt.insert(face(form, i / 3, i % 3).text());
+  EXPECT_EQ(dealt, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
 }
 
 TEST_F(BusyInput, NothingReactsDuringACountWhichShowsItsProgressAndTheFieldsAgreeAfterTheStop) {

@@ -5,6 +5,7 @@
 
 #include "canvas.h"
 #include "graphic/drawing.h"
+#include "window/pad.h"
 #include "windowfixture.h"
 
 namespace varno {
@@ -57,13 +58,17 @@ TEST_F(Graphic, EverythingStandsWhereItsCoordinatesSayAtEverySizeOfTheWindowAndM
   for (int i = 0; i < box.width() * box.height(); ++i)
     blueWriting |= bluish(image.pixelColor(box.left() + i % box.width(), box.top() + i / box.width()));
   EXPECT_TRUE(blueWriting);
-  // The markers are centred on their faces, also when the window is resized, but never beyond the screens.
+  // The markers are centred on their faces, also when the window is resized, but never beyond the screens;
+  // the pad comes to rest over the selected face's die.
   EXPECT_FALSE(seen("shpkreis(24)"));
+  click("txtAuge(10)");
   window.setWindowState(Qt::WindowNoState);
   for (const QSize size : {window.size(), QSize(700, 500), QSize(900, 1100), QSize(16000, 12000)}) {
     window.resize(size);
     QApplication::processEvents();
     EXPECT_LE(window.width(), window.screen()->virtualSize().width());
+    EXPECT_EQ(form.picEingabe.geometry().left, padTargetLeft(form));
+    EXPECT_EQ(form.picEingabe.geometry().top, padTargetTop(form));
     for (const auto& [name, die, face] : {std::tuple{"shpkreis(11)", 1, 1}, std::tuple{"shpkreis(23)", 2, 3},
                                           std::tuple{"shpkreis(31)", 3, 1}}) {
       const QLineF offCentre(QRectF(find(name)->geometry()).center(), onSpoke(die, 3, 10.0 * face / 3));

@@ -29,6 +29,10 @@ class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : window(form) {
     form.dialogs = &dialogs;
+    // A machine of fixed figures, so that no count depends on the one the test runs on.
+    form.machine.memoryBytes = std::uint64_t{1} << 30;
+    form.machine.diskBytes = std::uint64_t{1} << 30;
+    form.machine.threads = 2;
     window.Form_Load(7);
     window.show();
     QApplication::processEvents();

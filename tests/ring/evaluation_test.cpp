@@ -1,58 +1,12 @@
 #include "ring/evaluation.h"
 
+#include <iterator>
+#include <sstream>
+
 #include "ringfixture.h"
 
 namespace varno {
 namespace {
-
-Ring ringOf(const std::vector<std::vector<double>>& dice) {
-  Ring ring;
-  ring.n = static_cast<int>(dice.size());
-  ring.k = static_cast<int>(dice[0].size());
-  for (int d = 0; d < ring.n; ++d)
-    for (int f = 0; f < ring.k; ++f) ring.values[d][f] = dice[d][f];
-  return ring;
-}
-
-TEST(Evaluate, WinsTiesAndTheVerdictOfEveryPair) {
-  struct Row {
-    const char* name;
-    std::vector<std::vector<double>> dice;
-    std::vector<int> wins, ties;
-    const char* verdict;
-  };
-  const Row rows[] = {
-      {"minimal", {{3, 5, 7}, {2, 4, 9}, {1, 6, 8}}, {5, 5, 5}, {0, 0, 0}, kRechtsrum},
-      {"minimal reversed", {{1, 6, 8}, {2, 4, 9}, {3, 5, 7}}, {4, 4, 4}, {0, 0, 0}, kLinksrum},
-      {"all empty", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 0}, {9, 9, 9}, kNein},
-      // 4 won, 2 tied and 3 lost pairs beat the next die, although 4 of 9 is below one half.
-      {"ties count for no side", {{1, 3, 4}, {2, 3, 3}, {2, 2, 5}}, {4, 4, 5}, {2, 2, 0}, kRechtsrum},
-      {"two ties fewer lose", {{1, 2.5, 4}, {2, 3, 3}, {2, 2, 5}}, {4, 4, 5}, {0, 2, 0}, kNein},
-      {"half is not enough", {{1, 4}, {2, 3}, {0, 5}}, {2, 2, 2}, {0, 0, 0}, kNein},
-      {"eight faces",
-       {{91, 92, 93, 94, 95, 96, 97, 98}, {1, 2, 3, 4, 5, 6, 7, 8}, {11, 12, 13, 14, 15, 16, 17, 18}},
-       {64, 0, 0},
-       {0, 0, 0},
-       kNein},
-      {"one face", {{9}, {5}, {1}}, {1, 1, 0}, {0, 0, 0}, kNein},
-      {"best 4x4",
-       {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}},
-       {10, 10, 12, 12},
-       {0, 0, 0, 0},
-       kRechtsrum},
-  };
-  for (const Row& row : rows) {
-    const Ring ring = ringOf(row.dice);
-    const Evaluation result = evaluate(ring);
-    for (int i = 0; i < ring.n; ++i) {
-      EXPECT_EQ(result.pairs[i].wins, row.wins[i]) << row.name << ", pair " << i;
-      EXPECT_EQ(result.pairs[i].ties, row.ties[i]) << row.name << ", pair " << i;
-    }
-    EXPECT_EQ(result.max, *std::max_element(row.wins.begin(), row.wins.end())) << row.name;
-    EXPECT_EQ(result.min, *std::min_element(row.wins.begin(), row.wins.end())) << row.name;
-    EXPECT_STREQ(result.verdict, row.verdict) << row.name;
-  }
-}
 
 TEST(Evaluate, TheProbabilityIsCutToHundredthsInDoublePrecision) {
   const std::tuple<int, int, const char*> rows[] = {
@@ -65,37 +19,97 @@ TEST(Evaluate, TheProbabilityIsCutToHundredthsInDoublePrecision) {
 
 using Evaluation = RingTest;
 
-TEST_F(Evaluation, EveryFieldIsWrittenInItsFormAndTheHitCounterCountsEveryPositiveVerdict) {
+std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+// Every field of the ring table and the result frame, on rings in which the sums, the wins, the ties,
+// Max(P) and Min(P) all differ from each other, so that a field written from the wrong die, pair or
+// count shows. Every field holds a stale text before the one evaluation that must rewrite it.
+TEST_F(Evaluation, EveryFieldShowsItsOwnDieOrPair) {
+  struct Row {
+    const char* name;
+    std::vector<std::vector<int>> dice;
+    const char *sums, *ties, *wins, *probabilities;
+    int max, min;
+    const char* verdict;
+  };
+  // clang-format off
+  const Row rows[] = {
+      // Pair 1 wins 11 of 25, fewer than half, but loses only 10: ties count for no side.
+      {"forwards with ties", {{3, 4, 4, 8, 10}, {1, 1, 6, 6, 8}, {4, 5, 5, 6, 6}, {2, 4, 4, 10, 10}},
+       "29 22 26 30", "1 4 2 6", "15 11 13 10", ".6 .44 .52 .4", 15, 10, kRechtsrum},
+      {"backwards with ties", {{4, 5, 6, 9, 10}, {4, 7, 7, 7, 10}, {1, 7, 7, 8, 10}, {1, 3, 9, 9, 9}},
+       "34 35 33 31", "2 7 1 3", "10 8 11 9", ".4 .32 .44 .36", 11, 8, kLinksrum},
+      // The last die against the first spoils a ring either way round.
+      {"forwards but the last pair", {{2, 4, 6, 9}, {1, 1, 8, 9}, {1, 4, 4, 8}, {2, 2, 3, 7}},
+       "21 19 17 14", "1 3 0 2", "9 7 10 4", ".56 .43 .62 .25", 10, 4, kNein},
+      {"backwards but the last pair", {{2, 2, 3, 9}, {2, 4, 5, 9}, {3, 4, 8, 9}, {5, 7, 7, 8}},
+       "16 20 24 27", "3 2 1 0", "4 6 7 12", ".25 .37 .43 .75", 12, 4, kNein},
+      // As many wins as losses is not enough, either way round.
+      {"forwards but one half", {{1, 4, 6, 7}, {2, 3, 4, 6}, {1, 1, 7, 8}},
+       "18 15 17", "2 0 3", "9 8 7", ".56 .5 .43", 9, 7, kNein},
+      {"backwards but one half", {{4, 5, 5, 6}, {1, 1, 7, 8}, {2, 4, 5, 8}},
+       "20 17 19", "0 1 3", "8 6 5", ".5 .37 .31", 8, 5, kNein},
+      {"eight faces",
+       {{91, 92, 93, 94, 95, 96, 97, 98}, {1, 2, 3, 4, 5, 6, 7, 8}, {5, 6, 7, 8, 9, 10, 91, 92}},
+       "756 36 228", "0 4 2", "64 6 1", "1 .09 .01", 64, 1, kNein},
+      {"one face", {{9}, {5}, {5}}, "9 5 5", "0 1 0", "1 0 0", "1 0 0", 1, 0, kNein},
+      {"all empty", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, "0 0 0", "9 9 9", "0 0 0", "0 0 0", 0, 0, kNein},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int n = static_cast<int>(row.dice.size()), k = static_cast<int>(row.dice[0].size());
+    form.Freigabe = false;
+    setSize(n, k);
+    setDice(row.dice);
+    for (Control* field : form.controls())
+      if (field != &form.Text1[0] && field != &form.Text1[1] && field->name().rfind("txtAuge", 0) != 0)
+        field->setText("stale");
+    form.Text3[1].setText("41");
+    form.Freigabe = true;
+    RingAuswerten(form);
+    const std::string pairs = " " + std::to_string(k * k);
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(form.txtSumme[i].text(), words(row.sums)[i]) << i;
+      EXPECT_EQ(form.Text2[i].text(), words(row.ties)[i]) << i;
+      EXPECT_EQ(form.txtPGewinn[i].text(), " " + words(row.wins)[i] + "/" + pairs) << i;
+      EXPECT_EQ(form.txtPGewinn[kDice + i].text(), " " + words(row.probabilities)[i]) << i;
+    }
+    EXPECT_EQ(form.txtPGewinn[n].text(), "stale");  // beyond n nothing is written
+    EXPECT_EQ(form.Picture1[1].text(), "  " + std::to_string(row.max) + " /" + pairs);
+    EXPECT_EQ(form.Picture1[2].text(), "  " + std::to_string(row.min) + " /" + pairs);
+    EXPECT_EQ(form.Picture1[0].text(), "");
+    EXPECT_EQ(form.txtRückmeldung.text(), row.verdict);
+    EXPECT_EQ(form.Text3[1].text(), row.verdict == kNein ? "41" : "42");  // every positive verdict counts
+  }
+}
+
+TEST_F(Evaluation, EveryEvaluationOfARingCountsAHitPastTheLargest32BitNumber) {
   setSize(3, 3);
   form.Text3[1].setText("2147483647");
   setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  for (int d = 0; d < 3; ++d) {
-    EXPECT_EQ(form.txtSumme[d].text(), "15");
-    EXPECT_EQ(form.Text2[d].text(), "0");
-    EXPECT_EQ(form.txtPGewinn[d].text(), " 5/ 9");
-    EXPECT_EQ(form.txtPGewinn[kDice + d].text(), " .55");
-  }
-  EXPECT_EQ(form.Picture1[1].text(), "  5 / 9");
-  EXPECT_EQ(form.Picture1[2].text(), "  5 / 9");
-  EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
   EXPECT_EQ(form.Text3[1].text(), "2147483648");  // counted on past the largest 32-bit number
   face(form, 0, 0).setText(" 3");                 // the same value again: evaluated, still a ring
   EXPECT_EQ(form.Text3[1].text(), "2147483649");
 }
 
 TEST_F(Evaluation, WithoutFreigabeOnlySumsTiesAndProbabilitiesAreRewritten) {
-  setSize(3, 3);
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  setSize(3, 4);
+  setDice({{2, 2, 3, 7}, {1, 2, 6, 7}, {2, 4, 4, 5}});  // a ring whose pairs win 7, 8 and 9 of 16
   const std::string counter = form.Text3[1].text();
   form.Freigabe = false;
   face(form, 0, 0).setText("30");  // a face write is not evaluated at all
-  EXPECT_EQ(form.txtSumme[0].text(), "15");
-  setSize(4, 3);  // n changes: evaluated, but verdict, Max, Min and counter stay
+  EXPECT_EQ(form.txtSumme[0].text(), "14");
+  setSize(4, 4);  // n changes: evaluated, but verdict, Max, Min and counter stay
   EXPECT_EQ(form.txtSumme[0].text(), "42");
-  EXPECT_EQ(form.txtPGewinn[2].text(), " 9/ 9");  // die 3 against the empty die 4
-  EXPECT_EQ(form.txtPGewinn[3].text(), " 0/ 9");
+  EXPECT_EQ(form.txtPGewinn[2].text(), " 16/ 16");  // die 3 against the empty die 4
+  EXPECT_EQ(form.txtPGewinn[3].text(), " 0/ 16");
   EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
-  EXPECT_EQ(form.Picture1[1].text(), "  5 / 9");
+  EXPECT_EQ(form.Picture1[1].text(), "  9 / 16");
+  EXPECT_EQ(form.Picture1[2].text(), "  7 / 16");
   EXPECT_EQ(form.Text3[1].text(), counter);
 }
 

@@ -14,7 +14,13 @@ namespace varno {
 
 class RingTest : public ::testing::Test {
  protected:
-  RingTest() { form.Freigabe = true; }
+  RingTest() {
+    form.Freigabe = true;
+    // A machine of fixed figures, so that no count depends on the one the test runs on.
+    form.machine.memoryBytes = std::uint64_t{1} << 30;
+    form.machine.diskBytes = std::uint64_t{1} << 30;
+    form.machine.threads = 2;
+  }
 
   // Sets n and k the way the searches do: text and scroll bar.
   void setSize(int n, int k) {

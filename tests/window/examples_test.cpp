@@ -55,14 +55,5 @@ TEST_F(Examples, OnlyTheExamplesFacesAreWrittenSoEarlierOnesShowThroughInAFile) 
   EXPECT_EQ(file.substr(0, 30), "3\r\n3\r\n3\r\n5\r\n7\r\n9\r\n9\r\n9\r\n0\r\n0\r\n");
 }
 
-TEST_F(Examples, TheExamplesAreDrawnWithoutSorting) {
-  form.picEingabe.setVisible(true);
-  cmdMaxMin_Click(form);
-  EXPECT_FALSE(form.picEingabe.visible());  // changing n or k hides the pad
-  std::size_t boxes = 0;
-  for (const Primitive& p : form.ausgabe.primitives()) boxes += p.kind == Primitive::Kind::Box;
-  EXPECT_EQ(boxes, 4u);
-}
-
 }  // namespace
 }  // namespace varno

@@ -1,6 +1,10 @@
 #include "window/pad.h"
 
+#include <functional>
+
 #include "ring/ringfixture.h"
+#include "window/commands.h"
+#include "window/mouseedit.h"
 
 namespace varno {
 namespace {
@@ -62,26 +66,44 @@ TEST_F(Pad, ASelectedFaceIsMarkedAndThePadGlidesOverItsDieOneAxisAfterTheOther) 
   EXPECT_EQ(marked(), 16);
 }
 
-TEST_F(Pad, DigitsAppendUndoRemovesAndEveryKeyRewritesTheFace) {
-  face(form, 0, 1).setText("12");
-  txtAuge_Click(form, 1);
-  cmdZahl_Click(form, 3);
-  EXPECT_EQ(face(form, 0, 1).text(), "123");
-  EXPECT_EQ(form.txtSumme[0].text(), "133");  // evaluated
-  Command3_Click(form);
-  Command3_Click(form);
-  EXPECT_EQ(face(form, 0, 1).text(), "1");
-  face(form, 0, 2).setText("");
-  txtAuge_Click(form, 2);
-  cmdZahl_Click(form, 0);
-  cmdZahl_Click(form, 7);
-  EXPECT_EQ(face(form, 0, 2).text(), "07");
-  for (int i = 0; i < 3; ++i) Command3_Click(form);  // the last on the empty buffer writes "" again
-  EXPECT_EQ(face(form, 0, 2).text(), "");
-  // The buffer keeps the last selection's text after other changes.
-  face(form, 0, 2).setText("30");
-  cmdZahl_Click(form, 1);
-  EXPECT_EQ(face(form, 0, 2).text(), "1");
+// Digits append to the pad's buffer, the undo key ("<") removes its last character, and every key writes
+// the buffer to the face, which is evaluated. The buffer holds the text of the last selection: after the
+// selected face was changed by other means, the keys work on that older text, not on what the face shows.
+TEST_F(Pad, EveryKeyWritesTheBufferOfTheLastSelectionToTheFaceWhateverChangedTheFaceSince) {
+  struct Row {
+    const char* name;
+    int selected;
+    const char* text;
+    std::function<void()> change;
+    const char *changed, *keys, *written;
+  };
+  const auto nothing = [] {};
+  // clang-format off
+  const Row rows[] = {
+      {"nothing else", 1, "12", nothing, "12", "3<<", "1"},
+      {"an empty face", 2, "", nothing, "", "07", "07"},
+      {"undo on the empty buffer", 2, "07", nothing, "07", "<<<", ""},
+      {"raised with the mouse", 10, "47", [&] { shpkreis_MouseDown(form, 23, kLeftButton); },
+       " 48", "<2", "42"},
+      {"lowered with the mouse", 18, "83", [&] { shpkreis_MouseDown(form, 33, kRightButton); },
+       " 82", "<5", "85"},
+      {"reversed", 2, "65", [&] { cmdSpiegeln_Click(form); }, "12", "<1", "61"},
+      {"typed into", 9, "29", [&] { face(form, 1, 1).setText("5"); }, "5", "<0", "20"},
+      {"its die cleared", 26, "39", [&] { cmdLösch_Click(form, 3); }, "", "<3", "3"},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    form.txtAuge[row.selected].setText(row.text);
+    txtAuge_Click(form, row.selected);
+    row.change();
+    ASSERT_EQ(form.txtAuge[row.selected].text(), row.changed);
+    form.txtSumme[row.selected / kFaces].setText("stale");
+    for (const char key : std::string(row.keys))
+      key == '<' ? Command3_Click(form) : cmdZahl_Click(form, key - '0');
+    EXPECT_EQ(form.txtAuge[row.selected].text(), row.written);
+    EXPECT_NE(form.txtSumme[row.selected / kFaces].text(), "stale");  // evaluated
+  }
 }
 
 TEST_F(Pad, ArrowKeysMoveWithinTheFacesAndAroundTheRingFromTheFirstFaceOn) {

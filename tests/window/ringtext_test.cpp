@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "form/form.h"
+#include "ring/ringfixture.h"
+
 namespace varno {
 namespace {
 
@@ -82,6 +85,17 @@ TEST(RingText, EveryWayOfWritingARingIsReadAndEveryTextThatIsNoRingIsRefusedWith
     EXPECT_EQ(ring ? shown(*ring) : "", row.ring) << row.name;
     EXPECT_EQ(problem, row.problem) << row.name;
   }
+}
+
+// "Ring kopieren" writes each face as the value it counts with, digit for digit: a text the leading-number
+// rule reads only in part gives the number it reads, however many digits it has.
+TEST_F(RingTest, ACopiedRingWritesTheValueOfEveryFaceWithAllItsDigits) {
+  setSize(3, 2);
+  const char* faces[3][2] = {
+      {" 12345678901234567890", "007.50"}, {"98765432109876543210.5x", "1.5E+3"}, {"abc", "-0.25 Punkte"}};
+  for (int d = 0; d < 3; ++d)
+    for (int f = 0; f < 2; ++f) face(form, d, f).setText(faces[d][f]);
+  EXPECT_EQ(ringText(form), "12345678901234567890 7.5 | 98765432109876543210.5 1.5 | 0 -.25");
 }
 
 }  // namespace
