@@ -2,8 +2,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "convert.h"
+#include "form/layout.h"
 
 namespace varno {
 
@@ -29,6 +31,22 @@ QTransform userToPixels(const Surface& surface, const QRectF& area) {
                     area.top() - surface.scaleTop() * sy);
 }
 
+double surfaceGrowth(const QRectF& area) {
+  return std::min(area.width() * kTwipsPerPixel / kSurfaceDesignWidth,
+                  area.height() * kTwipsPerPixel / kSurfaceDesignHeight);
+}
+
+QFont textFont(const Primitive& text, const QRectF& area, const QFont& base, double points) {
+  QFont font = base;
+  font.setPointSizeF((text.fontSize > 0 ? text.fontSize : base.pointSizeF()) * surfaceGrowth(area) * points);
+  return font;
+}
+
+double markerDiameter(const QRectF& area) {
+  constexpr double kDesigned = 16;  // pixels, the marker's 240 twips
+  return kDesigned * std::min(1.0, surfaceGrowth(area));
+}
+
 void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
                      double points) {
   painter.setRenderHint(QPainter::Antialiasing);
@@ -47,9 +65,7 @@ void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& ar
         painter.fillRect(QRectF(a, map.map(QPointF(p.x2, p.y2))).normalized(), toQColor(p.color));
         break;
       case Primitive::Kind::Text: {
-        QFont font = base;
-        font.setPointSizeF((p.fontSize > 0 ? p.fontSize : base.pointSizeF()) * points);
-        painter.setFont(font);
+        painter.setFont(textFont(p, area, base, points));
         painter.setPen(toQColor(p.color));
         painter.drawText(QRectF(a, QSizeF(1000, 200)), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(p.text));
@@ -110,7 +126,8 @@ Marker::Marker(QWidget* parent) : QWidget(parent) {
 
 void Marker::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintMarker(painter, QRectF(rect()).center(), width());
+  const auto* canvas = dynamic_cast<const Canvas*>(parentWidget());
+  paintMarker(painter, QRectF(rect()).center(), canvas ? markerDiameter(canvas->contentsRect()) : width());
 }
 
 void Marker::mousePressEvent(QMouseEvent* event) {

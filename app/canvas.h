@@ -17,8 +17,17 @@ namespace varno {
 
 // The transform from a surface's user coordinates to the pixels of `area`.
 QTransform userToPixels(const Surface& surface, const QRectF& area);
-// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes. Texts
-// take their size in points from the primitive or from `base`, times `points`.
+// How much larger or smaller `area` is than the drawing surface as designed (4900 x 5600 twips): the
+// smaller of its width's and its height's factor, as the window's fonts follow the screen.
+double surfaceGrowth(const QRectF& area);
+// The font of a text primitive painted into `area`: its size in points (or that of `base` where the
+// primitive has none) is the size on the surface as designed, grown or shrunk with `area`; times `points`.
+QFont textFont(const Primitive& text, const QRectF& area, const QFont& base, double points = 1);
+// The diameter of the face markers' discs on a surface painted into `area`: 16 pixels, and smaller on a
+// surface smaller than designed (a small screen at a large scale), with the texts, so that the labels
+// keep clear of them.
+double markerDiameter(const QRectF& area);
+// Paints the primitives of a surface into `area`: what the canvas shows, and what an export writes.
 void paintPrimitives(QPainter& painter, const Surface& surface, const QRectF& area, const QFont& base,
                      double points = 1);
 // Paints a face marker, a bright red disc, of `diameter` pixels centred on `centre`.

@@ -12,6 +12,7 @@
 
 #include "convert.h"
 #include "form/form.h"
+#include "graphic/drawing.h"
 
 namespace varno {
 
@@ -73,7 +74,11 @@ QSize shownSize(const Form& form, const Control& control, QSize designed) {
     // The row labels end where the first column begins.
     width = at(form.frmWürfel[0]).left - at(control).left - kGap;
   } else if (&control == &form.Label3) {
+    // The caption over the surface: within its width, and above the graphic's highest text, whose place
+    // follows the surface's height (its frame only moves it further down).
     width = at(form.picAusgabe).width - at(control).left - 2 * kTwipsPerPixel;
+    const double highest = (kDrawingTop - kHighestText) / (kDrawingTop - kDrawingBottom);
+    height = highest * at(form.picAusgabe).height - at(control).top - kGap;
   } else if (&control == &form.cmdStop || &control == &form.Text4) {
     // Over the result frame, but not over the counters and the labels and boxes below its top.
     const Geometry& frame = at(form.Frame3);

@@ -21,7 +21,6 @@ namespace {
 constexpr int kPrintWidth = 2400;       // pixels of a PNG
 constexpr int kPrintDotsPerInch = 300;  // of a PNG; a PDF page is as wide as that PNG printed
 constexpr double kMetresPerInch = 0.0254;
-constexpr double kMarkerDiameter = 16;  // pixels on the screen
 
 // Paints the graphic as `canvas` shows it, stretched into `target` of the painter's device.
 void paintGraphic(QPainter& painter, const Form& form, const Canvas& canvas, const QRectF& target) {
@@ -40,7 +39,7 @@ void paintGraphic(QPainter& painter, const Form& form, const Canvas& canvas, con
   for (const Control& marker : form.shpkreis) {
     if (!marker.visible()) continue;
     const Geometry& g = marker.geometry();
-    paintMarker(painter, map.map(QPointF(g.left - w / 2, g.top - h / 2)), kMarkerDiameter);
+    paintMarker(painter, map.map(QPointF(g.left - w / 2, g.top - h / 2)), markerDiameter(area));
   }
   painter.restore();
 }

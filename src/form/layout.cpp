@@ -46,9 +46,9 @@ std::vector<Placement> designTable(Form& form) {
   add(form.Label1[3], x(100), y(1260), x(1695), y(375), 9);
   add(form.Label1[1], x(100), y(2000), x(1695), y(375), 9);
   add(form.Label1[2], x(100), y(2800), x(1695), y(375), 9);
-  add(form.picAusgabe, x(6800), y(400), x(4900), y(5600));
+  add(form.picAusgabe, x(6800), y(400), x(kSurfaceDesignWidth), y(kSurfaceDesignHeight));
   // In the surface's bottom-right corner.
-  add(form.hscBogen, x(4900, -1800), y(5600, -255), kept(1800), kept(255));
+  add(form.hscBogen, x(kSurfaceDesignWidth, -1800), y(kSurfaceDesignHeight, -255), kept(1800), kept(255));
   add(form.cmdZeigen[0], fixed(240), y(5000), kept(390), kept(390));
   add(form.Label3, fixed(700), fixed(240), kept(4000), kept(480));
 

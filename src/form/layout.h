@@ -15,6 +15,9 @@ class Form;
 
 constexpr double kDesignWidth = 12288;  // twips
 constexpr double kDesignHeight = 9216;  // twips
+// The drawing surface picAusgabe on the design screen, to which the graphic's font sizes belong.
+constexpr double kSurfaceDesignWidth = 4900;   // twips
+constexpr double kSurfaceDesignHeight = 5600;  // twips
 
 // One coordinate as designed: a part that is scaled with the screen and a part that stays, so that the
 // value on a screen is scaled * factor + fixed (the stop button's height is 456 fixed, the "X" key stands

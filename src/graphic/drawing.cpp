@@ -17,7 +17,6 @@ constexpr Color kTextBlue = rgb(0, 0, 210);
 constexpr Color kBlack = 0;
 
 constexpr double kOuterRadius = 10;
-constexpr double kLabelRadius = 12;
 constexpr double kBoxRadius = 11.5;
 
 }  // namespace
@@ -47,7 +46,7 @@ void keepMarkersCentred(Form& form, double oldMarkerWidth, double oldMarkerHeigh
 }
 
 void GraphikEinrichten(Form& form) {
-  form.ausgabe.setScale(14, 16, -14, -14);
+  form.ausgabe.setScale(14, kDrawingTop, -14, kDrawingBottom);
   for (Control& marker : form.shpkreis) marker.setVisible(false);
 }
 
@@ -66,8 +65,8 @@ void ZeichneGerüst(Form& form) {
     const double theta = a * i;
     const double x = kOuterRadius * std::cos(theta), y = kOuterRadius * std::sin(theta);
     surface.Line(x / k, y / k, x, y);
-    surface.currentX = kLabelRadius * std::cos(theta) + 0.8;
-    surface.currentY = kLabelRadius * std::sin(theta) + 0.3;
+    surface.currentX = kLabelRadius * std::cos(theta) + kLabelLeft;
+    surface.currentY = kLabelRadius * std::sin(theta) + kLabelRise;
     surface.foreColor = kBlack;
     surface.Print("W" + numberFormat(i));
     surface.foreColor = kSpokeRed;

@@ -13,6 +13,14 @@ constexpr double kFullTurn = 6.2828;
 // The coordinate system of the drawing surface: x from 14 at the left to -14 at the right, y from 16 at
 // the top to -14 at the bottom, the ring's centre at (0, 0). All markers hidden.
 void GraphikEinrichten(Form& form);
+// The top and the bottom of that system.
+constexpr double kDrawingTop = 16, kDrawingBottom = -14;
+
+// The dice's labels stand on a circle about the centre, each a little to the left of and above its point.
+constexpr double kLabelRadius = 12, kLabelLeft = 0.8, kLabelRise = 0.3;
+// The highest any text of the drawing begins: the label of a die straight above the centre (with four or
+// eight dice); the winning fractions stand lower. The caption over the surface ends above it.
+constexpr double kHighestText = kLabelRadius + kLabelRise;
 
 // Step 1: clears the surface, draws the spokes and die labels, places and shows the markers of the
 // faces in use and hides all others.

@@ -1,9 +1,13 @@
 #include "window/ringfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -16,8 +20,6 @@
 namespace varno {
 
 namespace {
-
-constexpr std::size_t kLargestFile = 64 * 1024;
 
 bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -108,16 +110,70 @@ std::optional<int> count(const std::string& text, int minimum, int maximum) {
   return static_cast<int>(value);
 }
 
+const char* const kTooLarge = "Die Datei ist zu groß für eine Ringdatei.";
+const char* const kUnreadable = "Die Datei kann nicht gelesen werden.";
+
+// Why a file of this type cannot be a ring file, or nothing for a regular file.
+std::optional<std::string> notRegular(mode_t mode) {
+  if (S_ISREG(mode)) return std::nullopt;
+  const char* what = S_ISDIR(mode)                    ? "ein Ordner"
+                     : S_ISFIFO(mode)                 ? "eine Pipe"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "ein Gerät"
+                                                      : nullptr;
+  const std::string problem = "Die Datei ist keine gewöhnliche Datei";
+  return what ? problem + ", sondern " + what + "." : problem + ".";
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+  int fd = -1;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
 // Reads a regular file, at most one byte more than a ring file may have: enough to know it is too large.
-bool readFile(const std::string& path, std::string& content) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  content.resize(kLargestFile + 1);
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) return false;
-  content.resize(static_cast<std::size_t>(in.gcount()));
+// Says why not otherwise. The type is looked at before the file is opened, so that no device is ever
+// opened, and once more on what was opened, should another file have taken the name meanwhile; it is
+// opened so that a pipe never waits for a writer and a terminal never becomes the program's own.
+bool readFile(const std::string& path, std::string& content, std::string& problem) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    problem = kUnreadable;
+    return false;
+  }
+  Descriptor file;
+  if (std::optional<std::string> why = notRegular(info.st_mode)) {
+    problem = *why;
+    return false;
+  }
+  file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file.fd < 0 || ::fstat(file.fd, &info) != 0) {
+    problem = kUnreadable;
+    return false;
+  }
+  if (std::optional<std::string> why = notRegular(info.st_mode)) {
+    problem = *why;
+    return false;
+  }
+  if (info.st_size > static_cast<off_t>(kLargestRingFile)) {
+    problem = kTooLarge;
+    return false;
+  }
+  // Files of the system's own folders may say 0 and hold more: the size read decides.
+  content.resize(kLargestRingFile + 1);
+  std::size_t filled = 0;
+  while (filled < content.size()) {
+    const ssize_t step = ::read(file.fd, content.data() + filled, content.size() - filled);
+    if (step < 0 && errno == EINTR) continue;
+    if (step < 0) {
+      problem = kUnreadable;
+      return false;
+    }
+    if (step == 0) break;
+    filled += static_cast<std::size_t>(step);
+  }
+  content.resize(filled);
   return true;
 }
 
@@ -138,8 +194,12 @@ std::string saveName(const std::string& chosen) {
 }
 
 std::optional<RingFile> parseRingFile(const std::string& content, std::string& problem) {
-  if (content.size() > kLargestFile) {
-    problem = "Die Datei ist zu groß für eine Ringdatei.";
+  if (content.empty()) {
+    problem = "Die Datei ist leer.";
+    return std::nullopt;
+  }
+  if (content.size() > kLargestRingFile) {
+    problem = kTooLarge;
     return std::nullopt;
   }
   // An editor may begin the text with one byte-order mark of UTF-8; any other is refused as invisible.
@@ -202,7 +262,8 @@ void cmdSpeichern_Click(Form& form) {
       form.dialogs->fileDialog(true, workingDirectory(), form.dialogFileName);
   if (!chosen || chosen->empty()) return saveFailed(form);
   form.dialogFileName = *chosen;
-  if (!saveFileSafely(saveName(*chosen), ringFileText(form))) saveFailed(form);
+  const std::string text = ringFileText(form);
+  if (text.size() > kLargestRingFile || !saveFileSafely(saveName(*chosen), text)) saveFailed(form);
 }
 
 void cmdLaden_Click(Form& form) {
@@ -221,9 +282,7 @@ bool loadRingFile(Form& form, const std::string& path) {
   std::optional<RingFile> ring;
   if (!endsWith(path, ".vrf")) {
     problem = "Nur Ringdateien mit der Endung .vrf können geladen werden.";
-  } else if (!readFile(path, content)) {
-    problem = "Die Datei kann nicht gelesen werden.";
-  } else {
+  } else if (readFile(path, content, problem)) {
     ring = parseRingFile(content, problem);
   }
   if (!ring) {
