@@ -1,5 +1,7 @@
 #include "window/spectrum.h"
 
+#include <string_view>
+
 #include "counting/spectrumcounter.h"
 #include "form/form.h"
 #include "form/numbertext.h"
@@ -65,7 +67,9 @@ SpectrumMark spectrumMark(const Form& form) {
     return mark;
   }
   const Evaluation evaluation = evaluate(ring);
-  if (evaluation.verdict == kNein) {
+  // By their texts: each part of the program may hold its own copy of the verdicts.
+  const std::string_view verdict = evaluation.verdict;
+  if (verdict == kNein) {
     mark.note = "Der Ring im Fenster ist kein Varno-Ring; nichts ist markiert.";
     return mark;
   }
@@ -80,7 +84,7 @@ SpectrumMark spectrumMark(const Form& form) {
   // Without ties a pair's losses are the pairs it does not win; read backwards, a ring "linksrum" wins
   // what it loses forwards.
   const int square = ring.k * ring.k;
-  const bool forwards = evaluation.verdict == kRechtsrum;
+  const bool forwards = verdict == kRechtsrum;
   mark.link = forwards ? evaluation.min : square - evaluation.max;
   mark.note = "Markiert: der Ring im Fenster" +
               std::string(forwards ? "" : " (linksrum, rückwärts gelesen)") +
