@@ -35,6 +35,7 @@
 #include "printbox.h"
 #include "qtdialogs.h"
 #include "ring/dice.h"
+#include "spectrumwindow.h"
 #include "window/busy.h"
 #include "window/commands.h"
 #include "window/enumeration.h"
@@ -45,6 +46,7 @@
 #include "window/pad.h"
 #include "window/ringfile.h"
 #include "window/ringtext.h"
+#include "window/spectrum.h"
 #include "window/startup.h"
 #include "window/strongest.h"
 #include "window/wiring.h"
@@ -85,6 +87,7 @@ MainWindow::MainWindow(Form& form, QWidget* parent) : QMainWindow(parent), form_
   form_.dialogs = dialogs_.get();
   form_.endProgram = [] { QCoreApplication::exit(0); };
   history_ = std::make_unique<RingHistory>(form_);
+  form_.showSpectrum = [this] { showSpectrum(); };
   wireClicks();
   for (Control* control : form_.controls()) {
     QObject* object = create(*control);
@@ -159,6 +162,7 @@ void MainWindow::wireClicks() {
   on(form_.cmdStop, always, [this] { cmdStop_Click(form_); });
   on(form_.cmdMatrix, always, [this] { showMatrix(); });
   on(form_.cmdStrongest, idle, [this] { cmdStrongest_Click(form_); });
+  on(form_.cmdSpectrum, idle, [this] { cmdSpectrum_Click(form_); });
   on(form_.cmdExport, always, [this] { exportGraphic(form_, *canvas_); });
   on(form_.cmdPrint, always, [this] { printGraphic(form_, *canvas_); });
   on(form_.cmdCopy, always,
@@ -224,6 +228,15 @@ void MainWindow::showMatrix() {
   // Beside the main window, at its right edge.
   if (first) matrix_->placeNear(geometry().topRight() + QPoint(-24, 96));
   matrix_->raise();
+}
+
+void MainWindow::showSpectrum() {
+  const bool first = !spectrum_;
+  if (first) spectrum_ = new SpectrumWindow(form_, this);
+  spectrum_->refresh();
+  spectrum_->show();
+  if (first) spectrum_->placeNear(geometry().topRight() + QPoint(-24, 96));
+  spectrum_->raise();
 }
 
 bool MainWindow::hasItems(const Control& menu) const {
@@ -437,6 +450,7 @@ void MainWindow::sync() {
   }
   canvas_->refresh();
   if (matrix_ && matrix_->isVisible()) matrix_->refresh();
+  if (spectrum_ && spectrum_->isVisible()) spectrum_->refresh();
   if (gliding(form_) && !glide_->isActive()) glide_->start();
 }
 

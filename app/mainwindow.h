@@ -76,6 +76,7 @@ class MainWindow : public QMainWindow {
   void wireKeys();
   void showMatrix();
   void showManual();
+  void showSpectrum();
   bool hasItems(const Control& menu) const;
   QObject* create(Control& control);
   void connect(Control& control, QObject* object);
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow {
   Canvas* canvas_ = nullptr;
   class MatrixWindow* matrix_ = nullptr;
   class ManualWindow* manual_ = nullptr;
+  class SpectrumWindow* spectrum_ = nullptr;
   std::unique_ptr<RingHistory> history_;
   QTimer* glide_ = nullptr;
   std::unique_ptr<Dialogs> dialogs_;

@@ -40,7 +40,7 @@ unpacked() {
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
   local library
-  for library in libqt6widgets6 libqt6svg6 libgmp10 libopenmpi; do
+  for library in libqt6widgets6 libqt6svg6 libqt6charts6 libgmp10 libopenmpi; do
     [[ ", $depends" == *", $library"* ]] || fail "the package does not depend on $library"
   done
   local package

@@ -1,15 +1,15 @@
 // Renders the window to a PNG without a display.
 //
 //   varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring "3 5 7 | 2 4 9 | 1 6 8"] [--choose ITEM] [--select
-//   FACE]
-//              [--graphic | --canvas]
+//   FACE] [--graphic | --canvas | --window NAME]
 //
 // --ring writes the given dice (faces separated by blanks, dice by "|") into the ring and draws the
 // graphic in full, as the button "Gr" does; --choose chooses the menu item of that name (such as cmdBelzähl,
 // "alle Belegungen zählen") and waits for its end; --select clicks the face field FACE (0..63), which shows
 // the labelling pad over its die; --graphic writes the ring graphic instead of the window, as "Graphik
 // exportieren …" writes it (PNG, SVG or PDF by the file's ending); --canvas the drawing surface as the
-// screen shows it, pixel for pixel.
+// screen shows it, pixel for pixel; --window renders the window of that name instead of the main one,
+// such as frmSpectrum, which "--choose cmdSpectrum" opens.
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -35,7 +35,7 @@ namespace {
 int usage(const char* problem) {
   std::fprintf(stderr,
                "varno-shot: %s\nusage: varno-shot FILE.png [--size WIDTHxHEIGHT] [--ring \"3 5 7 | 2 4 9 | 1 "
-               "6 8\"] [--choose ITEM] [--select FACE] [--graphic | --canvas]\n",
+               "6 8\"] [--choose ITEM] [--select FACE] [--graphic | --canvas | --window NAME]\n",
                problem);
   return 2;
 }
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   const char* file = argv[1];
   int width = 0, height = 0, selected = -1;
   bool graphic = false, canvas = false;
-  QString chosen;
+  QString chosen, named;
   std::vector<std::vector<std::string>> ring;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
         return usage("the ring must have 3..8 dice of 1..8 faces");
       for (const auto& die : ring)
         if (die.size() != k) return usage("every die of the ring must have the same number of faces");
+    } else if (option == "--window") {
+      named = QString::fromLocal8Bit(argv[++i]);
     } else if (option == "--choose") {
       chosen = QString::fromLocal8Bit(argv[++i]);
     } else if (option == "--select") {
@@ -136,6 +138,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   QWidget* shown = canvas ? window.findChild<varno::Canvas*>("picAusgabe") : static_cast<QWidget*>(&window);
+  if (!named.isEmpty()) {
+    shown = window.findChild<QWidget*>(named, Qt::FindDirectChildrenOnly);
+    if (!shown || !shown->isWindow()) return usage("no window of that name");
+  }
   if (!shown->grab().save(name)) {
     std::fprintf(stderr, "varno-shot: cannot write %s\n", file);
     return 1;

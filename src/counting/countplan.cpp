@@ -11,10 +11,13 @@ constexpr std::uint64_t kStopInterval = 1 << 12;
 
 }  // namespace
 
-CountPlan::CountPlan(int dice, int faces, int lastLayer, const StopCheck& stop)
-    : dice_(dice), faces_(faces), lossLimit_(varno::lossLimit(faces)) {
+CountPlan::CountPlan(int dice, int faces, int lastLayer, const StopCheck& stop, int limit)
+    : dice_(dice), faces_(faces), lossLimit_(limit == kRingLossLimit ? varno::lossLimit(faces) : limit) {
   if (!isRingSize(dice, faces)) {
     throw std::invalid_argument("CountPlan: size out of range");
+  }
+  if (lossLimit_ < 0 || lossLimit_ > varno::lossLimit(faces)) {
+    throw std::invalid_argument("CountPlan: loss limit out of range");
   }
   for (int d = dice - 1; d >= 1; --d) {
     const bool dividesALarger =

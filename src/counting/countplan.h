@@ -23,11 +23,15 @@ namespace varno {
 //
 // A plan may stop at any layer: counting by meeting in the middle needs the layers up to
 // meetingLayer() only.
+//
+// The loss limit is that of a won pair, or tighter: a plan with limit L lays out the words whose every
+// pair loses at most L face pairs, the rings whose weakest link is at least k*k - L.
 class CountPlan {
  public:
   static constexpr int kMaxDice = varno::kMaxDice;
   static constexpr int kMaxFaces = varno::kMaxFaces;
   static constexpr int kAllLayers = -1;
+  static constexpr int kRingLossLimit = -1;  // the loss limit of a won pair, floor((k*k - 1) / 2)
 
   struct Block {
     std::uint32_t counts = 0;                   // face counts, 4 bits per die, die 0 lowest
@@ -40,12 +44,15 @@ class CountPlan {
   struct Stopped {};
 
   // Builds the layers 0..lastLayer (all of them by default); throws std::invalid_argument for sizes
-  // outside 3..8 dice and 1..8 faces. `stop` is polled every few thousand count vectors.
-  CountPlan(int dice, int faces, int lastLayer = kAllLayers, const StopCheck& stop = {});
+  // outside 3..8 dice and 1..8 faces, and for a loss limit outside 0..floor((k*k - 1) / 2). `stop` is
+  // polled every few thousand count vectors.
+  CountPlan(int dice, int faces, int lastLayer = kAllLayers, const StopCheck& stop = {},
+            int limit = kRingLossLimit);
 
   int dice() const { return dice_; }
   int faces() const { return faces_; }
-  // Largest loss count a pair may end with and still be won: floor((k*k - 1) / 2).
+  // Largest loss count a pair may end with: floor((k*k - 1) / 2) for every won pair, or the tighter
+  // limit the plan was made with.
   int lossLimit() const { return lossLimit_; }
   // Layers of a whole count: 0..n*k.
   int layerCount() const { return dice_ * faces_ + 1; }

@@ -57,6 +57,11 @@ void checkSize(int dice, int faces) {
   }
 }
 
+// Whether a count takes fewer rings than all: those within a tighter loss limit.
+bool tightened(int faces, const RingCounterOptions& options) {
+  return options.lossLimit >= 0 && options.lossLimit < lossLimit(faces);
+}
+
 // The size and the options that choose how it is counted.
 void checkSetup(int dice, int faces, const RingCounterOptions& options) {
   checkSize(dice, faces);
@@ -69,13 +74,21 @@ void checkSetup(int dice, int faces, const RingCounterOptions& options) {
   if (options.primesAtOnce < 0 || options.primesAtOnce > Modular::kMaxPrimes) {
     throw std::invalid_argument("a count takes 1 to 6 primes at once");
   }
+  if (options.lossLimit < -1 || options.lossLimit > lossLimit(faces)) {
+    throw std::invalid_argument("a count of " + std::to_string(faces) + " faces takes a loss limit of 0 to " +
+                                std::to_string(lossLimit(faces)) + ", or -1 for every ring");
+  }
+  if (tightened(faces, options) && options.resume) {
+    throw std::invalid_argument("a count with a tighter loss limit cannot resume");
+  }
   const int primes = options.primes != 0 ? options.primes : needed;
   if (options.pass < 0 || options.pass > primes) {
     throw std::invalid_argument("a count of " + std::to_string(dice) + "x" + std::to_string(faces) +
                                 " in passes of one prime has passes 1 to " + std::to_string(primes));
   }
-  if (options.pass > 0 && (options.primesAtOnce > 1 || options.resume)) {
-    throw std::invalid_argument("a count of one pass takes one prime at once and cannot resume");
+  if (options.pass > 0 && (options.primesAtOnce > 1 || options.resume || tightened(faces, options))) {
+    throw std::invalid_argument(
+        "a count of one pass takes one prime at once, counts every ring and cannot resume");
   }
 }
 
@@ -158,7 +171,7 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   } else {
     // On disk: bands as large as the memory allows (or as asked), and at least one job with its sources.
     const std::uint64_t diskLimit = diskAllowed(options);
-    const bool keeping = options.keepEverySeconds >= 0;
+    const bool keeping = options.keepEverySeconds >= 0 && !tightened(faces, options);
     const std::uint64_t diskCells = keeping ? needs.layerCells : needs.diskCells;
     const std::uint64_t scratchCells = needs.scratchCells(threads);
     for (primes = most; primes > 0; --primes) {
@@ -220,6 +233,12 @@ int lastLayerOf(int dice, int faces, bool meet) {
   return meet ? CountPlan::meetingLayer(dice, faces) : dice * faces;
 }
 
+// The plan of a count with these options.
+CountPlan planOf(int dice, int faces, const RingCounterOptions& options, const CountPlan::StopCheck& stop) {
+  return CountPlan(dice, faces, lastLayerOf(dice, faces, options.meet), stop,
+                   options.lossLimit < 0 ? CountPlan::kRingLossLimit : options.lossLimit);
+}
+
 // The setup of this process's kept layers.
 KeptSetup keptSetup(const CountPlan& plan, const Partition& partition, const RingCounterOptions& options,
                     int rank, int primes, int atOnce) {
@@ -242,8 +261,9 @@ KeptSetup keptSetup(const CountPlan& plan, const Partition& partition, const Rin
 }
 
 // What can be checked of a count before it is given out: its ring words are at most all words and a
-// multiple of the number of dice, and there are rings exactly when the strongest-ring search finds one.
-// A count that fails was made from states that were changed on disk or in memory.
+// multiple of the number of dice, and there are rings (within the loss limit) exactly when the
+// strongest-ring search finds one. A count that fails was made from states that were changed on disk or
+// in memory.
 void checkCount(int dice, int faces, const mpz_class& words, bool ringsExist) {
   std::string problem;
   if (words > Modular::wordBound(dice, faces)) {
@@ -374,7 +394,7 @@ std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int face
   const RingCounterOptions counted = effective(options);
   if (processes < 1 || rank < -1 || rank >= processes) throw std::invalid_argument("no such process");
   try {
-    const CountPlan plan(dice, faces, lastLayerOf(dice, faces, options.meet), stop);
+    const CountPlan plan = planOf(dice, faces, options, stop);
     // Only the disk method and several processes need to look at every step.
     const bool full = processes > 1 || options.method == CountMethod::Disk || !options.workDirectory.empty();
     const Partition partition(plan, options.meet, processes);
@@ -413,7 +433,7 @@ void RingCounter::work() {
     auto stop = [&] { return cancelled(); };
     std::optional<CountPlan> plan;
     try {
-      plan.emplace(dice_, faces_, lastLayerOf(dice_, faces_, meet), stop);
+      plan.emplace(planOf(dice_, faces_, options_, stop));
     } catch (const CountPlan::Stopped&) {
       throw CountCancelled{};
     }
@@ -471,7 +491,8 @@ void RingCounter::work() {
     total_ = total;
 
     // Layers kept for a later count, and the one to resume from.
-    bool keeping = options_.keepEverySeconds >= 0 && !options_.workDirectory.empty();
+    bool keeping =
+        options_.keepEverySeconds >= 0 && !options_.workDirectory.empty() && !tightened(faces_, options_);
     if (keeping && setup.storage == Storage::Memory) {
       std::uint64_t largest = 0;
       for (int layer = 0; layer <= LayerSweep::lastStoredLayer(*plan, meet); ++layer) {
@@ -557,8 +578,10 @@ void RingCounter::work() {
     count.labellings = labellingCount(dice_, faces_);
     const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
     if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
-    const bool ringsExist = strongest.outcome == StrongestRing::Outcome::Found;
-    count.bestWeakestLink = ringsExist ? strongest.link : 0;
+    const bool found = strongest.outcome == StrongestRing::Outcome::Found;
+    count.bestWeakestLink = found ? strongest.link : 0;
+    // Rings within the loss limit exist when the strongest ring's weakest link is within it.
+    const bool ringsExist = found && strongest.link >= faces_ * faces_ - plan->lossLimit();
     if (onlyPass >= 0) {
       // Of one residue, only this can be checked before the passes are joined.
       if (!ringsExist && residues.front() != 0) {

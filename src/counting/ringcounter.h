@@ -20,7 +20,7 @@ struct RingCount {
   int dice = 0;
   int faces = 0;
   mpz_class labellings;     // all labellings with the number 1 on the first die
-  mpz_class rings;          // labellings in which every die beats its successor
+  mpz_class rings;          // labellings in which every die beats its successor (within the loss limit)
   int bestWeakestLink = 0;  // largest weakest link over all rings, in wins out of faces^2; 0 without rings
   // A count of one pass only (RingCounterOptions::pass): that pass, and the rings modulo its prime,
   // Modular::kPrimes[pass - 1]; `rings` stays 0 then.
@@ -51,6 +51,10 @@ struct RingCounterOptions {
   // Count the negated number of words in every state, so that residues are as large as the primes allow
   // and every sum wraps around its prime, as in the largest counts.
   bool negateResidues = false;
+  // The most face pairs any pair of a ring counted may lose: -1 for every ring (a won pair loses at most
+  // floor((k*k - 1) / 2)), or a tighter limit L from 0 up, which counts only the rings whose weakest link
+  // is at least k*k - L. A count with a tighter limit keeps no layers and cannot resume.
+  int lossLimit = -1;
   // Keep a finished layer in the work directory, so that a later count can resume from it, whenever this
   // long has passed since the count began or last kept one (0: every layer); negative: never. A count
   // in memory keeps layers only where the disk allowed holds one.

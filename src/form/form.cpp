@@ -54,6 +54,7 @@ Form::Form() {
   caption(cmdExtras, "Extras");
   caption(cmdMatrix, "Gewinnmatrix");
   caption(cmdStrongest, "stärksten Ring zeigen");
+  caption(cmdSpectrum, "Verteilung der schwächsten Stelle");
   caption(cmdExport, "Graphik exportieren …");
   caption(cmdPrint, "Graphik drucken …");
   caption(cmdCopy, "Ring kopieren");
@@ -62,11 +63,11 @@ Form::Form() {
   caption(cmdRedo, "Wiederholen");
   caption(cmdHelp, "Handbuch");
   for (Control* menu :
-       {&cmdDatei,        &cmdSpeichern, &cmdLaden,  &cmdBeenden,  &cmdBeispiele,  &cmdVarno,
-        &cmdMini,         &cmdZyklisch,  &cmdMaxMin, &cmdZufall,   &cmdMonteCarlo, &cmd3x3,
-        &cmd3x4,          &cmd3x5,       &cmd3x6,    &cmd4x3,      &cmd4x4,        &cmdInfoAlg,
-        &cmdKombinatorik, &cmdBelzähl,   &cmdZZ,     &cmdInfoZähl, &cmdInfo,       &cmdExtras,
-        &cmdMatrix,       &cmdStrongest, &cmdExport, &cmdPrint,    &cmdCopy,       &cmdPaste})
+       {&cmdDatei,    &cmdSpeichern, &cmdLaden,  &cmdBeenden,    &cmdBeispiele,    &cmdVarno,    &cmdMini,
+        &cmdZyklisch, &cmdMaxMin,    &cmdZufall, &cmdMonteCarlo, &cmd3x3,          &cmd3x4,      &cmd3x5,
+        &cmd3x6,      &cmd4x3,       &cmd4x4,    &cmdInfoAlg,    &cmdKombinatorik, &cmdBelzähl,  &cmdZZ,
+        &cmdInfoZähl, &cmdInfo,      &cmdExtras, &cmdMatrix,     &cmdStrongest,    &cmdSpectrum, &cmdExport,
+        &cmdPrint,    &cmdCopy,      &cmdPaste})
     add(*menu);
   for (Control* item : {&cmdUndo, &cmdRedo, &cmdHelp}) add(*item);
 

@@ -74,11 +74,12 @@ class Form {
   Control cmdZZ = make(ControlKind::MenuItem, "cmdZZ", &cmdKombinatorik);
   Control cmdInfoZähl = make(ControlKind::MenuItem, "cmdInfoZähl", &cmdKombinatorik);
   Control cmdInfo = make(ControlKind::Menu, "cmdInfo", nullptr);
-  // Additions to the right of "Information": the win matrix, the strongest ring, exporting and printing
-  // the graphic, the ring on the clipboard.
+  // Additions to the right of "Information": the win matrix, the strongest ring, the rings of every
+  // weakest link, exporting and printing the graphic, the ring on the clipboard.
   Control cmdExtras = make(ControlKind::Menu, "cmdExtras", nullptr);
   Control cmdMatrix = make(ControlKind::MenuItem, "cmdMatrix", &cmdExtras);
   Control cmdStrongest = make(ControlKind::MenuItem, "cmdStrongest", &cmdExtras);
+  Control cmdSpectrum = make(ControlKind::MenuItem, "cmdSpectrum", &cmdExtras);
   Control cmdExport = make(ControlKind::MenuItem, "cmdExport", &cmdExtras);
   Control cmdPrint = make(ControlKind::MenuItem, "cmdPrint", &cmdExtras);
   Control cmdCopy = make(ControlKind::MenuItem, "cmdCopy", &cmdExtras);
@@ -181,6 +182,18 @@ class Form {
   // found in the current or last enumeration.
   std::string Zählmodus;
   int BestesMinimum = 0;
+  // "Verteilung der schwächsten Stelle": the rings "rechtsrum" with the 1 on die 1 of the size counted
+  // last, per weakest link (rings[i], in decimal digits, have the weakest link leastLink + i, up to the
+  // best), and the view's window that shows them.
+  struct LinkSpectrum {
+    int n = 0;
+    int k = 0;
+    int leastLink = 0;
+    std::vector<std::string> rings;
+    bool operator==(const LinkSpectrum&) const = default;
+  };
+  std::optional<LinkSpectrum> spectrum;
+  std::function<void()> showSpectrum;
 
   // What counting all labellings may use of this machine; zero means what the machine has (free memory
   // and disk, every core, the speed of a typical machine, in the counter's units of work per second and

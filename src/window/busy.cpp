@@ -12,8 +12,9 @@ void setBusy(Form& form, bool busy) {
        {&form.cmdZufall, &form.cmdDatei, &form.cmdBeispiele, &form.cmdMonteCarlo, &form.cmdKombinatorik})
     menu->setEnabled(!busy);
   for (Control& bar : form.VScroll1) bar.setEnabled(!busy);
-  // Of the additions, what would change the ring.
+  // Of the additions, what would change the ring or count.
   form.cmdStrongest.setEnabled(!busy);
+  form.cmdSpectrum.setEnabled(!busy);
   form.cmdPaste.setEnabled(!busy);
   for (Control& frame : form.frmWürfel) frame.setEnabled(!busy);
   for (Control& field : form.txtAuge) field.setEnabled(!busy);

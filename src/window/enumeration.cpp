@@ -3,11 +3,9 @@
 #include <stdlib.h>
 
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
@@ -23,12 +21,8 @@ namespace varno {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A count that would take longer than this is started only when the user agrees.
 constexpr double kLongCountSeconds = 120;
-
-// How often the window looks at a count running on its worker threads.
 
 std::string maxminText(int best, int k) {
   return numberFormat(best) + " /" + numberFormat(k * k);
@@ -53,8 +47,8 @@ bool stopped(Form& form) {
   return form.Abbruch;
 }
 
-// The folder in which a count in the window may make one of its own: the machine's, else the system's
-// temporary folder; empty when there is none.
+}  // namespace
+
 std::string workBase(const Form& form) {
   if (!form.machine.workDirectory.empty()) return form.machine.workDirectory;
   std::error_code error;
@@ -62,8 +56,6 @@ std::string workBase(const Form& form) {
   return error ? std::string() : temporary.string();
 }
 
-// What a count in the window may use: the machine's memory, and where that is not enough, files in
-// `directory`.
 RingCounterOptions counterOptions(const Form& form, const std::string& directory) {
   RingCounterOptions options;
   options.threads = form.machine.threads;
@@ -74,26 +66,18 @@ RingCounterOptions counterOptions(const Form& form, const std::string& directory
   return options;
 }
 
-// A folder of one count's own for the layers that do not fit in memory, so that no other program's files
-// are in its way; removed with everything in it when the count is done. None when it cannot be made.
-class CountFolder {
- public:
-  explicit CountFolder(const std::string& base) {
-    if (base.empty()) return;
-    std::string name = base + "/varno-count-XXXXXX";
-    if (::mkdtemp(name.data()) != nullptr) path_ = name;
-  }
-  ~CountFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  CountFolder(const CountFolder&) = delete;
-  CountFolder& operator=(const CountFolder&) = delete;
-  const std::string& path() const { return path_; }
+CountFolder::CountFolder(const std::string& base) {
+  if (base.empty()) return;
+  std::string name = base + "/varno-count-XXXXXX";
+  if (::mkdtemp(name.data()) != nullptr) path_ = name;
+}
 
- private:
-  std::string path_;
-};
+CountFolder::~CountFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
 
 // "alle zählen": the count runs on worker threads while the window shows its progress; then the last
 // ring of the loop's order is found and shown. A stop during the count leaves the window as the loop
@@ -103,21 +87,7 @@ void countAll(Form& form, int n, int k) {
   const CountFolder folder(workBase(form));
   RingCounter counter(n, k, counterOptions(form, folder.path()));
   counter.start();
-  form.prgFortschritt.setValue(0);
-  form.prgFortschritt.setVisible(true);
-  form.lblRestzeit.setText("");
-  form.lblRestzeit.setVisible(true);
-  const auto start = Clock::now();
-  while (counter.state() == RingCounter::State::Running) {
-    std::this_thread::sleep_for(kPollInterval);
-    const double share = counter.progress();
-    form.prgFortschritt.setValue(static_cast<int>(1000 * share));
-    form.lblRestzeit.setText(
-        timeLeftText(std::chrono::duration<double>(Clock::now() - start).count(), share));
-    form.DoEvents.now();
-    if (form.Abbruch) counter.cancel();
-  }
-  counter.wait();
+  followCount(form, counter);
 
   const std::optional<RingCount> result = counter.result();
   std::optional<RingSearch::Result> last;
@@ -128,12 +98,7 @@ void countAll(Form& form, int n, int k) {
   }
   form.prgFortschritt.setVisible(false);
   form.lblRestzeit.setVisible(false);
-  if (counter.state() == RingCounter::State::Failed && form.dialogs) {
-    // Only a lack of memory stops a count that was not cancelled.
-    form.dialogs->messageBox(
-        "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
-        "Rechenproblem");
-  }
+  if (counter.state() == RingCounter::State::Failed) countFailed(form);
   if (!result || result->rings == 0) return;
   form.BestesMinimum = result->bestWeakestLink;
   if (last && last->outcome == RingSearch::Outcome::Found) {
@@ -164,6 +129,13 @@ void showEach(Form& form, int n, int k) {
 }
 
 }  // namespace
+
+void countFailed(Form& form) {
+  if (!form.dialogs) return;
+  form.dialogs->messageBox(
+      "Zählen abgebrochen!\r\n\r\nDer Speicher dieses Rechners reicht für diese Größe nicht.", kStopSign,
+      "Rechenproblem");
+}
 
 std::string totalText(int n, int k) {
   return Decimal::of(RingCounter::labellingCount(n, k).get_str()).significant();
@@ -240,20 +212,18 @@ void BelegungenDurchlaufen(Form& form, int n, int k) {
   RechnungEnde(form);
 }
 
-namespace {
-
-// Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
-// before anything changes, and decides whether to start a long count.
-bool countMayStart(Form& form, int n, int k) {
+bool countMayStart(Form& form, int n, int k, const CountEstimate& estimateOf) {
   if (!form.dialogs) return true;
   // The plan of a large size takes a moment to make; the window answers meanwhile, but takes no input.
   form.searchRunning = true;
   form.busyPointer = true;
   const RingCounterOptions options = counterOptions(form, workBase(form));
-  const RingCounter::Estimate estimate =
-      whileYielding(form, [n, k, &options] { return RingCounter::estimate(n, k, options); });
+  const std::optional<RingCounter::Estimate> planned =
+      whileYielding(form, [&estimateOf, &options] { return estimateOf(options); });
   form.searchRunning = false;
   form.busyPointer = false;
+  if (!planned) return false;
+  const RingCounter::Estimate& estimate = *planned;
   const std::string size = plainDigits(n) + " Würfel mit je " + facesText(k);
   if (!estimate.fits) {
     form.dialogs->messageBox("Das Zählen aller Belegungen für " + size + "\r\nbraucht etwa " +
@@ -274,10 +244,15 @@ bool countMayStart(Form& form, int n, int k) {
                                   kQuestionYesNo, "Lange Rechnung") == kYes;
 }
 
+namespace {
+
 void enumerate(Form& form, const char* mode) {
   const int n = Würfelanzahl(form);
   const int k = Seitenzahl(form);
-  if (std::string(mode) == "alle zählen" && !countMayStart(form, n, k)) return;
+  const CountEstimate estimate = [n, k](const RingCounterOptions& options) {
+    return std::optional(RingCounter::estimate(n, k, options));
+  };
+  if (std::string(mode) == "alle zählen" && !countMayStart(form, n, k, estimate)) return;
   form.Zählmodus = mode;
   BelegungenDurchlaufen(form, n, k);
 }

@@ -7,12 +7,18 @@
 // a search that drops partial labellings which can no longer become rings.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
+
+#include "counting/ringcounter.h"
+#include "form/form.h"
+#include "window/yielding.h"
 
 namespace varno {
-
-class Form;
 
 // "alle Belegungen zählen" and "zählen und zeigen".
 void cmdBelzähl_Click(Form& form);
@@ -37,5 +43,58 @@ std::string gibibytesText(std::uint64_t bytes);
 std::string facesText(int k);
 // The time still needed for a count that has done `share` of its work in `seconds`: "noch etwa 3 min".
 std::string timeLeftText(double seconds, double share);
+
+// The folder in which a count in the window may make one of its own: the machine's, else the system's
+// temporary folder; empty when there is none.
+std::string workBase(const Form& form);
+
+// What a count in the window may use: the machine's memory, and where that is not enough, files in
+// `directory`.
+RingCounterOptions counterOptions(const Form& form, const std::string& directory);
+
+// A folder of one count's own for the layers that do not fit in memory, so that no other program's files
+// are in its way; removed with everything in it when the count is done. None when it cannot be made.
+class CountFolder {
+ public:
+  explicit CountFolder(const std::string& base);
+  ~CountFolder();
+  CountFolder(const CountFolder&) = delete;
+  CountFolder& operator=(const CountFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// What a count of a size needs, from the options the window counts with; nothing when stopped.
+using CountEstimate = std::function<std::optional<RingCounter::Estimate>(const RingCounterOptions&)>;
+// Counting every labelling of the larger sizes takes long, or more than the machine has: the user is told
+// before anything changes, and decides whether to start a long count.
+bool countMayStart(Form& form, int n, int k, const CountEstimate& estimate);
+
+// Follows a count (RingCounter or SpectrumCounter) on its worker threads until it ends: shows the share
+// done in the progress bar and the time left, and cancels the count once the stop button was pressed.
+template <typename Counter>
+void followCount(Form& form, Counter& counter) {
+  using Clock = std::chrono::steady_clock;
+  form.prgFortschritt.setValue(0);
+  form.prgFortschritt.setVisible(true);
+  form.lblRestzeit.setText("");
+  form.lblRestzeit.setVisible(true);
+  const auto start = Clock::now();
+  while (counter.state() == RingCounter::State::Running) {
+    std::this_thread::sleep_for(kPollInterval);
+    const double share = counter.progress();
+    form.prgFortschritt.setValue(static_cast<int>(1000 * share));
+    form.lblRestzeit.setText(
+        timeLeftText(std::chrono::duration<double>(Clock::now() - start).count(), share));
+    form.DoEvents.now();
+    if (form.Abbruch) counter.cancel();
+  }
+  counter.wait();
+}
+
+// Tells the user that a count failed: only a lack of memory stops a count that was not cancelled.
+void countFailed(Form& form);
 
 }  // namespace varno

@@ -178,6 +178,17 @@ TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFu
     }
 }
 
+// The chart of the rings per weakest link, of 3x8 with its eight links, stands whole on the screen.
+TEST_F(Fit, TheSpectrumOfEveryWeakestLinkStandsWholeOnTheScreenWithEveryTextInFull) {
+  window.run([&] { setRingSize(form, 3, 8); });
+  choose("cmdSpectrum");
+  QApplication::processEvents();
+  auto* spectrum = find("frmSpectrum");
+  EXPECT_TRUE(window.screen()->availableGeometry().contains(spectrum->frameGeometry()));
+  EXPECT_EQ(cutTexts(spectrum), "");
+  EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
+}
+
 TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {
   const auto check = [&](const std::string& state) {
     QApplication::processEvents();

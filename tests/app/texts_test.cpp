@@ -76,9 +76,9 @@ TEST_F(Texts, TheMenuBarFromLeftToRightAndItsMenusWithTheirKeysAsTheGermanDeskto
       {"cmdKombinatorik",
        {"alle Belegungen zählen\t", "zählen und zeigen\t", "Informationen zur Zählweise\t"}},
       {"cmdExtras",
-       {"Gewinnmatrix\t", "stärksten Ring zeigen\t", "Graphik exportieren …\t", "Graphik drucken …\tStrg+P",
-        "Ring kopieren\tStrg+C", "Ring einfügen\tStrg+V", "Rückgängig\tStrg+Z",
-        "Wiederholen\tStrg+Umschalt+Z", "Handbuch\tF1"}},
+       {"Gewinnmatrix\t", "stärksten Ring zeigen\t", "Verteilung der schwächsten Stelle\t",
+        "Graphik exportieren …\t", "Graphik drucken …\tStrg+P", "Ring kopieren\tStrg+C",
+        "Ring einfügen\tStrg+V", "Rückgängig\tStrg+Z", "Wiederholen\tStrg+Umschalt+Z", "Handbuch\tF1"}},
   };
   for (const auto& [name, expected] : menus) {
     QStringList items;

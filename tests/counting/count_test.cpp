@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "counting/modular.h"
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
+#include "counting/spectrumcounter.h"
 #include "counting/steploop.h"
 #include "counting/strongestring.h"
 #include "counting/temporarydirectory.h"
@@ -143,6 +145,34 @@ TEST(KnownValues, EverySizesStrongestRingHasThePinnedLink) {
   }
 }
 
+// The rings of every weakest link beyond the step-by-step loop's sizes: they sum to the pinned ring
+// count and end at the pinned best link; two sizes' links are pinned one by one.
+TEST(KnownValues, TheRingsOfEveryWeakestLinkSumToThePinnedCountUpToTheBestLink) {
+  const std::map<std::pair<int, int>, std::vector<std::string>> pinned = {
+      {{5, 6}, {"6890896219142", "179036875909", "2028753247", "8315063", "94438", "1538"}},
+      {{6, 5}, {"541907105266526", "1759239861573", "8438774707", "4070654"}},
+  };
+  for (const auto& [dice, faces] : {std::pair{3, 8}, std::pair{4, 7}, std::pair{5, 6}, std::pair{6, 5},
+                                    std::pair{7, 4}, std::pair{8, 3}, std::pair{8, 2}}) {
+    SCOPED_TRACE(testing::sizeName(dice, faces));
+    const Spectrum spectrum = SpectrumCounter(dice, faces, smallMachine()).run();
+    const Known& size = known(dice, faces);
+    EXPECT_EQ(spectrum.total().get_str(), size.rings);
+    EXPECT_EQ(spectrum.bestWeakestLink, size.best);
+    if (size.best == 0) {
+      EXPECT_TRUE(spectrum.rings.empty());
+      continue;
+    }
+    ASSERT_FALSE(spectrum.rings.empty());
+    EXPECT_EQ(spectrum.linkOf(spectrum.rings.size() - 1), size.best);
+    EXPECT_NE(spectrum.rings.back(), 0);
+    if (pinned.count({dice, faces}) == 0) continue;
+    std::vector<std::string> counted;
+    for (const mpz_class& rings : spectrum.rings) counted.push_back(rings.get_str());
+    EXPECT_EQ(counted, pinned.at({dice, faces}));
+  }
+}
+
 // The README's table of every size says what is pinned here, and its labellings are the engine's.
 TEST(KnownValues, TheReadmeAgrees) {
   std::ifstream readme(VARNO_README);
@@ -197,17 +227,24 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
           options.primesAtOnce = atOnce;
           options.negateResidues = negate;
           options.meet = meet;
-          for (const auto& [dice, faces] : {std::pair{4, 4}, std::pair{3, 5}, std::pair{6, 3}}) {
+          // With a tighter loss limit too: the rings of 4x4 whose weakest link is 10 of 16, of 3x5 14 or
+          // 15 of 25.
+          for (const auto& [dice, faces, limit, rings] :
+               {std::tuple{4, 4, -1, known(4, 4).rings}, std::tuple{3, 5, -1, known(3, 5).rings},
+                std::tuple{6, 3, -1, known(6, 3).rings}, std::tuple{4, 4, 6, "18"},
+                std::tuple{3, 5, 11, "64"}}) {
             SCOPED_TRACE(std::string(storage.name) + ", " + std::to_string(primes) + " primes, " +
                          std::to_string(atOnce) + " at once" + (negate ? ", negated" : "") +
-                         (meet ? ", meeting" : ", upwards") + ": " + testing::sizeName(dice, faces));
+                         (meet ? ", meeting" : ", upwards") + ": " + testing::sizeName(dice, faces) +
+                         ", loss limit " + std::to_string(limit));
+            options.lossLimit = limit;
             const RingCounter::Estimate plan = RingCounter::estimate(dice, faces, options);
             EXPECT_EQ(plan.method, storage.method);
             if (primes != 0) {
               EXPECT_EQ(std::pair(plan.primes, plan.primesAtOnce), std::pair(primes, atOnce));
             }
-            EXPECT_EQ(RingCounter(dice, faces, options).run().rings.get_str(), known(dice, faces).rings);
-            if (atOnce != 1) continue;
+            EXPECT_EQ(RingCounter(dice, faces, options).run().rings.get_str(), rings);
+            if (atOnce != 1 || limit != -1) continue;
             // Each pass alone gives the rings modulo its prime, and the residues join into the count.
             std::vector<std::uint32_t> residues;
             for (int pass = 1; pass <= primes; ++pass) {
@@ -219,7 +256,7 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
               residues.push_back(part.ringsResidue);
             }
             EXPECT_EQ(RingCounter::join(dice, faces, residues, known(dice, faces).best).rings.get_str(),
-                      known(dice, faces).rings);
+                      rings);
           }
         }
       }
@@ -266,6 +303,34 @@ TEST(RingCounterTest, ProgressRisesToOne) {
   EXPECT_THROW(counter.start(), std::logic_error);
 }
 
+// A loss limit tighter than the best link allows counts no ring, and is no failure of the count's
+// check; the spectrum's progress rises to one, and a cancel ends it without a result.
+TEST(SpectrumCounterTest, LimitsBeyondTheBestCountNothingProgressRisesAndCancelStops) {
+  for (const int limit : {0, 5}) {  // 4x4's best link is 10 of 16: at most 6 losses
+    RingCounterOptions options = smallMachine();
+    options.lossLimit = limit;
+    EXPECT_EQ(RingCounter(4, 4, options).run().rings, 0) << limit;
+  }
+  SpectrumCounter spectrum(6, 5, smallMachine());
+  spectrum.start();
+  double last = 0.0;
+  while (spectrum.state() == SpectrumCounter::State::Running) {
+    const double now = spectrum.progress();
+    EXPECT_GE(now, last);
+    EXPECT_LE(now, 1.0);
+    last = now;
+  }
+  spectrum.wait();
+  EXPECT_EQ(spectrum.progress(), 1.0);
+  EXPECT_EQ(spectrum.result()->total().get_str(), known(6, 5).rings);
+  SpectrumCounter cancelled(6, 6, smallMachine());
+  cancelled.start();
+  cancelled.cancel();
+  cancelled.wait();
+  EXPECT_EQ(cancelled.state(), SpectrumCounter::State::Cancelled);
+  EXPECT_FALSE(cancelled.result());
+}
+
 TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
   RingCounterOptions machine;
   machine.threads = 2;
@@ -308,6 +373,7 @@ TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
 TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
   for (const auto& [dice, faces] : {std::pair{2, 3}, std::pair{9, 3}, std::pair{3, 0}, std::pair{3, 9}}) {
     EXPECT_THROW(RingCounter(dice, faces), std::invalid_argument);
+    EXPECT_THROW(SpectrumCounter(dice, faces), std::invalid_argument);
     EXPECT_THROW(RingCounter::estimate(dice, faces), std::invalid_argument);
     EXPECT_THROW(RingCounter::labellingCount(dice, faces), std::invalid_argument);
     EXPECT_THROW(RingSearch(dice, faces), std::invalid_argument);
@@ -322,18 +388,29 @@ TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
     EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << primes << " " << atOnce;
     EXPECT_THROW(RingCounter::estimate(6, 3, options), std::invalid_argument);
   }
-  // A pass alone is one of the two, of one prime, afresh; they join from two residues below their primes.
-  for (const auto& [pass, atOnce, resume] :
-       {std::tuple{3, 0, false}, std::tuple{-1, 0, false}, std::tuple{1, 2, false}, std::tuple{2, 0, true}}) {
+  // A pass alone is one of the two, of one prime, of every ring, afresh; they join from two residues
+  // below their primes.
+  for (const auto& [pass, atOnce, resume, limit] :
+       {std::tuple{3, 0, false, -1}, std::tuple{-1, 0, false, -1}, std::tuple{1, 2, false, -1},
+        std::tuple{2, 0, true, -1}, std::tuple{1, 0, false, 3}}) {
     RingCounterOptions options;
     options.pass = pass;
     options.primesAtOnce = atOnce;
     options.resume = resume;
-    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << pass << " " << atOnce << " " << resume;
+    options.lossLimit = limit;
+    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << pass << " " << atOnce << " " << limit;
   }
   EXPECT_THROW(RingCounter::join(6, 3, {1625280}, 5), std::invalid_argument);
   EXPECT_THROW(RingCounter::join(6, 3, {1625280, Modular::kPrimes[1]}, 5), std::invalid_argument);
   EXPECT_EQ(RingCounter::join(6, 3, {1625280, 1625280}, 5).rings, 1625280);
+  // 4x4 loses at most 7 of 16 pairs; a count of fewer rings does not resume.
+  for (const auto& [limit, resume] : {std::pair{-2, false}, std::pair{8, false}, std::pair{6, true}}) {
+    RingCounterOptions options;
+    options.lossLimit = limit;
+    options.resume = resume;
+    options.workDirectory = "unused";
+    EXPECT_THROW(RingCounter(4, 4, options), std::invalid_argument) << limit;
+  }
 }
 
 }  // namespace

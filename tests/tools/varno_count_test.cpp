@@ -142,6 +142,16 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
        R"(\| n \| k \| labellings \| rings \| best \| seconds \| peak memory \|\n(\|---){7}\|\n)"
        R"((\| 3 \| \d \| \d+ \| \d+ \| \d/\d+ \| \d+\.\d{3} \| \d+ MiB \|\n){4})"
        R"(\| 3 \| 5 \| 252252 \| needs more than this machine has: 4 KiB of memory \| \| \| \|\n)"},
+      {"--spectrum 4 4", 0,
+       "n=4 k=4 link=9/16 rings=2251\nn=4 k=4 link=10/16 rings=18\n"
+       "n=4 k=4 labellings=15765750 rings=2269 best=10/16 SECONDS\n"},
+      {"--spectrum --csv --threads 1 3 5", 0, "n,k,link,rings\n3,5,13,1668\n3,5,14,61\n3,5,15,3\n"},
+      {"--table --spectrum --up-to 4 4 --memory 0.01 --method memory", 0,
+       R"(\n\| weakest link, k=1 \| n=3 \| n=4 \|\n\|---\|---\|---\|\n\| no ring \| 0 \| 0 \|\n\n)"
+       R"([\s\S]*\| 9/16 \| 13 \| 2251 \|\n\| 10/16 \| 0 \| 18 \|\n)"},
+      {"--table --spectrum --csv --up-to 3 5 --memory 0.000001 --method memory", 0,
+       "n,k,link,rings,note\n3,1,,0,no rings\n3,2,,0,no rings\n3,3,5,5,\n3,4,9,13,\n"
+       "3,5,,,needs more than this machine has: 4 KiB of memory\n"},
       {"--monte-carlo 4 4 2 --seed 7", 0, R"(n=4 k=4 runs=2 passes=\d+ mean=\d+\.\d{3} SECONDS\n)"},
       {"--help", 0, R"(Usage:\n[\s\S]*Exit status: 0 success, 1 failure[\s\S]*)"},
       {"--version", 0, "varno-count " VARNO_VERSION "\n"},
@@ -173,7 +183,9 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
        usage("--monte-carlo needs K of at least 3: with fewer faces there is no ring")},
       {"--monte-carlo 3 3 0", 2, usage("RUNS must be between 1 and 1000000000000")},
       {"--monte-carlo 3 3 1000000000001", 2, usage("RUNS must be between 1 and 1000000000000")},
-      {"--csv 3 3", 2, usage("--csv does not go with this kind of run")},
+      {"--csv 3 3", 2, usage("--csv goes with --table or --spectrum")},
+      {"--spectrum --keep-every 0 3 3", 2, usage("--keep-every does not go with --spectrum")},
+      {"--spectrum --strongest 3 3", 2, usage("--spectrum does not go with this kind of run")},
       {"--estimate --table", 2,
        usage("only one of --estimate, --table, --strongest, --monte-carlo, --join at a time")},
       {"--table 3 3", 2, usage("--table takes no N K; use --up-to N K")},
@@ -542,6 +554,7 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
        2,
        usage("--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime")},
       {"resumed", {"7", "4", "--pass", "1", "--resume"}, 2, usage("--resume does not go with --pass")},
+      {"a spectrum", {"7", "4", "--pass", "1", "--spectrum"}, 2, usage("--spectrum does not go with --pass")},
   };
   for (const auto& [name, args, status, expected] : cases) {
     SCOPED_TRACE(name);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
@@ -354,8 +355,8 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
   socketPath.copy(address.sun_path, socketPath.size());
   ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   const std::string ring = ringFile("4", "4");
-  spit(directory / "large.vrf", ring + std::string(kLargestRingFile + 1 - ring.size(), '\n'));
-  spit(directory / "empty.vrf", "");
+  writeFile(directory / "large.vrf", ring + std::string(kLargestRingFile + 1 - ring.size(), '\n'));
+  writeFile(directory / "empty.vrf", "");
   // Should loading ever open the pipe and wait for a writer, this one writes a ring into it, which then
   // loads: the test fails instead of hanging. It stops when the test ends, however it ends.
   const std::jthread writer([&](const std::stop_token& stop) {
@@ -407,7 +408,7 @@ TEST_F(RingFiles, TheLongestRingFileThatIsSavedLoadsAndALongerRingIsNotSaved) {
   cmdLaden_Click(form);
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(face(form, 0, 2).text(), longest);
-  EXPECT_EQ(ringFileText(form), slurp(directory / "longest.vrf"));
+  EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
 }
 
 }  // namespace

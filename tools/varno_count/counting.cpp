@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,10 +14,12 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "counting/countplan.h"
 #include "counting/mpi/mpiexchange.h"
 #include "counting/ringcounter.h"
+#include "counting/spectrumcounter.h"
 #include "counting/storage.h"
 #include "counting/strongestring.h"
 #include "modes.h"
@@ -175,6 +178,45 @@ bool stderrIsTerminal() {
   return isatty(STDERR_FILENO) != 0;
 }
 
+struct SpectrumCounted {
+  std::optional<Spectrum> spectrum;
+  std::string error;
+  bool stopped = false;  // by Ctrl+C
+  double seconds = 0;
+};
+
+// Counts the rings of every weakest link, showing the progress on stderr if asked, and ending on Ctrl+C.
+SpectrumCounted runSpectrum(int dice, int faces, RingCounterOptions options, const Launch& launch,
+                            bool showProgress) {
+  SpectrumCounted counted;
+  const auto started = Clock::now();
+  options.exchange = launch.exchange;
+  SpectrumCounter counter(dice, faces, options);
+  counter.start();
+  auto lastShown = Clock::now();
+  bool shown = false;
+  while (counter.state() == RingCounter::State::Running) {
+    std::this_thread::sleep_for(std::chrono::microseconds(secondsSince(started) < 0.1 ? 200 : 20000));
+    if (interrupted) counter.cancel();
+    if (!showProgress || secondsSince(lastShown) < 0.5) continue;
+    lastShown = Clock::now();
+    const double share = counter.progress();
+    if (share <= 0) continue;
+    char line[96];
+    std::snprintf(line, sizeof line, "\r%5.1f %%  about %s left      ", 100 * share,
+                  duration(secondsSince(started) * (1 - share) / share).c_str());
+    std::cerr << line << std::flush;
+    shown = true;
+  }
+  counter.wait();
+  if (shown) std::cerr << "\r" << std::string(72, ' ') << "\r" << std::flush;
+  counted.seconds = secondsSince(started);
+  counted.spectrum = counter.result();
+  counted.stopped = counter.state() == RingCounter::State::Cancelled;
+  if (!counted.spectrum && !counted.stopped) counted.error = counter.errorMessage();
+  return counted;
+}
+
 }  // namespace
 
 std::string countLine(const RingCount& count, double seconds) {
@@ -330,6 +372,124 @@ int tableMode(const Request& request, const Launch& launch) {
                 : joined({"| ", size, " | ", labellings, " | ", rings, " | ", best, " | ", seconds, " | ",
                           readable(counted.peakBytes), " |"}));
     }
+  }
+  return 0;
+}
+
+int spectrumMode(const Request& request, const Launch& launch) {
+  RingCounterOptions options = countOptions(request);
+  const int dice = request.dice;
+  const int faces = request.faces;
+  const SpectrumCounted counted =
+      runSpectrum(dice, faces, options, launch, launch.prints && (request.progress || stderrIsTerminal()));
+  if (counted.stopped) return failed(launch, "interrupted");
+  if (!counted.spectrum) return failed(launch, counted.error);
+  if (!launch.prints) return 0;
+  const Spectrum& spectrum = *counted.spectrum;
+  const int square = faces * faces;
+  if (request.csv) std::printf("n,k,link,rings\n");
+  for (std::size_t i = 0; i < spectrum.rings.size(); ++i) {
+    const std::string rings = spectrum.rings[i].get_str();
+    if (request.csv) {
+      std::printf("%d,%d,%d,%s\n", dice, faces, spectrum.linkOf(i), rings.c_str());
+    } else {
+      std::printf("n=%d k=%d link=%d/%d rings=%s\n", dice, faces, spectrum.linkOf(i), square, rings.c_str());
+    }
+  }
+  if (!request.csv) {
+    RingCount count;
+    count.dice = dice;
+    count.faces = faces;
+    count.labellings = RingCounter::labellingCount(dice, faces);
+    count.rings = spectrum.total();
+    count.bestWeakestLink = spectrum.bestWeakestLink;
+    std::printf("%s\n", countLine(count, counted.seconds).c_str());
+  }
+  return 0;
+}
+
+int spectrumTableMode(const Request& request, const Launch& launch) {
+  RingCounterOptions options = countOptions(request);
+  const bool csv = request.csv;
+  auto print = [&](const std::string& line) {
+    if (launch.prints) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  };
+  if (csv) print("n,k,link,rings,note");
+  // Faces outside, so that each number of faces makes one table: its links are the same for every n.
+  for (int faces = kMinFaces; faces <= request.mostFaces; ++faces) {
+    const int square = faces * faces;
+    const int least = square - lossLimit(faces);
+    std::vector<std::optional<Spectrum>> spectra;  // per number of dice from 3
+    std::vector<std::string> notes;                // of the sizes left out, below the table
+    for (int dice = kMinDice; dice <= request.mostDice; ++dice) {
+      spectra.emplace_back();
+      const std::string size = std::to_string(dice) + "x" + std::to_string(faces);
+      const std::optional<RingCounter::Estimate> estimate =
+          SpectrumCounter::estimate(dice, faces, options, [] { return interrupted.load(); });
+      if (!estimate) return failed(launch, "interrupted");
+      std::string note;
+      if (!estimate->fits) {
+        note = "needs more than this machine has: " + readable(estimate->memoryBytes) + " of memory";
+        if (estimate->diskBytes > 0) note += ", or " + readable(estimate->diskBytes) + " of disk";
+      } else if (request.maxSeconds && estimate->seconds > *request.maxSeconds) {
+        note = "left out: about " + duration(estimate->seconds);
+      }
+      if (!note.empty()) {
+        if (csv) print(joined({std::to_string(dice), ",", std::to_string(faces), ",,,", note}));
+        notes.push_back(joined({size, " ", note}));
+        continue;
+      }
+      const SpectrumCounted counted = runSpectrum(dice, faces, options, launch,
+                                                  launch.prints && (request.progress || stderrIsTerminal()));
+      if (counted.stopped) return failed(launch, "interrupted");
+      if (!counted.spectrum) return failed(launch, counted.error);
+      const Spectrum& spectrum = *counted.spectrum;
+      if (csv) {
+        if (spectrum.rings.empty())
+          print(joined({std::to_string(dice), ",", std::to_string(faces), ",,0,no rings"}));
+        for (std::size_t i = 0; i < spectrum.rings.size(); ++i) {
+          print(joined({std::to_string(dice), ",", std::to_string(faces), ",",
+                        std::to_string(spectrum.linkOf(i)), ",", spectrum.rings[i].get_str(), ","}));
+        }
+      }
+      spectra.back() = spectrum;
+    }
+    if (csv) continue;
+    // The links from the least to the best of any size counted.
+    int best = 0;
+    for (const auto& spectrum : spectra)
+      if (spectrum) best = std::max(best, spectrum->bestWeakestLink);
+    std::string header = "| weakest link, k=" + std::to_string(faces) + " |";
+    std::string rule = "|---|";
+    for (int dice = kMinDice; dice <= request.mostDice; ++dice) {
+      header += " n=" + std::to_string(dice) + " |";
+      rule += "---|";
+    }
+    print("");
+    print(header);
+    print(rule);
+    if (best == 0) {
+      std::string row = "| no ring |";
+      for (const auto& spectrum : spectra) row += spectrum ? " 0 |" : " |";
+      print(row);
+    }
+    for (int link = least; best != 0 && link <= best; ++link) {
+      std::string row = "| " + std::to_string(link) + "/" + std::to_string(square) + " |";
+      for (const auto& spectrum : spectra) {
+        const int index = link - least;
+        if (!spectrum) {
+          row += " |";
+        } else {
+          row += " " +
+                 (index < static_cast<int>(spectrum->rings.size()) ? spectrum->rings[index].get_str()
+                                                                   : std::string("0")) +
+                 " |";
+        }
+      }
+      print(row);
+    }
+    for (const std::string& note : notes) print("\n" + note);
   }
   return 0;
 }

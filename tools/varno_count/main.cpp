@@ -24,13 +24,13 @@ int run(const Request& request, const Launch& launch) {
       if (launch.prints) std::cout << "varno-count " << VARNO_VERSION << '\n';
       return 0;
     case Mode::Count:
-      return countMode(request, launch);
+      return request.spectrum ? spectrumMode(request, launch) : countMode(request, launch);
     case Mode::Strongest:
       return strongestMode(request, launch);
     case Mode::Estimate:
       return estimateMode(request, launch);
     case Mode::Table:
-      return tableMode(request, launch);
+      return request.spectrum ? spectrumTableMode(request, launch) : tableMode(request, launch);
     case Mode::MonteCarlo:
       return monteCarloMode(request);
     case Mode::Join:

@@ -28,6 +28,8 @@ int countMode(const Request& request, const Launch& launch);
 int strongestMode(const Request& request, const Launch& launch);
 int estimateMode(const Request& request, const Launch& launch);
 int tableMode(const Request& request, const Launch& launch);
+int spectrumMode(const Request& request, const Launch& launch);
+int spectrumTableMode(const Request& request, const Launch& launch);
 int monteCarloMode(const Request& request);
 int joinMode(const Request& request);
 

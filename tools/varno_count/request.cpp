@@ -20,6 +20,11 @@ const char* const kHelp =
     "      where B is the best weakest link (wins out of KK = K*K) and S the wall time. A count that\n"
     "      runs long shows its progress on stderr, keeps a finished layer in the work directory every\n"
     "      half minute, and goes on from there when started again with --resume after Ctrl+C.\n"
+    "  varno-count --spectrum [--csv] N K\n"
+    "      Counts the rings of every weakest link: prints for each link B from just over half of KK to\n"
+    "      the best one line n=N k=K link=B/KK rings=R, R the rings whose weakest pair wins exactly B\n"
+    "      of the KK face pairs, and then the count's line; with --csv the rows n,k,link,rings under a\n"
+    "      header line instead.\n"
     "  varno-count --strongest N K\n"
     "      Finds a ring whose weakest link is the best of all rings of that size, without counting,\n"
     "      and prints n=N k=K best=B/KK seconds=S ring=F F F | F F F | ... (faces of each die, die 1\n"
@@ -36,6 +41,9 @@ const char* const kHelp =
     "      size as Markdown (or CSV): n, k, labellings, rings, best weakest link, seconds, peak memory.\n"
     "      Sizes that need more memory or disk than there is, or (with --max-seconds) longer than S\n"
     "      seconds (0.001 to 1000000000), are listed with a note instead.\n"
+    "  varno-count --table --spectrum [--csv] [--up-to N K] [--max-seconds S] [OPTIONS]\n"
+    "      The same for the rings of every weakest link: a Markdown table per number of faces, with a\n"
+    "      row per link and a column per number of dice (or the CSV rows n,k,link,rings,note).\n"
     "  varno-count --monte-carlo N K RUNS [--seed S]\n"
     "      Runs RUNS (1 to 10^12) Monte Carlo searches for N dice (3..8) with K faces (3..8), each\n"
     "      dealing random labellings until one is a Varno ring, as the menu \"MonteCarlo\" does, and\n"
@@ -209,6 +217,8 @@ Request parseArguments(const std::vector<std::string_view>& args) {
         request.processes = static_cast<int>(processes);
       } else if (arg == "--csv") {
         request.csv = true;
+      } else if (arg == "--spectrum") {
+        request.spectrum = true;
       } else if (arg == "--up-to") {
         const std::string_view dice = value();
         sizeArguments(dice, value(), &request.mostDice, &request.mostFaces);
@@ -228,7 +238,8 @@ Request parseArguments(const std::vector<std::string_view>& args) {
   // Options that only one mode knows.
   const std::vector<std::pair<std::string_view, std::vector<Mode>>> only = {
       {"--processes", {Mode::Estimate}},
-      {"--csv", {Mode::Table}},
+      {"--csv", {Mode::Table, Mode::Count}},
+      {"--spectrum", {Mode::Table, Mode::Count}},
       {"--up-to", {Mode::Table}},
       {"--max-seconds", {Mode::Table}},
       {"--seed", {Mode::MonteCarlo}},
@@ -236,10 +247,21 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       {"--keep-every", {Mode::Count, Mode::Estimate}},
       {"--pass", {Mode::Count, Mode::Estimate}},
   };
+  auto seen = [&](std::string_view option) {
+    return std::find(given.begin(), given.end(), option) != given.end();
+  };
   for (const auto& [option, modes] : only) {
-    const bool seen = std::find(given.begin(), given.end(), option) != given.end();
-    if (seen && std::find(modes.begin(), modes.end(), request.mode) == modes.end()) {
+    if (seen(option) && std::find(modes.begin(), modes.end(), request.mode) == modes.end()) {
       throw UsageError{std::string(option) + " does not go with this kind of run"};
+    }
+  }
+  // A count prints one line; only the spectrum prints rows. The counts of a spectrum keep no layers.
+  if (request.mode == Mode::Count && seen("--csv") && !request.spectrum) {
+    throw UsageError{"--csv goes with --table or --spectrum"};
+  }
+  for (std::string_view option : {"--resume", "--keep-every"}) {
+    if (request.spectrum && seen(option)) {
+      throw UsageError{std::string(option) + " does not go with --spectrum"};
     }
   }
   if (request.mode == Mode::MonteCarlo) {
@@ -276,10 +298,10 @@ Request parseArguments(const std::vector<std::string_view>& args) {
     throw UsageError{"expected two arguments N K, got " + std::to_string(positional.size())};
   }
   sizeArguments(positional[0], positional[1], &request.dice, &request.faces);
-  if (std::find(given.begin(), given.end(), "--pass") != given.end()) {
-    // A pass counts one prime, and keeps nothing to resume from.
-    for (std::string_view option : {"--primes-at-once", "--keep-every", "--resume"}) {
-      if (std::find(given.begin(), given.end(), option) != given.end()) {
+  if (seen("--pass")) {
+    // A pass counts every ring modulo one prime, and keeps nothing to resume from.
+    for (std::string_view option : {"--primes-at-once", "--keep-every", "--resume", "--spectrum"}) {
+      if (seen(option)) {
         throw UsageError{std::string(option) + " does not go with --pass"};
       }
     }

@@ -31,6 +31,7 @@ struct Request {
   int mostDice = 8;
   int mostFaces = 8;
   bool csv = false;
+  bool spectrum = false;             // count the rings of every weakest link (with N K or --table)
   std::optional<double> maxSeconds;  // --table: sizes estimated to take longer are left out
   // --monte-carlo
   std::uint64_t runs = 0;
