@@ -185,7 +185,7 @@ TEST_F(Fit, TheSpectrumOfEveryWeakestLinkStandsWholeOnTheScreenWithEveryTextInFu
   QApplication::processEvents();
   auto* spectrum = find("frmSpectrum");
   EXPECT_TRUE(window.screen()->availableGeometry().contains(spectrum->frameGeometry()));
-  EXPECT_EQ(cutTexts(spectrum), "");
+  EXPECT_EQ(cutOrCovered(spectrum), "");
   EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
 }
 
