@@ -81,6 +81,33 @@ void checkSetup(int dice, int faces, const RingCounterOptions& options) {
   if (tightened(faces, options) && options.resume) {
     throw std::invalid_argument("a count with a tighter loss limit cannot resume");
   }
+  const int primes = options.primes != 0 ? options.primes : needed;
+  if (options.pass < 0 || options.pass > primes) {
+    throw std::invalid_argument("a count of " + std::to_string(dice) + "x" + std::to_string(faces) +
+                                " in passes of one prime has passes 1 to " + std::to_string(primes));
+  }
+  if (options.pass > 0 && (options.primesAtOnce > 1 || options.resume || tightened(faces, options))) {
+    throw std::invalid_argument(
+        "a count of one pass takes one prime at once, counts every ring and cannot resume");
+  }
+}
+
+// A count of one pass counts one prime at a time, however much memory there is, so that every pass of
+// it belongs to the same plan on any machine.
+RingCounterOptions effective(RingCounterOptions options) {
+  if (options.pass > 0) {
+    options.primesAtOnce = 1;
+    options.keepEverySeconds = -1;
+  }
+  return options;
+}
+
+// The residue of `words` / `dice` modulo `prime`, from that of `words`.
+std::uint32_t dividedResidue(std::uint32_t words, int dice, std::uint32_t prime) {
+  mpz_class inverse;
+  const mpz_class modulus = prime;
+  mpz_invert(inverse.get_mpz_t(), mpz_class(dice).get_mpz_t(), modulus.get_mpz_t());
+  return static_cast<std::uint32_t>(mpz_class(words * inverse % modulus).get_ui());
 }
 
 int primesOf(int dice, int faces, const RingCounterOptions& options) {
@@ -180,21 +207,24 @@ Setup decide(const CountPlan& plan, const LayerSweep::Needs& needs, bool full,
   estimate.primesAtOnce = primes;
   estimate.passes = (estimate.primes + primes - 1) / primes;
   estimate.cellBits = 32 * primes;
-  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(estimate.primes);
+  // A count of one pass needs the time, traffic and work of that pass only.
+  const int counted = options.pass > 0 ? 1 : estimate.primes;
+  estimate.receivedBytes = needs.receivedCells * kCellBytes * static_cast<std::uint64_t>(counted);
 
   const double speed = (options.workPerSecond > 0 ? options.workPerSecond : kWorkPerSecond) * threads;
   std::uint64_t passWork = 0;
   for (std::uint64_t work : needs.stepWork) passWork += work;
   double seconds = 0;
   for (int pass = 0; pass < estimate.passes; ++pass) {
+    if (options.pass > 0 && pass != options.pass - 1) continue;
     const int atOnce = std::min(primes, estimate.primes - pass * primes);
     seconds += static_cast<double>(passWork) * costPerUnit(atOnce) / speed;
   }
   if (setup.storage == Storage::Disk) {
-    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * estimate.primes;
+    const double bytes = static_cast<double>(needs.diskTraffic) * kCellBytes * counted;
     seconds += bytes / (options.diskBytesPerSecond > 0 ? options.diskBytesPerSecond : kDiskBytesPerSecond);
   }
-  estimate.work = passWork * static_cast<std::uint64_t>(estimate.passes);
+  estimate.work = passWork * static_cast<std::uint64_t>(options.pass > 0 ? 1 : estimate.passes);
   estimate.seconds = seconds;
   return setup;
 }
@@ -255,6 +285,7 @@ void checkCount(int dice, int faces, const mpz_class& words, bool ringsExist) {
 RingCounter::RingCounter(int dice, int faces, RingCounterOptions options)
     : dice_(dice), faces_(faces), options_(std::move(options)) {
   checkSetup(dice, faces, options_);
+  options_ = effective(std::move(options_));
   options_.threads = threadsOf(options_);
 }
 
@@ -320,6 +351,37 @@ mpz_class RingCounter::labellingCount(int dice, int faces) {
   return Modular::labellings(dice, faces);
 }
 
+RingCount RingCounter::join(int dice, int faces, const std::vector<std::uint32_t>& ringsResidues,
+                            int bestWeakestLink) {
+  checkSize(dice, faces);
+  const int needed = Modular::primesNeeded(dice, faces);
+  const int given = static_cast<int>(ringsResidues.size());
+  if (given < needed || given > Modular::kMaxPrimes) {
+    throw std::invalid_argument("a count of " + std::to_string(dice) + "x" + std::to_string(faces) +
+                                " joins " + std::to_string(needed) + " to " +
+                                std::to_string(Modular::kMaxPrimes) + " residues, not " +
+                                std::to_string(given));
+  }
+  std::vector<std::uint32_t> words(ringsResidues.size());
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::uint64_t prime = Modular::kPrimes[i];
+    if (ringsResidues[i] >= prime) {
+      throw std::invalid_argument("the residue " + std::to_string(ringsResidues[i]) + " of pass " +
+                                  std::to_string(i + 1) + " is not below its prime " + std::to_string(prime));
+    }
+    words[i] = static_cast<std::uint32_t>(ringsResidues[i] * static_cast<std::uint64_t>(dice) % prime);
+  }
+  RingCount count;
+  count.dice = dice;
+  count.faces = faces;
+  count.labellings = labellingCount(dice, faces);
+  const mpz_class total = Modular::combine(words);
+  checkCount(dice, faces, total, bestWeakestLink > 0);
+  count.rings = total / dice;
+  count.bestWeakestLink = bestWeakestLink;
+  return count;
+}
+
 RingCounter::Estimate RingCounter::estimate(int dice, int faces, const RingCounterOptions& options) {
   return *estimateFor(dice, faces, 1, 0, options);
 }
@@ -329,6 +391,7 @@ std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int face
                                                               const std::function<bool()>& stop,
                                                               const std::function<void(int)>& progress) {
   checkSetup(dice, faces, options);
+  const RingCounterOptions counted = effective(options);
   if (processes < 1 || rank < -1 || rank >= processes) throw std::invalid_argument("no such process");
   try {
     const CountPlan plan = planOf(dice, faces, options, stop);
@@ -340,7 +403,7 @@ std::optional<RingCounter::Estimate> RingCounter::estimateFor(int dice, int face
       if (progress) progress(r);
       const LayerSweep::Needs needs = full ? LayerSweep::needs(plan, partition, options.meet, r, stop)
                                            : LayerSweep::quickNeeds(plan, options.meet);
-      const Estimate estimate = decide(plan, needs, full, options).estimate;
+      const Estimate estimate = decide(plan, needs, full, counted).estimate;
       if (!fullest) {
         fullest = estimate;
         continue;
@@ -417,10 +480,13 @@ void RingCounter::work() {
     for (std::uint64_t work : setup.stepWork) passWork += work;
     std::vector<std::uint64_t> unit(passes);
     double total = 0;
+    // A count of one pass counts that pass only.
+    const int onlyPass = options_.pass - 1;
     for (int pass = 0; pass < passes; ++pass) {
       unit[pass] = static_cast<std::uint64_t>(
           std::lround(kUnitScale * costPerUnit(std::min(atOnce, primes - pass * atOnce))));
-      total += static_cast<double>(passWork) * static_cast<double>(unit[pass]);
+      if (onlyPass < 0 || pass == onlyPass)
+        total += static_cast<double>(passWork) * static_cast<double>(unit[pass]);
     }
     total_ = total;
 
@@ -460,9 +526,12 @@ void RingCounter::work() {
 
     std::vector<std::uint32_t> residues = saved ? saved->residues : std::vector<std::uint32_t>{};
     auto lastKept = started;
-    const int firstPass = saved ? saved->pass : 0;
-    for (int pass = 0; pass < firstPass; ++pass) done_ += passWork * unit[pass];
-    for (int pass = firstPass; pass < passes; ++pass) {
+    const int firstPass = onlyPass >= 0 ? onlyPass : saved ? saved->pass : 0;
+    const int endPass = onlyPass >= 0 ? onlyPass + 1 : passes;
+    if (onlyPass < 0) {
+      for (int pass = 0; pass < firstPass; ++pass) done_ += passWork * unit[pass];
+    }
+    for (int pass = firstPass; pass < endPass; ++pass) {
       SweepSettings settings;
       settings.meet = meet;
       settings.residues = std::min(atOnce, primes - pass * atOnce);
@@ -507,15 +576,27 @@ void RingCounter::work() {
     count.dice = dice_;
     count.faces = faces_;
     count.labellings = labellingCount(dice_, faces_);
-    const mpz_class words = Modular::combine(residues);
     const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
     if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
-    const int leastLink = faces_ * faces_ - plan->lossLimit();
-    checkCount(dice_, faces_, words,
-               strongest.outcome == StrongestRing::Outcome::Found && strongest.link >= leastLink);
-    // Rotating the dice maps ring words onto ring words, so each first die has the same share.
-    count.rings = words / dice_;
-    count.bestWeakestLink = strongest.outcome == StrongestRing::Outcome::Found ? strongest.link : 0;
+    const bool found = strongest.outcome == StrongestRing::Outcome::Found;
+    count.bestWeakestLink = found ? strongest.link : 0;
+    // Rings within the loss limit exist when the strongest ring's weakest link is within it.
+    const bool ringsExist = found && strongest.link >= faces_ * faces_ - plan->lossLimit();
+    if (onlyPass >= 0) {
+      // Of one residue, only this can be checked before the passes are joined.
+      if (!ringsExist && residues.front() != 0) {
+        throw std::runtime_error("pass " + std::to_string(options_.pass) + " of " + std::to_string(dice_) +
+                                 "x" + std::to_string(faces_) +
+                                 " failed its check: it found rings, but there is no ring of this size");
+      }
+      count.pass = options_.pass;
+      count.ringsResidue = dividedResidue(residues.front(), dice_, Modular::kPrimes[onlyPass]);
+    } else {
+      const mpz_class words = Modular::combine(residues);
+      checkCount(dice_, faces_, words, ringsExist);
+      // Rotating the dice maps ring words onto ring words, so each first die has the same share.
+      count.rings = words / dice_;
+    }
     if (keeping) files->removeAll();
     {
       std::lock_guard lock(mutex_);

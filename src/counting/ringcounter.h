@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "counting/exchange.h"
 
@@ -21,6 +22,10 @@ struct RingCount {
   mpz_class labellings;     // all labellings with the number 1 on the first die
   mpz_class rings;          // labellings in which every die beats its successor (within the loss limit)
   int bestWeakestLink = 0;  // largest weakest link over all rings, in wins out of faces^2; 0 without rings
+  // A count of one pass only (RingCounterOptions::pass): that pass, and the rings modulo its prime,
+  // Modular::kPrimes[pass - 1]; `rings` stays 0 then.
+  int pass = 0;
+  std::uint32_t ringsResidue = 0;
 };
 
 enum class CountMethod {
@@ -54,7 +59,11 @@ struct RingCounterOptions {
   // long has passed since the count began or last kept one (0: every layer); negative: never. A count
   // in memory keeps layers only where the disk allowed holds one.
   double keepEverySeconds = -1;
-  bool resume = false;            // go on from the layer kept by an earlier count of the same size and setup
+  bool resume = false;  // go on from the layer kept by an earlier count of the same size and setup
+  // Count this pass only, from 1, of a count with one prime per pass (primesAtOnce 0 or 1), so that the
+  // passes of one count can run apart and RingCounter::join() joins their residues; 0: every pass. Such
+  // a pass keeps no layers and cannot resume. Its estimate gives the time, traffic and work of that pass.
+  int pass = 0;
   double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
   double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's
   std::uint64_t bandBytes = 0;   // Disk: memory for one band of targets with its sources; 0: the memory limit
@@ -141,6 +150,11 @@ class RingCounter {
   static std::uint64_t memoryAllowed(std::uint64_t limit = 0);
   // (n*k)! / (k!^n * n), the number of labellings.
   static mpz_class labellingCount(int dice, int faces);
+  // The count from the rings residues of every pass of one prime each, pass I's at index I - 1, and the
+  // best weakest link the passes found. Throws std::invalid_argument for too few or too many residues
+  // or one not below its prime, and std::runtime_error when they fail the checks of a count.
+  static RingCount join(int dice, int faces, const std::vector<std::uint32_t>& ringsResidues,
+                        int bestWeakestLink);
 
  private:
   void work();

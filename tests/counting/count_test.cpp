@@ -197,10 +197,10 @@ TEST(KnownValues, TheReadmeAgrees) {
 
 // Every way of counting, each option that chooses a path forced on small sizes: in memory, or on disk in
 // bands as small as the largest job (sources read by several bands, given back after the last) or whole;
-// 1 to 6 primes in 1 to 6 passes with a shorter last pass; residues negated, so that every sum wraps
-// around its prime and the meeting step's products come near 2^62 as in the largest counts; meeting in
-// the middle or reading upwards. Odd and even numbers of faces in all take the meeting step's kinds of
-// partner; three dice repeat after one, four after two, six after two or three.
+// 1 to 6 primes in 1 to 6 passes with a shorter last pass, or each pass alone and joined; residues negated,
+// so that every sum wraps around its prime and the meeting step's products come near 2^62 as in the largest
+// counts; meeting in the middle or reading upwards. Odd and even numbers of faces in all take the meeting
+// step's kinds of partner; three dice repeat after one, four after two, six after two or three.
 TEST(RingCounterTest, EveryPathCountsAlike) {
   const TemporaryDirectory directory;
   struct Storage {
@@ -214,7 +214,7 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
         Storage{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30}}) {
     // Primes in all and at once (0: as the count chooses).
     for (const auto& [primes, atOnce] :
-         {std::pair{0, 0}, std::pair{2, 1}, std::pair{3, 2}, std::pair{4, 4}, std::pair{5, 3},
+         {std::pair{0, 0}, std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 4}, std::pair{5, 3},
           std::pair{5, 5}, std::pair{6, 4}, std::pair{6, 6}}) {
       for (const bool negate : {false, true}) {
         for (const bool meet : {true, false}) {
@@ -244,6 +244,19 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
               EXPECT_EQ(std::pair(plan.primes, plan.primesAtOnce), std::pair(primes, atOnce));
             }
             EXPECT_EQ(RingCounter(dice, faces, options).run().rings.get_str(), rings);
+            if (atOnce != 1 || limit != -1) continue;
+            // Each pass alone gives the rings modulo its prime, and the residues join into the count.
+            std::vector<std::uint32_t> residues;
+            for (int pass = 1; pass <= primes; ++pass) {
+              RingCounterOptions alone = options;
+              alone.pass = pass;
+              const RingCount part = RingCounter(dice, faces, alone).run();
+              EXPECT_EQ(std::tuple(part.pass, part.rings, part.bestWeakestLink),
+                        std::tuple(pass, 0, known(dice, faces).best));
+              residues.push_back(part.ringsResidue);
+            }
+            EXPECT_EQ(RingCounter::join(dice, faces, residues, known(dice, faces).best).rings.get_str(),
+                      rings);
           }
         }
       }
@@ -261,6 +274,7 @@ TEST(ModularTest, JoinsTheResiduesOfOneToSixPrimes) {
     product *= Modular::kPrimes[primes - 1];
     for (const mpz_class& number : {mpz_class(product - 1 - primes), mpz_class(product / 3 + primes)}) {
       std::vector<std::uint32_t> residues;
+      residues.reserve(primes);
       for (int i = 0; i < primes; ++i) {
         residues.push_back(static_cast<std::uint32_t>(mpz_class(number % Modular::kPrimes[i]).get_ui()));
       }
@@ -333,6 +347,16 @@ TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
   EXPECT_LT(tight.primesAtOnce, roomy.primesAtOnce);
   EXPECT_LE(tight.memoryBytes, machine.memoryLimitBytes);
   EXPECT_GT(tight.seconds, roomy.seconds);  // more passes
+  // A pass alone counts one prime, however much memory there is, in a fourth of the time of all four.
+  machine.memoryLimitBytes = std::uint64_t{64} << 30;
+  machine.primesAtOnce = 1;
+  const RingCounter::Estimate allPasses = RingCounter::estimate(7, 6, machine);
+  machine.primesAtOnce = 0;
+  machine.pass = 3;
+  const RingCounter::Estimate third = RingCounter::estimate(7, 6, machine);
+  EXPECT_EQ(std::tuple(third.primesAtOnce, third.passes, allPasses.passes), std::tuple(1, 4, 4));
+  EXPECT_NEAR(third.seconds, allPasses.seconds / 4, allPasses.seconds * 1e-9);
+  machine.pass = 0;
   // Of several processes, the fullest: no process needs more, one needs as much.
   const auto fullest = RingCounter::estimateFor(6, 6, 3, -1, machine);
   std::uint64_t most = 0;
@@ -364,6 +388,21 @@ TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
     EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << primes << " " << atOnce;
     EXPECT_THROW(RingCounter::estimate(6, 3, options), std::invalid_argument);
   }
+  // A pass alone is one of the two, of one prime, of every ring, afresh; they join from two residues
+  // below their primes.
+  for (const auto& [pass, atOnce, resume, limit] :
+       {std::tuple{3, 0, false, -1}, std::tuple{-1, 0, false, -1}, std::tuple{1, 2, false, -1},
+        std::tuple{2, 0, true, -1}, std::tuple{1, 0, false, 3}}) {
+    RingCounterOptions options;
+    options.pass = pass;
+    options.primesAtOnce = atOnce;
+    options.resume = resume;
+    options.lossLimit = limit;
+    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << pass << " " << atOnce << " " << limit;
+  }
+  EXPECT_THROW(RingCounter::join(6, 3, {1625280}, 5), std::invalid_argument);
+  EXPECT_THROW(RingCounter::join(6, 3, {1625280, Modular::kPrimes[1]}, 5), std::invalid_argument);
+  EXPECT_EQ(RingCounter::join(6, 3, {1625280, 1625280}, 5).rings, 1625280);
   // 4x4 loses at most 7 of 16 pairs; a count of fewer rings does not resume.
   for (const auto& [limit, resume] : {std::pair{-2, false}, std::pair{8, false}, std::pair{6, true}}) {
     RingCounterOptions options;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "counting/keptlayer.h"
+#include "counting/modular.h"
 #include "counting/ringcounter.h"
 #include "counting/temporarydirectory.h"
 
@@ -185,7 +187,7 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {"--spectrum --keep-every 0 3 3", 2, usage("--keep-every does not go with --spectrum")},
       {"--spectrum --strongest 3 3", 2, usage("--spectrum does not go with this kind of run")},
       {"--estimate --table", 2,
-       usage("only one of --estimate, --table, --strongest, --monte-carlo at a time")},
+       usage("only one of --estimate, --table, --strongest, --monte-carlo, --join at a time")},
       {"--table 3 3", 2, usage("--table takes no N K; use --up-to N K")},
       {"--memory 0.000001 --method memory 6 6", 1,
        R"(varno-count: size 6x6 needs about \d+\.\d MiB of memory, only 1\.0 KiB allowed\n)"},
@@ -445,6 +447,124 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
 
 // Ctrl+C and SIGTERM end every kind of run once it shows its first progress, with exit status 1; Monte
 // Carlo runs with the figures so far, a count that keeps layers with where to go on.
+// The passes of 7x4, whose rings exceed every prime, run as processes of their own, each prints the
+// rings modulo its prime, and --join makes the count of them, from files or lines in any order. What does
+// not make the count of this size is refused: each row changes one thing of the passes given.
+TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
+  const TemporaryDirectory work;
+  const std::string count = "n=7 k=4 labellings=9496511321046750000 rings=1448807481956 best=10/16 SECONDS\n";
+  const mpz_class rings("1448807481956");
+  std::vector<std::unique_ptr<Launched>> launched;
+  for (const char* pass : {"1", "2", "3"})
+    launched.push_back(std::make_unique<Launched>(
+        VARNO_COUNT, words(std::string("--threads 1 --work-dir DIR 7 4 --pass ") + pass, work.path())));
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < launched.size(); ++i) {
+    const Outcome outcome = launched[i]->wait();
+    const std::uint32_t prime = varno::Modular::kPrimes[i];
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(matches(outcome.out,
+                        "n=7 k=4 pass=" + std::to_string(i + 1) + " of=3 prime=" + std::to_string(prime) +
+                            " rings_residue=" + mpz_class(rings % prime).get_str() + " best=10/16 SECONDS\n"))
+        << outcome.out << outcome.err;
+    lines.push_back(outcome.out.substr(0, outcome.out.size() - 1));
+    writeFile(work.path() + "/pass" + std::to_string(i + 1), outcome.out);
+  }
+  ASSERT_EQ(lines.size(), 3u);
+  const std::string file1 = work.path() + "/pass1";
+  const std::string file2 = work.path() + "/pass2";
+  const std::string file3 = work.path() + "/pass3";
+  writeFile(work.path() + "/large", std::string(64 * 1024 + 1, '\n'));
+  writeFile(work.path() + "/both", "\n" + lines[2] + "\r\n\n" + lines[0] + "\n");
+  auto with = [](std::string line, const std::string& from, const std::string& to) {
+    return line.replace(line.find(from), from.size(), to);
+  };
+  // A line of a pass whose residue is one more.
+  auto changed = [&](std::size_t pass) {
+    const std::string residue = mpz_class(rings % varno::Modular::kPrimes[pass]).get_str();
+    return with(lines[pass], residue + " ", std::to_string(std::stoul(residue) + 1) + " ");
+  };
+  const std::string refused = "varno-count: cannot join the passes of 7x4: ";
+  const std::vector<std::tuple<std::string, std::vector<std::string>, int, std::string>> cases = {
+      {"files", {"7", "4", "--join", file1, file2, file3}, 0, count},
+      {"lines and a file of two", {"7", "4", "--join", lines[1], work.path() + "/both"}, 0, count},
+      {"missing", {"7", "4", "--join", file3, file1}, 1, refused + "pass 2 of 3 is missing\n"},
+      {"repeated",
+       {"7", "4", "--join", file1, file2, file3, lines[1]},
+       1,
+       refused + "pass 2 is given twice: in line 1 of " + file2 + " and in line 1 of argument 4 of --join\n"},
+      {"repeated, otherwise",
+       {"7", "4", "--join", file1, file2, changed(1), file3},
+       1,
+       refused + "pass 2 is given twice, with different residues: in line 1 of " + file2 +
+           " and in line 1 of argument 3 of --join\n"},
+      {"of another size",
+       {"7", "4", "--join", file1, file2, with(lines[2], "k=4", "k=5")},
+       1,
+       refused + "pass 3 in line 1 of argument 3 of --join is of size 7x5, not 7x4\n"},
+      {"of another number of passes",
+       {"7", "4", "--join", file1, file2, with(lines[2], "of=3", "of=4")},
+       1,
+       refused + "pass 3 in line 1 of argument 3 of --join is one of 4 passes, but a count of 7x4 takes 3\n"},
+      {"of another prime",
+       {"7", "4", "--join", file1, file2, with(lines[2], "prime=2147483587", "prime=2147483579")},
+       1,
+       refused +
+           "pass 3 in line 1 of argument 3 of --join was counted modulo 2147483579, not modulo 2147483587\n"},
+      {"a residue changed",
+       {"7", "4", "--join", file1, file2, changed(2)},
+       1,
+       refused + "the count of 7x4 failed its check: .*exceed the number of labellings\n"},
+      {"another best",
+       {"7", "4", "--join", file1, file2, with(lines[2], "best=10", "best=11")},
+       1,
+       refused + "the passes disagree on the best weakest link: 10 in line 1 of .+, 11 in line 1 of argument "
+                 "3 of --join\n"},
+      {"malformed",
+       {"7", "4", "--join", file1, file2, with(lines[2], " seconds", "  seconds")},
+       1,
+       refused + R"(line 1 of argument 3 of --join is not a line of a pass \(n=N .+\): 'n=7 .+'\n)"},
+      {"no file",
+       {"7", "4", "--join", file1, file2, work.path() + "/none"},
+       1,
+       refused + "'" + work.path() + "/none' is no regular file of lines of passes\n"},
+      {"a device",
+       {"7", "4", "--join", file1, file2, "/dev/zero"},
+       1,
+       refused + "'/dev/zero' is no regular file of lines of passes\n"},
+      {"a large file",
+       {"7", "4", "--join", file1, file2, file3, work.path() + "/large"},
+       1,
+       refused + "the file '" + work.path() +
+           "/large' holds more than the lines of passes \\(over 64 KiB\\)\n"},
+      {"no pass",
+       {"--join", "7", "4"},
+       2,
+       usage("--join expects N K and the lines of the passes or their files")},
+      {"an option",
+       {"--join", "7", "4", "--threads", "1", file1},
+       2,
+       usage("--threads does not go with --join")},
+      {"pass 0",
+       {"7", "4", "--pass", "0"},
+       2,
+       usage("--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime")},
+      {"pass 4",
+       {"7", "4", "--pass", "4"},
+       2,
+       usage("--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime")},
+      {"resumed", {"7", "4", "--pass", "1", "--resume"}, 2, usage("--resume does not go with --pass")},
+      {"a spectrum", {"7", "4", "--pass", "1", "--spectrum"}, 2, usage("--spectrum does not go with --pass")},
+  };
+  for (const auto& [name, args, status, expected] : cases) {
+    SCOPED_TRACE(name);
+    const Outcome outcome = runCount(args);
+    EXPECT_EQ(outcome.status, status);
+    EXPECT_TRUE(matches(status == 0 ? outcome.out : outcome.err, expected)) << outcome.out << outcome.err;
+    EXPECT_EQ(status == 0 ? outcome.err : outcome.out, "");
+  }
+}
+
 TEST(VarnoCount, EveryKindOfRunStopsWhenAsked) {
   const TemporaryDirectory kept;
   keepUntil(kept.path(), 8, 5, 0, 4);

@@ -174,14 +174,6 @@ int failed(const Launch& launch, const std::string& message) {
   return kExitFailure;
 }
 
-std::string countLine(const RingCount& count, double seconds) {
-  char text[512];
-  std::snprintf(text, sizeof text, "n=%d k=%d labellings=%s rings=%s best=%d/%d seconds=%.3f", count.dice,
-                count.faces, count.labellings.get_str().c_str(), count.rings.get_str().c_str(),
-                count.bestWeakestLink, count.faces * count.faces, seconds);
-  return text;
-}
-
 bool stderrIsTerminal() {
   return isatty(STDERR_FILENO) != 0;
 }
@@ -227,6 +219,14 @@ SpectrumCounted runSpectrum(int dice, int faces, RingCounterOptions options, con
 
 }  // namespace
 
+std::string countLine(const RingCount& count, double seconds) {
+  char text[512];
+  std::snprintf(text, sizeof text, "n=%d k=%d labellings=%s rings=%s best=%d/%d seconds=%.3f", count.dice,
+                count.faces, count.labellings.get_str().c_str(), count.rings.get_str().c_str(),
+                count.bestWeakestLink, count.faces * count.faces, seconds);
+  return text;
+}
+
 void catchInterrupts() {
   struct sigaction action {};
   action.sa_handler = [](int) { interrupted = true; };
@@ -249,7 +249,12 @@ int countMode(const Request& request, const Launch& launch) {
     return failed(launch, message);
   }
   if (!counted.count) return failed(launch, counted.error);
-  if (launch.prints) std::printf("%s\n", countLine(*counted.count, counted.seconds).c_str());
+  if (launch.prints) {
+    const RingCount& count = *counted.count;
+    std::printf(
+        "%s\n",
+        (count.pass > 0 ? passLine(count, counted.seconds) : countLine(count, counted.seconds)).c_str());
+  }
   return 0;
 }
 

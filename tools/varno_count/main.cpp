@@ -33,6 +33,8 @@ int run(const Request& request, const Launch& launch) {
       return request.spectrum ? spectrumTableMode(request, launch) : tableMode(request, launch);
     case Mode::MonteCarlo:
       return monteCarloMode(request);
+    case Mode::Join:
+      return joinMode(request);
   }
   return 0;
 }
@@ -57,7 +59,8 @@ int main(int argc, char** argv) {
   catchInterrupts();
   try {
     const Request request = parseArguments(args);
-    if (mpi && request.mode == Mode::MonteCarlo && mpi->rank() != 0) return 0;  // one process deals
+    // One process deals, or joins.
+    if (mpi && (request.mode == Mode::MonteCarlo || request.mode == Mode::Join) && mpi->rank() != 0) return 0;
     return run(request, launch);
   } catch (const UsageError& error) {
     if (launch.prints) std::cerr << "varno-count: " << error.message << " (see varno-count --help)\n";

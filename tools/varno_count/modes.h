@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "counting/exchange.h"
 #include "request.h"
@@ -30,5 +31,11 @@ int tableMode(const Request& request, const Launch& launch);
 int spectrumMode(const Request& request, const Launch& launch);
 int spectrumTableMode(const Request& request, const Launch& launch);
 int monteCarloMode(const Request& request);
+int joinMode(const Request& request);
+
+// The line of a count: n=N k=K labellings=X rings=R best=B/KK seconds=S.
+std::string countLine(const RingCount& count, double seconds);
+// The line of one pass of a count (RingCount::pass).
+std::string passLine(const RingCount& count, double seconds);
 
 }  // namespace varno::count

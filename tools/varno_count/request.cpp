@@ -1,11 +1,13 @@
 #include "request.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "counting/modular.h"
 #include "rules/ringrules.h"
 
 namespace varno::count {
@@ -49,6 +51,17 @@ const char* const kHelp =
     "      n=N k=K runs=RUNS passes=P mean=M seconds=S\n"
     "      where P is the number of labellings dealt and M = P / RUNS. S seeds the random numbers\n"
     "      (default: the clock), so that runs can be repeated. Ctrl+C ends it with the runs so far.\n"
+    "  varno-count N K --pass I [OPTIONS]\n"
+    "      Counts pass I of a count in passes of one prime each, P passes in all (the passes\n"
+    "      --estimate N K --primes-at-once 1 gives; the same on every machine), and prints\n"
+    "      n=N k=K pass=I of=P prime=Q rings_residue=R best=B/KK seconds=S\n"
+    "      where R is the number of rings modulo the prime Q. Each pass may run on its own day or\n"
+    "      machine; a pass keeps no layers for --resume.\n"
+    "  varno-count N K --join PASS...\n"
+    "      Joins the lines printed by all P passes, given as arguments or in files (one or more lines\n"
+    "      each), into the count and prints its usual line, with S the passes' seconds added up.\n"
+    "      Refuses with exit status 1 a missing or repeated pass, one of another size or of another\n"
+    "      number of passes, a malformed line, and residues that do not make a count of this size.\n"
     "  varno-count --help | --version\n"
     "Options:\n"
     "  --threads T          worker threads, 1 to 256 (default: all hardware threads)\n"
@@ -65,6 +78,9 @@ const char* const kHelp =
     "  --resume             go on from the layer an interrupted count of this size kept, once it and\n"
     "                       its note have passed every check\n"
     "  --progress           show progress on stderr even when it is no terminal\n"
+    "  --pass I             count pass I only, 1 to P (see above); with --estimate: what that pass\n"
+    "                       needs, and its time only\n"
+    "  --join PASS...       join the passes (see above)\n"
     "Ctrl+C or SIGTERM ends any kind of run within a second, with exit status 1.\n"
     "Run by mpirun, a count is spread over the processes started, and only the first prints.\n"
     "Exit status: 0 success, 1 failure (e.g. not enough memory, or interrupted), 2 bad arguments.\n";
@@ -121,7 +137,9 @@ Request parseArguments(const std::vector<std::string_view>& args) {
   std::vector<std::string_view> given;  // options seen, to check that they fit the mode
   bool modeGiven = false;
   auto setMode = [&](Mode mode, std::string_view name) {
-    if (modeGiven) throw UsageError{"only one of --estimate, --table, --strongest, --monte-carlo at a time"};
+    if (modeGiven) {
+      throw UsageError{"only one of --estimate, --table, --strongest, --monte-carlo, --join at a time"};
+    }
     modeGiven = true;
     request.mode = mode;
     given.push_back(name);
@@ -152,6 +170,8 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       setMode(Mode::Strongest, arg);
     } else if (arg == "--monte-carlo") {
       setMode(Mode::MonteCarlo, arg);
+    } else if (arg == "--join") {
+      setMode(Mode::Join, arg);
     } else {
       given.push_back(arg);
       if (arg == "--threads") {
@@ -204,6 +224,9 @@ Request parseArguments(const std::vector<std::string_view>& args) {
         sizeArguments(dice, value(), &request.mostDice, &request.mostFaces);
       } else if (arg == "--max-seconds") {
         request.maxSeconds = realNumber(value(), arg, 0.001, 1e9, "between 0.001 and 1000000000 (seconds)");
+      } else if (arg == "--pass") {
+        // Its range depends on the size; checked below.
+        request.pass = static_cast<int>(std::min<std::uint64_t>(wholeNumber(value(), "--pass"), 1000));
       } else if (arg == "--seed") {
         request.seed = wholeNumber(value(), "seed");
       } else {
@@ -222,6 +245,7 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       {"--seed", {Mode::MonteCarlo}},
       {"--resume", {Mode::Count}},
       {"--keep-every", {Mode::Count, Mode::Estimate}},
+      {"--pass", {Mode::Count, Mode::Estimate}},
   };
   auto seen = [&](std::string_view option) {
     return std::find(given.begin(), given.end(), option) != given.end();
@@ -256,6 +280,16 @@ Request parseArguments(const std::vector<std::string_view>& args) {
       throw UsageError{"--monte-carlo needs K of at least 3: with fewer faces there is no ring"};
     return request;
   }
+  if (request.mode == Mode::Join) {
+    for (std::string_view option : given) {
+      if (option != "--join") throw UsageError{std::string(option) + " does not go with --join"};
+    }
+    if (positional.size() < 3)
+      throw UsageError{"--join expects N K and the lines of the passes or their files"};
+    sizeArguments(positional[0], positional[1], &request.dice, &request.faces);
+    request.passes.assign(positional.begin() + 2, positional.end());
+    return request;
+  }
   if (request.mode == Mode::Table) {
     if (!positional.empty()) throw UsageError{"--table takes no N K; use --up-to N K"};
     return request;
@@ -264,6 +298,21 @@ Request parseArguments(const std::vector<std::string_view>& args) {
     throw UsageError{"expected two arguments N K, got " + std::to_string(positional.size())};
   }
   sizeArguments(positional[0], positional[1], &request.dice, &request.faces);
+  if (seen("--pass")) {
+    // A pass counts every ring modulo one prime, and keeps nothing to resume from.
+    for (std::string_view option : {"--primes-at-once", "--keep-every", "--resume", "--spectrum"}) {
+      if (seen(option)) {
+        throw UsageError{std::string(option) + " does not go with --pass"};
+      }
+    }
+    const int passes = Modular::primesNeeded(request.dice, request.faces);
+    if (request.pass < 1 || request.pass > passes) {
+      throw UsageError{"--pass must be between 1 and " + std::to_string(passes) + ": a count of " +
+                       std::to_string(request.dice) + "x" + std::to_string(request.faces) + " takes " +
+                       std::to_string(passes) + (passes == 1 ? " pass" : " passes") + " of one prime"};
+    }
+    request.keepEverySeconds = -1;
+  }
   return request;
 }
 
@@ -277,6 +326,7 @@ RingCounterOptions countOptions(const Request& request) {
   options.primesAtOnce = request.primesAtOnce;
   options.keepEverySeconds = request.keepEverySeconds;
   options.resume = request.resume;
+  options.pass = request.pass;
   std::string directory = request.workDirectory;
   if (directory.empty()) {
     if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0') {

@@ -21,7 +21,7 @@ struct UsageError {
   std::string message;
 };
 
-enum class Mode { Count, Estimate, Table, Strongest, MonteCarlo, Help, Version };
+enum class Mode { Count, Estimate, Table, Strongest, MonteCarlo, Join, Help, Version };
 
 struct Request {
   Mode mode = Mode::Count;
@@ -45,8 +45,10 @@ struct Request {
   int primesAtOnce = 0;
   double keepEverySeconds = 30;
   bool resume = false;
-  bool progress = false;  // show progress on stderr even when it is no terminal
-  int processes = 0;      // --estimate: plan for this many processes (0: those started)
+  bool progress = false;            // show progress on stderr even when it is no terminal
+  int processes = 0;                // --estimate: plan for this many processes (0: those started)
+  int pass = 0;                     // --pass: count this pass of one prime only (from 1; 0: the whole count)
+  std::vector<std::string> passes;  // --join: the pass lines, or files holding them
 };
 
 extern const char* const kHelp;
