@@ -35,7 +35,7 @@
 #include "printbox.h"
 #include "qtdialogs.h"
 #include "ring/dice.h"
-#include "spectrumwindow.h"
+#include "weakestlinkwindow.h"
 #include "window/busy.h"
 #include "window/commands.h"
 #include "window/enumeration.h"
@@ -46,9 +46,9 @@
 #include "window/pad.h"
 #include "window/ringfile.h"
 #include "window/ringtext.h"
-#include "window/spectrum.h"
 #include "window/startup.h"
 #include "window/strongest.h"
+#include "window/weakestlinks.h"
 #include "window/wiring.h"
 
 namespace varno {

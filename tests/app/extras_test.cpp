@@ -14,7 +14,7 @@
 #include "canvas.h"
 #include "graphicexport.h"
 #include "ring/matrix.h"
-#include "spectrumwindow.h"
+#include "weakestlinkwindow.h"
 #include "windowfixture.h"
 
 namespace varno {

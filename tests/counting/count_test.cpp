@@ -17,10 +17,10 @@
 #include "counting/modular.h"
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
-#include "counting/spectrumcounter.h"
 #include "counting/steploop.h"
 #include "counting/strongestring.h"
 #include "counting/temporarydirectory.h"
+#include "counting/weakestlinkcounter.h"
 
 namespace varno {
 namespace {

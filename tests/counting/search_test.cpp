@@ -14,8 +14,8 @@
 #include "counting/completioncheck.h"
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
-#include "counting/spectrumcounter.h"
 #include "counting/steploop.h"
+#include "counting/weakestlinkcounter.h"
 
 namespace varno {
 namespace {

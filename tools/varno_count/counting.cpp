@@ -19,9 +19,9 @@
 #include "counting/countplan.h"
 #include "counting/mpi/mpiexchange.h"
 #include "counting/ringcounter.h"
-#include "counting/spectrumcounter.h"
 #include "counting/storage.h"
 #include "counting/strongestring.h"
+#include "counting/weakestlinkcounter.h"
 #include "modes.h"
 
 namespace varno::count {

@@ -1,4 +1,4 @@
-#include "counting/spectrumcounter.h"
+#include "counting/weakestlinkcounter.h"
 
 #include <algorithm>
 #include <stdexcept>

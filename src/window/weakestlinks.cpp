@@ -1,8 +1,8 @@
-#include "window/spectrum.h"
+#include "window/weakestlinks.h"
 
 #include <string_view>
 
-#include "counting/spectrumcounter.h"
+#include "counting/weakestlinkcounter.h"
 #include "form/form.h"
 #include "form/numbertext.h"
 #include "ring/evaluation.h"

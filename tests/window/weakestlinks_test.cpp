@@ -1,4 +1,4 @@
-#include "window/spectrum.h"
+#include "window/weakestlinks.h"
 
 #include "graphic/drawing.h"
 #include "ring/ringfixture.h"

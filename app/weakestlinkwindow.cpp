@@ -1,4 +1,4 @@
-#include "spectrumwindow.h"
+#include "weakestlinkwindow.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "convert.h"
-#include "window/spectrum.h"
+#include "window/weakestlinks.h"
 
 namespace varno {
 
