@@ -66,6 +66,18 @@ std::string duration(double seconds) {
   return text;
 }
 
+// Why a table leaves a size out: it needs more than the machine has, or (with --max-seconds) longer
+// than allowed; empty where the size is counted.
+std::string leftOutNote(const RingCounter::Estimate& estimate, const std::optional<double>& maxSeconds) {
+  if (!estimate.fits) {
+    std::string note = "needs more than this machine has: " + readable(estimate.memoryBytes) + " of memory";
+    if (estimate.diskBytes > 0) note += ", or " + readable(estimate.diskBytes) + " of disk";
+    return note;
+  }
+  if (maxSeconds && estimate.seconds > *maxSeconds) return "left out: about " + duration(estimate.seconds);
+  return "";
+}
+
 // The most memory the process held while it lived, read from /proc every few milliseconds.
 class MemorySampler {
  public:
@@ -346,13 +358,7 @@ int tableMode(const Request& request, const Launch& launch) {
           RingCounter::estimateFor(dice, faces, processes, rank, options, [] { return interrupted.load(); });
       if (!estimate) return failed(launch, "interrupted");
       if (launch.exchange != nullptr) estimate->fits = launch.exchange->maximum(estimate->fits ? 0 : 1) == 0;
-      std::string note;
-      if (!estimate->fits) {
-        note = "needs more than this machine has: " + readable(estimate->memoryBytes) + " of memory";
-        if (estimate->diskBytes > 0) note += ", or " + readable(estimate->diskBytes) + " of disk";
-      } else if (request.maxSeconds && estimate->seconds > *request.maxSeconds) {
-        note = "left out: about " + duration(estimate->seconds);
-      }
+      const std::string note = leftOutNote(*estimate, request.maxSeconds);
       if (!note.empty()) {
         print(csv ? joined({size, ",", labellings, ",,,,,", note})
                   : joined({"| ", size, " | ", labellings, " | ", note, " | | | |"}));
@@ -428,13 +434,7 @@ int spectrumTableMode(const Request& request, const Launch& launch) {
       const std::optional<RingCounter::Estimate> estimate =
           SpectrumCounter::estimate(dice, faces, options, [] { return interrupted.load(); });
       if (!estimate) return failed(launch, "interrupted");
-      std::string note;
-      if (!estimate->fits) {
-        note = "needs more than this machine has: " + readable(estimate->memoryBytes) + " of memory";
-        if (estimate->diskBytes > 0) note += ", or " + readable(estimate->diskBytes) + " of disk";
-      } else if (request.maxSeconds && estimate->seconds > *request.maxSeconds) {
-        note = "left out: about " + duration(estimate->seconds);
-      }
+      const std::string note = leftOutNote(*estimate, request.maxSeconds);
       if (!note.empty()) {
         if (csv) print(joined({std::to_string(dice), ",", std::to_string(faces), ",,,", note}));
         notes.push_back(joined({size, " ", note}));
