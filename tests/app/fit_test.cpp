@@ -38,13 +38,9 @@ struct Shown {
 };
 
 std::string note(bool fits, QSize text, QSize room) {
-  return fits ? std::string()
-              : QString("%1 x %2 in %3 x %4")
-                    .arg(text.width())
-                    .arg(text.height())
-                    .arg(room.width())
-                    .arg(room.height())
-                    .toStdString();
+  if (fits) return "";
+  return QString::asprintf("%d x %d in %d x %d", text.width(), text.height(), room.width(), room.height())
+      .toStdString();
 }
 
 Shown shownText(QWidget* widget) {
@@ -161,11 +157,19 @@ class Fit : public WindowTest {
   }
 };
 
-TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFull) {
-  choose("cmdMatrix");  // at 3x3, at the right edge of the main window
-  QApplication::processEvents();
-  auto* matrix = find("frmMatrix");
+// The win matrix at every size of the ring, and the chart of the rings per weakest link of 3x8 with its
+// eight links.
+TEST_F(Fit, TheWindowsOfExtrasStandWholeOnTheScreenWithEveryTextInFull) {
   const QRect screen = window.screen()->availableGeometry();
+  window.run([&] { setRingSize(form, 3, 8); });
+  choose("cmdSpectrum");
+  QApplication::processEvents();
+  auto* spectrum = find("frmSpectrum");
+  EXPECT_TRUE(screen.contains(spectrum->frameGeometry()));
+  EXPECT_EQ(cutOrCovered(spectrum), "");
+  EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
+  choose("cmdMatrix");  // at the right edge of the main window
+  auto* matrix = find("frmMatrix");
   for (int n = 3; n <= kDice; ++n)
     for (int k = 1; k <= kFaces; ++k) {
       tiedRing(n, k);
@@ -176,17 +180,6 @@ TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFu
       EXPECT_TRUE(screen.contains(matrix->frameGeometry())) << size;
       EXPECT_EQ(cutOrCovered(matrix), "") << size;
     }
-}
-
-// The chart of the rings per weakest link, of 3x8 with its eight links, stands whole on the screen.
-TEST_F(Fit, TheSpectrumOfEveryWeakestLinkStandsWholeOnTheScreenWithEveryTextInFull) {
-  window.run([&] { setRingSize(form, 3, 8); });
-  choose("cmdSpectrum");
-  QApplication::processEvents();
-  auto* spectrum = find("frmSpectrum");
-  EXPECT_TRUE(window.screen()->availableGeometry().contains(spectrum->frameGeometry()));
-  EXPECT_EQ(cutOrCovered(spectrum), "");
-  EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
 }
 
 TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {

@@ -193,14 +193,6 @@ TEST_F(Wiring, EveryKeyRunsTheHandlerOfItsControl) {
   pressEveryControl(true);
 }
 
-TEST_F(Wiring, TheScrollBarsRaiseNAndKUpwardsOneStepAtATime) {
-  auto* faces = find<QScrollBar>("VScroll1(1)");
-  QTest::mouseClick(faces, Qt::LeftButton, {}, QPoint(faces->width() / 2, faces->height() - 3));
-  EXPECT_EQ(text("Text1(1)"), "2");              // the lower arrow lowers
-  find<QScrollBar>("VScroll1(0)")->setValue(0);  // the thumb at the top: the most dice
-  EXPECT_EQ(text("Text1(0)"), "8");
-}
-
 TEST_F(Wiring, ThePadGlidesVisiblyToItsDieWhileTheWindowAnswers) {
   auto* pad = find("picEingabe");
   click("txtAuge(10)");
