@@ -87,18 +87,6 @@ TEST_F(Extras, TheSpectrumChartShowsTheCountsOfEveryWeakestLinkAndMarksTheRingIn
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(Extras, PasteRefusesAClipboardLargerThanAnyRingWithoutChangingAnything) {
-  const auto shown = state();
-  std::string huge;  // 20 MB of rings, which nobody should wait for
-  while (huge.size() < (std::size_t{20} << 20)) huge += "1 2 | 3 4 | 5 6\n";
-  paste(huge);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].prompt,
-            "Einfügen abgebrochen!\r\n\r\nDer Text ist kein Ring: Der Text ist zu lang für einen Ring.");
-  EXPECT_EQ(dialogs.messages[0].title, "Eingabeproblem");
-  expectSame(state(), shown);
-}
-
 // Remembers which drawing a widget painted last.
 class PaintWatch : public QObject {
  public:

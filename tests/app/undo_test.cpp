@@ -74,7 +74,7 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAf
       {"alle Belegungen zählen", [&] { choose("cmdBelzähl"); }, [&] { writeMinimalRing(); }},
       {"zählen und zeigen", [&] { choose("cmdZZ"); },
        [&] {
-         dialogs.answers = {kYes, kNo};
+         dialogs.answers.assign({kYes, kNo});
        }},
       {"stärksten Ring zeigen", [&] { choose("cmdStrongest"); },
        [&] { window.run([&] { setRingSize(form, 4, 4); }); }},

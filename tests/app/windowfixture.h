@@ -70,9 +70,8 @@ class WindowTest : public ::testing::Test {
     all.push_back("Feldnummer=" + std::to_string(form.Feldnummer.value_or(-1)));
     return all;
   }
-  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before,
-                         const std::string& context = "") {
-    for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) EXPECT_EQ(now[i], before[i]) << context;
+  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before) {
+    EXPECT_EQ(now, before);
   }
 
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }

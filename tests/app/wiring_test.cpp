@@ -147,9 +147,11 @@ class Wiring : public WindowTest {
          [&] { return !dialogs.files.empty() && dialogs.files.back().kind == FileKind::Picture; }},
         {"cmdPrint", [&] { return dialogs.printDialogs == 1; }, {}, QKeySequence("Ctrl+P")},
         {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
-        {"cmdPaste", [&] { return dialogs.messages.size() == messages + 1 && told("Eingabeproblem"); },
+        // A clipboard larger than any ring is refused for its length, without reading all of it.
+        {"cmdPaste",
+         [&] { return dialogs.messages.size() == messages + 1 && told("Eingabeproblem") && longRefused(); },
          [&] {
-           QGuiApplication::clipboard()->setText("1 2|3 4");
+           QGuiApplication::clipboard()->setText(QString("1 2 | 3 4 | 5 6\n").repeated(1 << 20));
            messages = dialogs.messages.size();
          },
          QKeySequence("Ctrl+V")},
@@ -174,6 +176,9 @@ class Wiring : public WindowTest {
   bool size(const char* n, const char* k) { return form.Text1[0].text() == n && form.Text1[1].text() == k; }
   bool told(const char* title) { return !dialogs.messages.empty() && dialogs.messages.back().title == title; }
   bool drawn() { return !form.ausgabe.primitives().empty(); }
+  bool longRefused() {
+    return dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
+  }
   int endings = 0, copies = 0;
 };
 
