@@ -30,14 +30,12 @@ class Undo : public WindowTest {
   bool couldUndo;
   bool canUndo() { return find<QAction>("cmdUndo")->isEnabled(); }
   bool canRedo() { return find<QAction>("cmdRedo")->isEnabled(); }
-  // The window shows the ring the fields hold, evaluated.
+  // The window shows the ring the fields hold, evaluated and drawn.
   void expectShown(const std::string& context) {
-    for (int i = 0; i < kDice * kFaces; ++i)
-      EXPECT_EQ(window.widget(form.txtAuge[i])->property("text").toString().toStdString(),
-                form.txtAuge[i].text())
-          << context;
-    EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict) << context;
-    EXPECT_FALSE(form.ausgabe.primitives().empty()) << context;
+    SCOPED_TRACE(context);
+    expectMirrored();
+    EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict);
+    EXPECT_FALSE(form.ausgabe.primitives().empty());
   }
 };
 
@@ -74,7 +72,7 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAf
       {"alle Belegungen zählen", [&] { choose("cmdBelzähl"); }, [&] { writeMinimalRing(); }},
       {"zählen und zeigen", [&] { choose("cmdZZ"); },
        [&] {
-         dialogs.answers.assign({kYes, kNo});
+         dialogs.answers = {kYes, kNo};
        }},
       {"stärksten Ring zeigen", [&] { choose("cmdStrongest"); },
        [&] { window.run([&] { setRingSize(form, 4, 4); }); }},

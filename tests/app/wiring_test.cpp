@@ -2,7 +2,6 @@
 // every widget shows what its control holds. Each row only checks a sign that the right handler ran: what
 // handlers do is the core tests' business, and input while the window is busy busyinput_test.cpp's.
 #include <QClipboard>
-#include <QMenu>
 #include <QScrollBar>
 
 #include "window/pad.h"
@@ -32,32 +31,6 @@ class Wiring : public WindowTest {
                                                            : QPoint(bar->width() - 3, bar->height() / 2));
     } else {
       click(name.c_str());
-    }
-  }
-
-  // Every widget shows its control's text, state and place.
-  void expectMirrored() {
-    for (const Control* control : form.controls()) {
-      QObject* object = window.object(*control);
-      if (auto* item = qobject_cast<QAction*>(object)) {
-        EXPECT_EQ(item->isEnabled(), control->enabled()) << control->name();
-        continue;
-      }
-      auto* widget = qobject_cast<QWidget*>(object);
-      if (!widget || qobject_cast<QMenu*>(widget)) continue;
-      EXPECT_EQ(widget->isEnabled(), control->enabled()) << control->name();
-      EXPECT_EQ(widget->isVisibleTo(widget->parentWidget()), control->visible()) << control->name();
-      EXPECT_EQ(widget->toolTip().toStdString(), control->toolTip()) << control->name();
-      if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-        EXPECT_EQ(field->text().toStdString(), control->text()) << control->name();
-        EXPECT_TRUE(field->isReadOnly() && field->contextMenuPolicy() == Qt::NoContextMenu);
-      } else if (auto* box = dynamic_cast<PrintBox*>(widget)) {
-        EXPECT_EQ(box->printed().toStdString(), control->text()) << control->name();
-        EXPECT_EQ(box->accessibleName().toStdString(), control->text()) << control->name();
-      }
-      if (!control->geometry().user) {
-        EXPECT_EQ(widget->x(), std::lround(control->geometry().left / 15)) << control->name();
-      }
     }
   }
 
