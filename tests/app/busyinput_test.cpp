@@ -43,7 +43,7 @@ class BusyInput : public WindowTest {
 
   // At the first yield for which `moment` holds: greets, which shows the pad, presses everything and
   // checks that nothing changed; stops, and chooses what the stop freed, which waits for the search.
-  void atFirstYield(std::function<bool()> moment) {
+  void atFirstYield(const std::function<bool()>& moment) {
     form.DoEvents.setHook(
         [this, moment] {
           window.sync();  // as the window's own yield does, but at every yield point

@@ -31,7 +31,7 @@ namespace varno {
 namespace {
 
 // Runs `look` on the dialog once it is on show; `look` closes it.
-void whenShown(std::function<void(QWidget*)> look) {
+void whenShown(const std::function<void(QWidget*)>& look) {
   QTimer::singleShot(0, [look] {
     QWidget* dialog = QApplication::activeModalWidget();
     ASSERT_NE(dialog, nullptr);

@@ -19,7 +19,7 @@ class Start : public WindowTest {
   // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8). Its
   // name is bytes, not necessarily UTF-8.
   std::string ringFile(const std::string& name, const std::vector<std::string>& first) {
-    const std::string path = folder.path().toStdString() + "/" + name;
+    std::string path = folder.path().toStdString() + "/" + name;
     testing::writeFile(path, varno::ringFile("3", "3",
                                              {first[0], first[1], first[2], "0", "0", "0", "0", "0", "2", "4",
                                               "9", "0", "0", "0", "0", "0", "1", "6", "8"}));

@@ -41,8 +41,8 @@ class Undo : public WindowTest {
 
 TEST_F(Undo, EveryKindOfChangeIsOneStepUndoneToTheRingBeforeAndRedoneToTheRingAfter) {
   const testing::TemporaryDirectory folder;
-  std::vector<std::string> faces;
-  for (int i = 0; i < 32; ++i) faces.push_back(std::to_string(40 + i));
+  std::vector<std::string> faces(32);
+  for (int i = 0; i < 32; ++i) faces[i] = std::to_string(40 + i);
   testing::writeFile(folder.path() + "/ring.vrf", ringFile("4", "2", faces));
   const auto scroll = [&](const char* name) {
     auto* bar = find<QScrollBar>(name);
