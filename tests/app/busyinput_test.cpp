@@ -38,11 +38,12 @@ class BusyInput : public WindowTest {
     for (const char* bar : {"VScroll1(0)", "VScroll1(1)"}) EXPECT_FALSE(find(bar)->isEnabled()) << bar;
     for (QAction* action : window.findChildren<QAction*>())
       if (!action->isEnabled()) action->trigger();
+    QTest::keySequence(&window, QKeySequence("Ctrl+Z"));
   }
 
   // At the first yield for which `moment` holds: greets, which shows the pad, presses everything and
   // checks that nothing changed; stops, and chooses what the stop freed, which waits for the search.
-  void atFirstYield(std::function<bool()> moment) {
+  void atFirstYield(const std::function<bool()>& moment) {
     form.DoEvents.setHook(
         [this, moment] {
           window.sync();  // as the window's own yield does, but at every yield point
@@ -52,6 +53,7 @@ class BusyInput : public WindowTest {
           moveMouse(find("frmVarno.client"), QPoint(2, 2));
           EXPECT_TRUE(seen("picEingabe"));
           EXPECT_EQ(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
+          EXPECT_FALSE(find<QAction>("cmdUndo")->isEnabled());  // though the ring's size was a step
           const std::vector<std::string> before = state();
           pressEverything();
           expectSame(state(), before);

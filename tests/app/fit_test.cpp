@@ -30,77 +30,61 @@ QRect needed(const QLabel* label) {
   return QFontMetrics(label->font()).boundingRect(room(label), flags, label->text());
 }
 
-// Where a control draws its text and how much of it does not fit there (empty when all of it does), in
-// the control's own coordinates.
+// Where a control draws its text, and the room it has for it there, in the control's own coordinates.
 struct Shown {
-  QRect text;
-  std::string cut;
+  QRect text, room;
 };
-
-std::string note(bool fits, QSize text, QSize room) {
-  return fits ? std::string()
-              : QString("%1 x %2 in %3 x %4")
-                    .arg(text.width())
-                    .arg(text.height())
-                    .arg(room.width())
-                    .arg(room.height())
-                    .toStdString();
-}
 
 Shown shownText(QWidget* widget) {
   if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-    // The field scrolls a text wider than its room, away from its beginning.
-    const int end = static_cast<int>(field->text().size()), at = field->cursorPosition();
-    field->setCursorPosition(end);
-    const QRect last = field->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    const int first = field->cursorPositionAt(QPoint(field->contentsRect().left() + 3, field->height() / 2));
-    field->setCursorPosition(at);
-    const QFontMetrics metrics(field->font());
-    const QRect text(QPoint(last.right() - metrics.horizontalAdvance(field->text()),
-                            (field->height() - metrics.height()) / 2),
-                     QSize(metrics.horizontalAdvance(field->text()), metrics.height()));
-    // It draws its text in its contents less its frame, clipped there.
+    // The field draws its text in its contents less its frame and 2 pixels at either side, clipped there,
+    // and scrolls a text wider than that away from its beginning. Where it puts the cursor after the last
+    // character (its rectangle reaches 5 pixels to its left) and which character it shows first say where
+    // the text stands.
     QStyleOptionFrame frame;
     frame.initFrom(field);
     frame.rect = field->contentsRect();
     frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
-    const QRect inside = field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field);
-    // The cursor's rectangle reaches 5 pixels to its left; the field keeps it 2 pixels inside.
-    const bool fits =
-        first == 0 && last.left() + 5 < inside.right() - 1 && metrics.height() <= inside.height();
-    return {text, note(fits, text.size(), inside.size())};
+    const QRect room =
+        field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).adjusted(2, 0, -2, 0);
+    const int at = field->cursorPosition();
+    field->setCursorPosition(static_cast<int>(field->text().size()));
+    const int right = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() + 5;
+    const int first = field->cursorPositionAt(QPoint(field->contentsRect().left() + 3, field->height() / 2));
+    field->setCursorPosition(at);
+    const QFontMetrics metrics(field->font());
+    const int left = first == 0 ? std::max(room.left(), right - metrics.horizontalAdvance(field->text()))
+                                : room.left() - 1;
+    return {
+        QRect(left, room.top() + (room.height() - metrics.height()) / 2, right - left + 1, metrics.height()),
+        room};
   }
-  if (auto* label = qobject_cast<QLabel*>(widget)) {
-    const QRect text = needed(label);
-    return {text, note(room(label).contains(text), text.size(), room(label).size())};
-  }
+  if (auto* label = qobject_cast<QLabel*>(widget)) return {needed(label), room(label)};
   if (auto* box = dynamic_cast<PrintBox*>(widget)) {
     const QFontMetrics metrics(box->printFont());
     const QRect area = box->contentsRect();
-    const QRect text(area.topLeft(), QSize(metrics.horizontalAdvance(box->printed()), metrics.height()));
-    return {text, note(area.contains(text), text.size(), area.size())};
+    return {QRect(area.topLeft(), QSize(metrics.horizontalAdvance(box->printed()), metrics.height())), area};
   }
   if (auto* button = qobject_cast<QPushButton*>(widget); button && !button->text().isEmpty()) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    const QRect area = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    // The text stands in the middle of the contents and may reach a pixel beyond them above and below.
+    const QRect room =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).adjusted(0, -1, 0, 1);
     const QFontMetrics metrics(button->font());
     const QSize size(metrics.horizontalAdvance(button->text()), metrics.height());
-    const QRect text(area.center() - QPoint(size.width() / 2, size.height() / 2), size);
-    return {text,
-            note(size.width() <= area.width() && size.height() <= area.height() + 2, size, area.size())};
+    return {QStyle::alignedRect(button->layoutDirection(), Qt::AlignCenter, size, room), room};
   }
   if (auto* frame = qobject_cast<QGroupBox*>(widget); frame && !frame->title().isEmpty()) {
     QStyleOptionGroupBox option;
     option.initFrom(frame);
     option.text = frame->title();
     option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-    const QRect text =
+    const QRect label =
         frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
-    const int width = QFontMetrics(frame->font()).horizontalAdvance(frame->title());
-    return {text, note(frame->rect().contains(text) && text.width() >= width, QSize(width, text.height()),
-                       frame->size())};
+    const QSize size(QFontMetrics(frame->font()).horizontalAdvance(frame->title()), label.height());
+    return {QRect(label.topLeft(), size), label.intersected(frame->rect())};
   }
   return {};
 }
@@ -121,21 +105,23 @@ std::string cutOrCovered(QWidget* top) {
         }
     return false;
   };
+  const auto extent = [](QRect r) { return std::to_string(r.width()) + " x " + std::to_string(r.height()); };
   for (QWidget* widget : shown) {
     const Shown text = shownText(widget);
     if (text.text.isEmpty()) continue;
-    const QString name = widget->objectName();
-    if (!text.cut.empty()) found += name.toStdString() + " cut (" + text.cut + ") ";
+    const std::string name = widget->objectName().toStdString();
+    if (!text.room.contains(text.text))
+      found += name + " cut (" + extent(text.text) + " in " + extent(text.room) + ") ";
     const QRect global(widget->mapToGlobal(text.text.topLeft()), text.text.size());
     for (QWidget* outer = widget->parentWidget(); outer;
          outer = outer->isWindow() ? nullptr : outer->parentWidget())
       if (!QRect(outer->mapToGlobal(QPoint(0, 0)), outer->size()).contains(global))
-        found += name.toStdString() + " beyond " + outer->objectName().toStdString() + " ";
+        found += name + " beyond " + outer->objectName().toStdString() + " ";
     for (QWidget* other : shown) {
       if (other == widget || other->isAncestorOf(widget) || widget->isAncestorOf(other)) continue;
       const QRect rect(other->mapToGlobal(QPoint(0, 0)), other->size());
       if (rect.intersects(global) && above(other, widget))
-        found += name.toStdString() + " covered by " + other->objectName().toStdString() + " ";
+        found += name + " covered by " + other->objectName().toStdString() + " ";
     }
   }
   if (auto* main = qobject_cast<QMainWindow*>(top))
@@ -161,11 +147,19 @@ class Fit : public WindowTest {
   }
 };
 
-TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFull) {
-  choose("cmdMatrix");  // at 3x3, at the right edge of the main window
-  QApplication::processEvents();
-  auto* matrix = find("frmMatrix");
+// The win matrix at every size of the ring, and the chart of the rings per weakest link of 3x8 with its
+// eight links.
+TEST_F(Fit, TheWindowsOfExtrasStandWholeOnTheScreenWithEveryTextInFull) {
   const QRect screen = window.screen()->availableGeometry();
+  window.run([&] { setRingSize(form, 3, 8); });
+  choose("cmdSpectrum");
+  QApplication::processEvents();
+  auto* spectrum = find("frmSpectrum");
+  EXPECT_TRUE(screen.contains(spectrum->frameGeometry()));
+  EXPECT_EQ(cutOrCovered(spectrum), "");
+  EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
+  choose("cmdMatrix");  // at the right edge of the main window
+  auto* matrix = find("frmMatrix");
   for (int n = 3; n <= kDice; ++n)
     for (int k = 1; k <= kFaces; ++k) {
       tiedRing(n, k);
@@ -176,17 +170,6 @@ TEST_F(Fit, TheWinMatrixFollowsTheRingAndStandsWholeOnTheScreenWithEveryTextInFu
       EXPECT_TRUE(screen.contains(matrix->frameGeometry())) << size;
       EXPECT_EQ(cutOrCovered(matrix), "") << size;
     }
-}
-
-// The chart of the rings per weakest link, of 3x8 with its eight links, stands whole on the screen.
-TEST_F(Fit, TheSpectrumOfEveryWeakestLinkStandsWholeOnTheScreenWithEveryTextInFull) {
-  window.run([&] { setRingSize(form, 3, 8); });
-  choose("cmdSpectrum");
-  QApplication::processEvents();
-  auto* spectrum = find("frmSpectrum");
-  EXPECT_TRUE(window.screen()->availableGeometry().contains(spectrum->frameGeometry()));
-  EXPECT_EQ(cutOrCovered(spectrum), "");
-  EXPECT_NE(find<QLabel>("lblSpectrumNote")->text(), "");
 }
 
 TEST_F(Fit, EveryTextOfTheWindowIsShownWholeAndUncoveredWithTheLongestTexts) {

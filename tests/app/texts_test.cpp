@@ -1,8 +1,11 @@
-// The window's German texts word for word: captions, tool tips, the menus, the information boxes, the
-// welcome (the toolkit's own buttons: dialogs_test.cpp).
+// The window's German texts: captions, tool tips, the menus, the information boxes, the welcome and the
+// manual (the toolkit's own buttons: dialogs_test.cpp).
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 #include "windowfixture.h"
 
@@ -89,52 +92,36 @@ TEST_F(Texts, TheMenuBarFromLeftToRightAndItsMenusWithTheirKeysAsTheGermanDeskto
   EXPECT_EQ(find<QAction>("cmdRedo")->shortcuts().value(1).toString(QKeySequence::NativeText), "Strg+Y");
 }
 
-TEST_F(Texts, TheInformationBoxesWordForWord) {
-  choose("cmdInfo");
-  choose("cmdInfoAlg");
-  choose("cmdInfoZähl");
-  ASSERT_EQ(dialogs.messages.size(), 3u);
-  EXPECT_EQ(dialogs.messages[0].style, 0);
-  EXPECT_EQ(dialogs.messages[0].prompt.find("\r\n"), std::string::npos);  // a single credit line
+// A text in outline: how many lines it has, the first and the last that is not blank, and its length in
+// bytes, which any word or line break put in or left out changes.
+std::string outline(const std::string& text) {
+  QStringList lines = QString::fromStdString(text).split("\r\n");
+  const std::string count = std::to_string(lines.size()) + " lines: ";
+  while (lines.back().isEmpty()) lines.removeLast();
+  return count + lines.front().toStdString() + " ... " + lines.back().toStdString() + " (" +
+         std::to_string(text.size()) + " bytes)";
+}
 
-  EXPECT_EQ(dialogs.messages[1].style, 64);
-  EXPECT_EQ(dialogs.messages[1].prompt,
-            "Die Würfelseiten werden mit den Zufallszahlen von\r\n"
-            "1 bis Würfelanzahl*Seitenzahl belegt.\r\n\r\n"
-            "Da es nur auf die Rangfolge der Zahlen ankommt,\r\n"
-            "ist das keine Einschränkung.\r\n"
-            "(Gleiche Augenzahlen auf 2 Würfeln können die\r\n"
-            " Gewinnwahrscheinlichkeiten nur verkleinern)\r\n\r\n"
-            "Für jeden Würfel werden die Augenzahlen in sor-\r\n"
-            "tierter Reihenfolge angegeben.\r\n\r\n"
-            "Eine Programmschleife erzeugt solange Zufallsbele-\r\n"
-            "gungen, bis ein Varno-Würfel-Ring entstanden ist.\r\n\r\n"
-            "Die nötigen Schleifendurchläufe werden gezählt und \r\n"
-            "oben rechts angezeigt.\r\n"
-            "Der Zähler arbeitet kumulativ und kann per Hand  \r\n"
-            "genullt werden. (Befehlsschaltfläche rechts daneben)\r\n\r\n");
-
-  EXPECT_EQ(dialogs.messages[2].style, 64);
-  EXPECT_EQ(dialogs.messages[2].prompt,
-            "Nur die Varnoringe 'rechtsrum' werden gezählt.\r\n"
-            "(die anderen ergeben sich durch Spiegelung)\r\n\r\n"
-            "Die '1' befindet sich stehts auf Würfel 1.\r\n"
-            "(Das ist keine Einschränkung, da man 'drehen' kann.)\r\n\r\n"
-            "Der Algorithmus berücksichtigt alle Beschriftungen\r\n"
-            "der Würfelseiten mit den Augenzahlen von \r\n"
-            "1 bis Würfelanzahl*Seitenzahl.\r\n\r\n"
-            "Die Würfelseiten sind aufsteigend beschriftet.\r\n"
-            "(um Äquivalentes nicht mehrfach zu zählen)\r\n\r\n"
-            "Ein Würfel-Ring aus n Würfeln mit je k Seiten wird folg-\r\n"
-            "lich als n-Tupel aus k-elementigen Mengen betrachtet.\r\n\r\n"
-            "Mehrfachzählungen nicht wesentlich verschiedener Würfel-\r\n"
-            "Ringe werden also vermieden.\r\n\r\n"
-            "Die Anzahl aller solcher Beschriftungsmöglichkeiten\r\n"
-            "wird im Feld Zähler.. oben rechts angezeigt.\r\n\r\n"
-            "Die Rechenzeit wächst exponentiell mit n.\r\n"
-            "Daher erst mit n=3 experimentieren!\r\n"
-            "Die Schleife kann durch Klick auf das Stopschild\r\n"
-            "oben rechts abgebrochen werden.");
+TEST_F(Texts, TheInformationBoxesLineByLine) {
+  // The menu item, the title, the style and the outline of the text.
+  const std::tuple<const char*, const char*, int, const char*> rows[] = {
+      {"cmdInfo", "Programmiert von", kOkOnly,
+       "1 lines: dem Varno-Team, 2026 ... dem Varno-Team, 2026 (20 bytes)"},
+      {"cmdInfoAlg", "Zur Monte-Carlo-Methode:", kInformation,
+       "20 lines: Die Würfelseiten werden mit den Zufallszahlen von ... genullt werden. (Befehlsschaltfläche "
+       "rechts daneben) (651 bytes)"},
+      {"cmdInfoZähl", "Zur Äquivalenzklassenbildung:", kInformation,
+       "26 lines: Nur die Varnoringe 'rechtsrum' werden gezählt. ... oben rechts abgebrochen werden. (901 "
+       "bytes)"},
+  };
+  for (const auto& [item, title, style, text] : rows) {
+    dialogs.messages.clear();
+    choose(item);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << item;
+    EXPECT_EQ(dialogs.messages[0].title, title);
+    EXPECT_EQ(dialogs.messages[0].style, style) << item;
+    EXPECT_EQ(outline(dialogs.messages[0].prompt), text);
+  }
 }
 
 TEST_F(Texts, TheFirstMovementOverTheBackgroundTheRingTablesBoxOrTheSurfaceGreetsOnceAndShowsThePad) {
@@ -155,13 +142,43 @@ TEST_F(Texts, TheFirstMovementOverTheBackgroundTheRingTablesBoxOrTheSurfaceGreet
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].title, "Willkommen");
   EXPECT_EQ(dialogs.messages[0].style, 64);
-  EXPECT_EQ(dialogs.messages[0].prompt,
-            "Dieser (3,3)-Varno-Würfel-Ring wurde mit Hilfe der\r\n"
-            "Monte-Carlo-Methode gefunden.\r\n\r\n"
-            "In der Menüleiste finden Sie diese und weitere\r\n"
-            "Möglichkeiten.\r\n\r\n"
-            "Durch Klick auf die Würfelfelder können die Würfel\r\n"
-            "aber auch einfach 'per Hand' beschriftet werden.\r\n");
+  EXPECT_EQ(outline(dialogs.messages[0].prompt),
+            "9 lines: Dieser (3,3)-Varno-Würfel-Ring wurde mit Hilfe der ... aber auch einfach 'per Hand' "
+            "beschriftet werden. (259 bytes)");
+}
+
+using Handbook = WindowTest;
+
+// "Handbuch": the manual in a window of its own, with links to its sections and a word about every control
+// and menu item of the window.
+TEST_F(Handbook, TheManualExplainsEveryControlAndEveryLinkLeadsToASectionThatExists) {
+  choose("cmdHelp");
+  QWidget* manual = find("frmManual");
+  ASSERT_TRUE(manual->isVisible());
+  EXPECT_EQ(manual->windowTitle(), "Handbuch");
+  auto* browser = find<QTextBrowser>("txtManual");
+  QStringList anchors, links;
+  for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+    for (auto part = block.begin(); !part.atEnd(); ++part) {
+      const QTextCharFormat format = part.fragment().charFormat();
+      anchors << format.anchorNames();
+      if (!format.anchorHref().isEmpty()) links << format.anchorHref();
+    }
+  EXPECT_GE(links.size(), 9);
+  for (const QString& link : links) {
+    ASSERT_TRUE(link.startsWith('#')) << link.toStdString();
+    EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString();
+  }
+  // Every caption and tool tip of the window and every menu item is explained (the dice all alike).
+  const QString text = browser->document()->toPlainText();
+  for (const Control* control : form.controls()) {
+    if (control->name().starts_with("frmWürfel(")) continue;
+    const bool captioned =
+        (control->kind() != ControlKind::TextBox && control->kind() != ControlKind::PictureBox) ||
+        control == &form.Text4;
+    for (const std::string& shown : {captioned ? control->text() : std::string(), control->toolTip()})
+      EXPECT_TRUE(text.contains(QString::fromStdString(shown))) << control->name() << ": " << shown;
+  }
 }
 
 }  // namespace

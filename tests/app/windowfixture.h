@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -70,9 +71,34 @@ class WindowTest : public ::testing::Test {
     all.push_back("Feldnummer=" + std::to_string(form.Feldnummer.value_or(-1)));
     return all;
   }
-  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before,
-                         const std::string& context = "") {
-    for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) EXPECT_EQ(now[i], before[i]) << context;
+  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before) {
+    EXPECT_EQ(now, before);
+  }
+
+  // Every widget shows its control's text, state and place.
+  void expectMirrored() {
+    for (const Control* control : form.controls()) {
+      QObject* object = window.object(*control);
+      if (auto* item = qobject_cast<QAction*>(object)) {
+        EXPECT_EQ(item->isEnabled(), control->enabled()) << control->name();
+        continue;
+      }
+      auto* widget = qobject_cast<QWidget*>(object);
+      if (!widget || qobject_cast<QMenu*>(widget)) continue;
+      EXPECT_EQ(widget->isEnabled(), control->enabled()) << control->name();
+      EXPECT_EQ(widget->isVisibleTo(widget->parentWidget()), control->visible()) << control->name();
+      EXPECT_EQ(widget->toolTip().toStdString(), control->toolTip()) << control->name();
+      if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+        EXPECT_EQ(field->text().toStdString(), control->text()) << control->name();
+        EXPECT_TRUE(field->isReadOnly() && field->contextMenuPolicy() == Qt::NoContextMenu);
+      } else if (auto* box = dynamic_cast<PrintBox*>(widget)) {
+        EXPECT_EQ(box->printed().toStdString(), control->text()) << control->name();
+        EXPECT_EQ(box->accessibleName().toStdString(), control->text()) << control->name();
+      }
+      if (!control->geometry().user) {
+        EXPECT_EQ(widget->x(), std::lround(control->geometry().left / 15)) << control->name();
+      }
+    }
   }
 
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }
