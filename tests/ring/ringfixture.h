@@ -82,6 +82,13 @@ class RingTest : public ::testing::Test {
     return ring;
   }
 
+  // No search runs: its notice and progress are gone, and commands and faces take input again.
+  void expectIdle() const {
+    EXPECT_TRUE(form.Freigabe);
+    EXPECT_FALSE(form.Text4.visible() || form.searchRunning || form.prgFortschritt.visible());
+    EXPECT_TRUE(form.cmdKombinatorik.enabled() && form.cmdSpectrum.enabled() && form.txtAuge[0].enabled());
+  }
+
   ScriptedDialogs dialogs;
   frmVarno form;
 };

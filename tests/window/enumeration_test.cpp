@@ -11,26 +11,13 @@
 namespace varno {
 namespace {
 
-class Enumeration : public RingTest {
- protected:
-  void expectIdleAfterwards() {
-    EXPECT_TRUE(form.Freigabe);
-    EXPECT_FALSE(form.Text4.visible());
-    EXPECT_FALSE(form.searchRunning);
-    EXPECT_TRUE(form.cmdKombinatorik.enabled());
-    EXPECT_TRUE(form.txtAuge[0].enabled());
-    EXPECT_FALSE(form.prgFortschritt.visible());
-  }
-};
+using Enumeration = RingTest;
 
 TEST(Labellings, TotalsAndTheirWrittenForm) {
   const std::pair<std::pair<int, int>, const char*> rows[] = {
       {{3, 3}, "560"},
-      {{3, 4}, "11550"},
-      {{4, 4}, "15765750"},
       {{5, 5}, "124672148625024"},       // below 10^15: all digits
       {{4, 8}, "2.48902731125978E+16"},  // 24890273112597750: a half, to the even neighbour
-      {{6, 6}, "4.45029622772858E+23"},
       {{7, 5}, "4.11970279366874E+24"},  // 4119702793668744552990720: a double has ...875
       {{8, 8}, "2.27071549145385E+51"},
   };
@@ -79,7 +66,7 @@ TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
   cmdZZ_Click(form);  // "yes" every time: to the last ring
   EXPECT_EQ(shown, reference.rings.size());
   EXPECT_EQ(form.Picture1[3].text(), " 15 / 25");
-  expectIdleAfterwards();
+  expectIdle();
 
   // "No" at the first ring, the stop button while the second is on show (answered "Yes"), then "No" at
   // the third: each run starts afresh, unstopped, and ends with the ring it showed last.
@@ -97,7 +84,7 @@ TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
     EXPECT_EQ(form.Picture1[3].text(), " 13 / 25");
     EXPECT_EQ(form.Text3[0].text(), "252252");
     EXPECT_EQ(form.Text3[1].text(), std::to_string(shown));
-    expectIdleAfterwards();
+    expectIdle();
   }
 }
 
@@ -109,11 +96,11 @@ TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFaces) {
     EXPECT_EQ(form.Text3[1].text(), "0") << n << 'x' << k;
     EXPECT_EQ(form.Picture1[3].text(), " maxmin");
     EXPECT_EQ(face(form, 0, 0).text(), "");
-    expectIdleAfterwards();
+    expectIdle();
     cmdZZ_Click(form);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(form.Text3[1].text(), "0");
-    expectIdleAfterwards();
+    expectIdle();
   }
 }
 
@@ -140,7 +127,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   EXPECT_EQ(form.Picture1[3].text(), " maxmin");
   EXPECT_EQ(form.Text3[0].text(), totalText(6, 6));
   EXPECT_EQ(shownRing(6, 6), std::vector<int>(36, 0));
-  expectIdleAfterwards();
+  expectIdle();
 
   setSize(4, 4);
   stopWhen(lookingUp);
@@ -148,7 +135,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   EXPECT_EQ(form.Text3[1].text(), "2269");
   EXPECT_EQ(form.Picture1[3].text(), " 10 / 16");
   EXPECT_EQ(shownRing(4, 4), std::vector<int>(16, 0));
-  expectIdleAfterwards();
+  expectIdle();
 
   form.DoEvents.setHook({}, std::chrono::nanoseconds::zero());
   for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 3}, {3, 4}, {4, 3}, {3, 5}}) {
@@ -165,7 +152,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
     EXPECT_EQ(face(form, 7, 7).text(), "");   // all faces were emptied first
     EXPECT_EQ(form.txtRückmeldung.text(), kRechtsrum);
     EXPECT_TRUE(dialogs.messages.empty());
-    expectIdleAfterwards();
+    expectIdle();
   }
 }
 
@@ -205,7 +192,7 @@ TEST_F(Enumeration, TheStrongestRingShowsARingWithTheBestWeakestLinkOfItsSize) {
               "Kein Ring aus " + std::to_string(n) + " Würfeln mit je " + std::to_string(k) +
                   " Seiten hat eine stärkere schwächste Stelle:\r\nsie gewinnt " + std::to_string(best) +
                   " von " + std::to_string(k * k) + " Paaren.");
-    expectIdleAfterwards();
+    expectIdle();
   }
   setSize(4, 2);
   dialogs.messages.clear();
@@ -222,13 +209,13 @@ TEST_F(Enumeration, TheStrongestRingShowsARingWithTheBestWeakestLinkOfItsSize) {
   cmdStrongest_Click(form);
   EXPECT_EQ(shownRing(8, 8), before);
   EXPECT_TRUE(dialogs.messages.empty());
-  expectIdleAfterwards();
+  expectIdle();
   form.DoEvents.setHook({}, std::chrono::nanoseconds::zero());
   cmdStrongest_Click(form);
   EXPECT_EQ(testing::weakestLinkOf(shownRing(8, 8), 8, 8), 44);
   EXPECT_EQ(form.Picture1[3].text(), " 44 / 64");
   EXPECT_EQ(dialogs.messages.size(), 1u);
-  expectIdleAfterwards();
+  expectIdle();
 }
 
 }  // namespace

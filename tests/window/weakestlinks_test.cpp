@@ -15,15 +15,6 @@ class SpectrumShown : public RingTest {
     form.showSpectrum = [this] { ++shown; };
   }
 
-  void expectIdle() {
-    EXPECT_FALSE(form.Text4.visible());
-    EXPECT_FALSE(form.searchRunning);
-    EXPECT_FALSE(form.prgFortschritt.visible());
-    EXPECT_TRUE(form.cmdSpectrum.enabled());
-    EXPECT_TRUE(form.cmdKombinatorik.enabled());
-    EXPECT_TRUE(form.txtAuge[0].enabled());
-  }
-
   int shown = 0;
 };
 
@@ -53,9 +44,8 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
       {"forwards", kLink9, 9,
        "Markiert: der Ring im Fenster, seine schwächste Stelle gewinnt 9 von 16 Paaren."},
       {"backwards", linksrum, 9,
-       "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 von "
-       "16 "
-       "Paaren."},
+       "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 "
+       "von 16 Paaren."},
       {"ties within dice only", {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}}, 10, nullptr},
       {"ties between neighbours", tied, std::nullopt,
        "Der Ring im Fenster hat gleiche Augen auf Nachbarwürfeln; solche Ringe zählt die Verteilung nicht, "
