@@ -9,6 +9,7 @@
 
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "ring/dice.h"
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
 #include "window/frmvarno.h"
@@ -47,12 +48,7 @@ class RingTest : public ::testing::Test {
   }
 
   // Sets n and k the way the searches do: text and scroll bar.
-  void setSize(int n, int k) {
-    form.Text1[0].setText(std::to_string(n));
-    form.VScroll1[0].setValue(n);
-    form.Text1[1].setText(std::to_string(k));
-    form.VScroll1[1].setValue(k);
-  }
+  void setSize(int n, int k) { setRingSize(form, n, k); }
 
   // Writes the faces of die d (from 0), one text per face.
   void setDie(int d, const std::vector<std::string>& faces) {
