@@ -57,11 +57,9 @@ class RingTest : public ::testing::Test {
 
   // Writes the faces of every die as plain digits.
   void setDice(const std::vector<std::vector<int>>& dice) {
-    for (std::size_t d = 0; d < dice.size(); ++d) {
-      std::vector<std::string> texts;
-      for (int value : dice[d]) texts.push_back(std::to_string(value));
-      setDie(static_cast<int>(d), texts);
-    }
+    for (std::size_t d = 0; d < dice.size(); ++d)
+      for (std::size_t f = 0; f < dice[d].size(); ++f)
+        face(form, static_cast<int>(d), static_cast<int>(f)).setText(std::to_string(dice[d][f]));
   }
 
   std::vector<std::string> die(int d, int count) const {

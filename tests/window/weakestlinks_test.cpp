@@ -68,9 +68,9 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
   EXPECT_EQ(spectrumMark(form).note, "Der Ring im Fenster hat eine andere Größe; nichts ist markiert.");
 }
 
-// Busy as "alle Belegungen zählen" is, and the stop button ends it with nothing shown; a size without
-// rings is told.
-TEST_F(SpectrumShown, RunsBusyStopsAtTheStopButtonAndTellsOfSizesWithoutRings) {
+// Busy as "alle Belegungen zählen" is, and the stop button ends it with nothing shown (sizes without
+// rings: enumeration_test.cpp).
+TEST_F(SpectrumShown, RunsBusyAndStopsAtTheStopButton) {
   setSize(6, 6);
   bool sawBusy = false;
   form.DoEvents.setHook(
@@ -87,14 +87,6 @@ TEST_F(SpectrumShown, RunsBusyStopsAtTheStopButtonAndTellsOfSizesWithoutRings) {
   EXPECT_EQ(shown, 0);
   EXPECT_TRUE(dialogs.messages.empty());
   expectIdle();
-
-  form.DoEvents.setHook({}, std::chrono::nanoseconds::zero());
-  setSize(5, 1);
-  cmdSpectrum_Click(form);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].prompt, "Aus 5 Würfeln mit je 1 Seite gibt es keinen Varno-Ring.");
-  EXPECT_EQ(dialogs.messages[0].title, "Verteilung der schwächsten Stelle");
-  EXPECT_EQ(shown, 0);
 }
 
 // Where counting all labellings is refused, or asked about as long, so is the spectrum, in the same
