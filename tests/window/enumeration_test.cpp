@@ -119,7 +119,7 @@ TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFacesOrAreToldOf) {
 // A stop during the count leaves the window as the loop showed it at its start; one while the last ring
 // is looked up shows the count without the ring. The counts after them are not stopped by their stops.
 TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCountsRunToTheEnd) {
-  const auto stopWhen = [&](std::function<bool()> moment) {
+  const auto stopWhen = [&](const std::function<bool()>& moment) {
     form.DoEvents.setHook(
         [&form = form, moment] {
           if (moment()) form.Abbruch = true;  // as the stop button does
