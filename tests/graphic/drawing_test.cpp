@@ -92,6 +92,16 @@ TEST_F(Drawing, CurvesRunToTheFaceAtThePositionOfHowManyFacesTheyBeatOrToTheCent
   EXPECT_EQ(std::pair(first.x1, first.y1), centre(markerIndex(2, 1)));
   EXPECT_EQ(std::pair(first.x2, first.y2), centre(markerIndex(2, 1)));
   EXPECT_EQ(first.color, rgb(0, 0, 220));
+  // The bulge scroll bar scales the middle of every curve, and redraws in full.
+  for (const auto& [value, factor] : {std::pair{50, 1.5}, {100, 1.25}, {200, 1.125}}) {
+    form.hscBogen.setValue(value);
+    const std::vector<Primitive> c = curve(1, 3);
+    const auto [x0, y0] = centre(markerIndex(1, 3));
+    const auto [x1, y1] = centre(markerIndex(2, 2));
+    EXPECT_NEAR(c[5].x2, (x0 + x1) / 2 * factor, 1e-9) << value;
+    EXPECT_NEAR(c[5].y2, (y0 + y1) / 2 * factor, 1e-9) << value;
+    EXPECT_NEAR(c[10].x2, x1, 1e-9) << value;
+  }
 
   // Equal values are not beaten; the curve step alone takes the position, the full redraw sorts first.
   setDice({{5, 5, 5}, {9, 1, 5}, {6, 6, 6}});
@@ -101,21 +111,6 @@ TEST_F(Drawing, CurvesRunToTheFaceAtThePositionOfHowManyFacesTheyBeatOrToTheCent
   ZeichneGraphik(form);
   EXPECT_EQ(die(1, 3), (std::vector<std::string>{"1", "5", "9"}));
   endsAt(1, 1, markerIndex(2, 1));  // now the 1 itself
-}
-
-TEST_F(Drawing, TheBulgeScrollBarScalesTheMiddleOfEveryCurve) {
-  setSize(3, 3);
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  for (const auto& [value, factor] :
-       std::vector<std::pair<int, double>>{{50, 1.5}, {100, 1.25}, {200, 1.125}}) {
-    form.hscBogen.setValue(value);  // redraws in full
-    const std::vector<Primitive> c = curve(1, 3);
-    const auto [x0, y0] = centre(markerIndex(1, 3));
-    const auto [x1, y1] = centre(markerIndex(2, 2));
-    EXPECT_NEAR(c[5].x2, (x0 + x1) / 2 * factor, 1e-9) << value;
-    EXPECT_NEAR(c[5].y2, (y0 + y1) / 2 * factor, 1e-9) << value;
-    EXPECT_NEAR(c[10].x2, x1, 1e-9) << value;
-  }
 }
 
 TEST_F(Drawing, ProbabilityBoxesStandBetweenNeighboursWithTheirFractions) {

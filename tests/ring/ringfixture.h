@@ -9,6 +9,7 @@
 
 #include "form/form.h"
 #include "graphic/drawing.h"
+#include "ring/dice.h"
 #include "ring/ring.h"
 #include "support/scripteddialogs.h"
 #include "window/frmvarno.h"
@@ -47,12 +48,7 @@ class RingTest : public ::testing::Test {
   }
 
   // Sets n and k the way the searches do: text and scroll bar.
-  void setSize(int n, int k) {
-    form.Text1[0].setText(std::to_string(n));
-    form.VScroll1[0].setValue(n);
-    form.Text1[1].setText(std::to_string(k));
-    form.VScroll1[1].setValue(k);
-  }
+  void setSize(int n, int k) { setRingSize(form, n, k); }
 
   // Writes the faces of die d (from 0), one text per face.
   void setDie(int d, const std::vector<std::string>& faces) {
@@ -61,11 +57,9 @@ class RingTest : public ::testing::Test {
 
   // Writes the faces of every die as plain digits.
   void setDice(const std::vector<std::vector<int>>& dice) {
-    for (std::size_t d = 0; d < dice.size(); ++d) {
-      std::vector<std::string> texts;
-      for (int value : dice[d]) texts.push_back(std::to_string(value));
-      setDie(static_cast<int>(d), texts);
-    }
+    for (std::size_t d = 0; d < dice.size(); ++d)
+      for (std::size_t f = 0; f < dice[d].size(); ++f)
+        face(form, static_cast<int>(d), static_cast<int>(f)).setText(std::to_string(dice[d][f]));
   }
 
   std::vector<std::string> die(int d, int count) const {
@@ -80,6 +74,13 @@ class RingTest : public ::testing::Test {
     for (int d = 0; d < n; ++d)
       for (int f = 0; f < k; ++f) ring.push_back(static_cast<int>(faceValue(form, d, f)));
     return ring;
+  }
+
+  // No search runs: its notice and progress are gone, and commands and faces take input again.
+  void expectIdle() const {
+    EXPECT_TRUE(form.Freigabe);
+    EXPECT_FALSE(form.Text4.visible() || form.searchRunning || form.prgFortschritt.visible());
+    EXPECT_TRUE(form.cmdKombinatorik.enabled() && form.cmdSpectrum.enabled() && form.txtAuge[0].enabled());
   }
 
   ScriptedDialogs dialogs;

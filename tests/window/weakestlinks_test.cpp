@@ -1,8 +1,9 @@
 #include "window/weakestlinks.h"
 
+#include <regex>
+
 #include "graphic/drawing.h"
 #include "ring/ringfixture.h"
-#include "support/scripteddialogs.h"
 #include "window/enumeration.h"
 
 namespace varno {
@@ -11,25 +12,9 @@ namespace {
 class SpectrumShown : public RingTest {
  protected:
   SpectrumShown() {
-    GraphikEinrichten(form);
-    form.dialogs = &dialogs;
     form.showSpectrum = [this] { ++shown; };
   }
 
-  void setRing(int n, int k, const std::vector<std::vector<int>>& dice) {
-    setSize(n, k);
-    setDice(dice);
-  }
-
-  void expectIdle() {
-    EXPECT_FALSE(form.Text4.visible());
-    EXPECT_FALSE(form.searchRunning);
-    EXPECT_FALSE(form.prgFortschritt.visible());
-    EXPECT_TRUE(form.cmdSpectrum.enabled());
-    EXPECT_TRUE(form.txtAuge[0].enabled());
-  }
-
-  ScriptedDialogs dialogs;
   int shown = 0;
 };
 
@@ -41,7 +26,8 @@ const std::vector<std::vector<int>> kLink9 = {{2, 4, 14, 15}, {1, 8, 12, 13}, {7
 // wins no labelling of the count has), or has another size.
 TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
   EXPECT_EQ(spectrumMark(form).link, std::nullopt);  // nothing counted yet
-  setRing(4, 4, kLink9);
+  setSize(4, 4);
+  setDice(kLink9);
   cmdSpectrum_Click(form);
   ASSERT_TRUE(form.spectrum);
   EXPECT_EQ(std::tuple(form.spectrum->n, form.spectrum->k, form.spectrum->leastLink), std::tuple(4, 4, 9));
@@ -58,9 +44,8 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
       {"forwards", kLink9, 9,
        "Markiert: der Ring im Fenster, seine schwächste Stelle gewinnt 9 von 16 Paaren."},
       {"backwards", linksrum, 9,
-       "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 von "
-       "16 "
-       "Paaren."},
+       "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 "
+       "von 16 Paaren."},
       {"ties within dice only", {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}}, 10, nullptr},
       {"ties between neighbours", tied, std::nullopt,
        "Der Ring im Fenster hat gleiche Augen auf Nachbarwürfeln; solche Ringe zählt die Verteilung nicht, "
@@ -78,13 +63,14 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
       EXPECT_EQ(mark.note, note) << name;
     }
   }
-  setRing(5, 4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}, {17, 18, 19, 20}});
+  setSize(5, 4);
+  setDice({{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}, {17, 18, 19, 20}});
   EXPECT_EQ(spectrumMark(form).note, "Der Ring im Fenster hat eine andere Größe; nichts ist markiert.");
 }
 
-// Busy as "alle Belegungen zählen" is, and the stop button ends it with nothing shown; a size without
-// rings is told.
-TEST_F(SpectrumShown, RunsBusyStopsAtTheStopButtonAndTellsOfSizesWithoutRings) {
+// Busy as "alle Belegungen zählen" is, and the stop button ends it with nothing shown (sizes without
+// rings: enumeration_test.cpp).
+TEST_F(SpectrumShown, RunsBusyAndStopsAtTheStopButton) {
   setSize(6, 6);
   bool sawBusy = false;
   form.DoEvents.setHook(
@@ -101,42 +87,49 @@ TEST_F(SpectrumShown, RunsBusyStopsAtTheStopButtonAndTellsOfSizesWithoutRings) {
   EXPECT_EQ(shown, 0);
   EXPECT_TRUE(dialogs.messages.empty());
   expectIdle();
-
-  form.DoEvents.setHook({}, std::chrono::nanoseconds::zero());
-  setSize(5, 1);
-  cmdSpectrum_Click(form);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].prompt, "Aus 5 Würfeln mit je 1 Seite gibt es keinen Varno-Ring.");
-  EXPECT_EQ(dialogs.messages[0].title, "Verteilung der schwächsten Stelle");
-  EXPECT_EQ(shown, 0);
 }
 
 // Where counting all labellings is refused, or asked about as long, so is the spectrum, in the same
-// words; its time is that of all its counts.
+// words; its time is that of all its counts. Refused or declined, nothing changes.
 TEST_F(SpectrumShown, IsRefusedAndAskedAboutAsTheCountIs) {
   form.machine.memoryBytes = std::uint64_t{1} << 20;
   form.machine.diskBytes = std::uint64_t{1} << 20;
   setSize(7, 6);
+  face(form, 0, 0).setText("5");
   cmdBelzähl_Click(form);
   cmdSpectrum_Click(form);
   ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(dialogs.messages[0].title, "Rechenproblem");
-  EXPECT_EQ(dialogs.messages[1].prompt, dialogs.messages[0].prompt);
-  EXPECT_EQ(dialogs.messages[1].title, dialogs.messages[0].title);
+  const std::regex refusal(
+      "Das Zählen aller Belegungen für 7 Würfel mit je 6 Seiten\r\nbraucht etwa [0-9]+,[0-9] GiB Speicher "
+      "und [0-9]+,[0-9] GiB auf der Festplatte; so viel hat dieser Rechner nicht frei[.]\r\n\r\n"
+      "Diese Größe kann hier nicht gezählt werden[.]");
+  EXPECT_TRUE(std::regex_match(dialogs.messages[0].prompt, refusal)) << dialogs.messages[0].prompt;
+  for (const auto& message : dialogs.messages) {
+    EXPECT_EQ(message.prompt, dialogs.messages[0].prompt);
+    EXPECT_EQ(message.title, "Rechenproblem");
+    EXPECT_EQ(message.style, 16);
+  }
+  EXPECT_EQ(face(form, 0, 0).text(), "5");
+  expectIdle();
 
   // A slow machine: 5x6 counts in 4 min, its spectrum in 7 min.
   dialogs.messages.clear();
   form.machine.memoryBytes = std::uint64_t{1} << 40;
-  form.machine.threads = 2;
   form.machine.workPerSecond = 1e4;
   setSize(5, 6);
   dialogs.answers = {kNo, kNo};
   cmdBelzähl_Click(form);
   cmdSpectrum_Click(form);
   ASSERT_EQ(dialogs.messages.size(), 2u);
-  for (const auto& message : dialogs.messages) EXPECT_EQ(message.title, "Lange Rechnung");
-  EXPECT_NE(dialogs.messages[0].prompt.find("etwa 4 min"), std::string::npos) << dialogs.messages[0].prompt;
-  EXPECT_NE(dialogs.messages[1].prompt.find("etwa 7 min"), std::string::npos) << dialogs.messages[1].prompt;
+  const std::string question =
+      "Das Zählen aller Belegungen für 5 Würfel mit je 6 Seiten\r\ndauert auf diesem Rechner etwa ";
+  EXPECT_EQ(dialogs.messages[0].prompt, question + "4 min.\r\n\r\nTrotzdem beginnen?");
+  EXPECT_EQ(dialogs.messages[1].prompt, question + "7 min.\r\n\r\nTrotzdem beginnen?");
+  for (const auto& message : dialogs.messages) {
+    EXPECT_EQ(message.title, "Lange Rechnung");
+    EXPECT_EQ(message.style, 36);
+  }
+  EXPECT_EQ(face(form, 0, 0).text(), "5");
   EXPECT_FALSE(form.spectrum);
   expectIdle();
 }
