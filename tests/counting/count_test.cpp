@@ -120,31 +120,41 @@ TEST(KnownValues, EverySizesStrongestRingHasThePinnedLink) {
   }
 }
 
-// The rings of every weakest link beyond the step-by-step loop's sizes: they sum to the pinned ring
-// count and end at the pinned best link; two sizes' links are pinned one by one.
+// The rings of every weakest link, from the least that wins to the best: at the sizes the step-by-step
+// loop walks through, its rings sorted by their weakest link; beyond them they sum to the pinned ring
+// count and end at the pinned best link, and two sizes' links are pinned one by one.
 TEST(KnownValues, TheRingsOfEveryWeakestLinkSumToThePinnedCountUpToTheBestLink) {
-  const std::map<std::pair<int, int>, std::vector<std::string>> pinned = {
+  std::map<std::pair<int, int>, std::vector<std::string>> expected = {
       {{5, 6}, {"6890896219142", "179036875909", "2028753247", "8315063", "94438", "1538"}},
       {{6, 5}, {"541907105266526", "1759239861573", "8438774707", "4070654"}},
   };
-  for (const auto& [dice, faces] : {std::pair{3, 8}, std::pair{4, 7}, std::pair{5, 6}, std::pair{6, 5},
-                                    std::pair{7, 4}, std::pair{8, 3}, std::pair{8, 2}}) {
+  std::vector<std::pair<int, int>> sizes = {{3, 8}, {4, 7}, {5, 6}, {6, 5}, {7, 4}, {8, 3}, {8, 2}};
+  for (const auto& [dice, faces] :
+       {std::pair{3, 1}, std::pair{4, 1}, std::pair{8, 1}, std::pair{3, 2}, std::pair{4, 2}, std::pair{5, 2},
+        std::pair{6, 2}, std::pair{3, 3}, std::pair{3, 4}, std::pair{3, 5}, std::pair{4, 3}, std::pair{3, 6},
+        std::pair{4, 4}, std::pair{5, 3}}) {
+    std::map<int, long> byLink;
+    for (const std::vector<int>& ring : testing::stepLoop(dice, faces).rings)
+      ++byLink[testing::weakestLinkOf(ring, dice, faces)];
+    std::vector<std::string>& links = expected[{dice, faces}];
+    for (int link = faces * faces / 2 + 1; link <= known(dice, faces).best; ++link)
+      links.push_back(std::to_string(byLink[link]));
+    sizes.emplace_back(dice, faces);
+  }
+  for (const auto& [dice, faces] : sizes) {
     SCOPED_TRACE(testing::sizeName(dice, faces));
     const Spectrum spectrum = SpectrumCounter(dice, faces, smallMachine()).run();
     const Known& size = known(dice, faces);
     EXPECT_EQ(spectrum.total().get_str(), size.rings);
     EXPECT_EQ(spectrum.bestWeakestLink, size.best);
-    if (size.best == 0) {
-      EXPECT_TRUE(spectrum.rings.empty());
-      continue;
-    }
-    ASSERT_FALSE(spectrum.rings.empty());
-    EXPECT_EQ(spectrum.linkOf(spectrum.rings.size() - 1), size.best);
-    EXPECT_NE(spectrum.rings.back(), 0);
-    if (pinned.count({dice, faces}) == 0) continue;
+    EXPECT_EQ(spectrum.leastLink, faces * faces / 2 + 1);
+    EXPECT_EQ(spectrum.rings.empty() ? 0 : spectrum.linkOf(spectrum.rings.size() - 1), size.best);
+    EXPECT_TRUE(spectrum.rings.empty() || spectrum.rings.back() != 0);
     std::vector<std::string> counted;
     for (const mpz_class& rings : spectrum.rings) counted.push_back(rings.get_str());
-    EXPECT_EQ(counted, pinned.at({dice, faces}));
+    if (expected.count({dice, faces}) != 0) {
+      EXPECT_EQ(counted, expected.at({dice, faces}));
+    }
   }
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <tuple>
@@ -15,7 +14,6 @@
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
 #include "counting/steploop.h"
-#include "counting/weakestlinkcounter.h"
 
 namespace varno {
 namespace {
@@ -52,27 +50,6 @@ TEST_P(AgreesWithTheLoop, RingsOfTheSearch) {
     EXPECT_EQ(ringOf(search.next(start)), after == rings.end() ? Labelling{} : *after);
     EXPECT_EQ(ringOf(search.previous(start)), before == rings.begin() ? Labelling{} : *(before - 1));
   }
-}
-
-// The rings of every weakest link, counted by tighter loss limits, are the loop's rings sorted by their
-// weakest link; the last link is the best.
-TEST_P(AgreesWithTheLoop, RingsOfEveryWeakestLink) {
-  const auto [dice, faces] = GetParam();
-  const auto& reference = testing::stepLoop(dice, faces);
-  std::map<int, long> byLink;
-  for (const std::vector<int>& ring : reference.rings) ++byLink[testing::weakestLinkOf(ring, dice, faces)];
-  RingCounterOptions options;
-  options.threads = 2;
-  options.memoryLimitBytes = std::uint64_t{1} << 30;
-  const Spectrum spectrum = SpectrumCounter(dice, faces, options).run();
-  EXPECT_EQ(spectrum.bestWeakestLink, reference.bestMinimum);
-  EXPECT_EQ(spectrum.leastLink, faces * faces / 2 + 1);
-  std::map<int, long> counted;
-  for (std::size_t i = 0; i < spectrum.rings.size(); ++i) {
-    if (spectrum.rings[i] != 0) counted[spectrum.linkOf(i)] = spectrum.rings[i].get_si();
-  }
-  EXPECT_EQ(counted, byLink);
-  EXPECT_EQ(spectrum.rings.empty() ? 0 : spectrum.linkOf(spectrum.rings.size() - 1), reference.bestMinimum);
 }
 
 // Every size the plain loop walks through within seconds, including sizes without any ring.

@@ -1,6 +1,7 @@
-// The step-by-step loop over all labellings exactly as the program describes it: positions filled one
-// step at a time with the next free number, every complete labelling tested for a ring. Slow, and kept
-// that way on purpose: it is the reference the ring search and the window's searches are held against.
+// The step-by-step loop over all labellings in the program's order: each position takes the free numbers
+// in turn, the 1 always first and each die's faces rising, and every complete labelling is tested for a
+// ring. Slow, and kept that way on purpose: it is the reference the ring search and the window's searches
+// are held against.
 #pragma once
 
 #include <random>
