@@ -109,10 +109,7 @@ TEST(KnownValues, TheRingsOfEveryWeakestLinkSumToThePinnedCountUpToTheBestLink) 
       {{6, 5}, {"541907105266526", "1759239861573", "8438774707", "4070654"}},
   };
   std::vector<std::pair<int, int>> sizes = {{3, 8}, {4, 7}, {5, 6}, {6, 5}, {7, 4}, {8, 3}, {8, 2}};
-  for (const auto& [dice, faces] :
-       {std::pair{3, 1}, std::pair{4, 1}, std::pair{8, 1}, std::pair{3, 2}, std::pair{4, 2}, std::pair{5, 2},
-        std::pair{6, 2}, std::pair{3, 3}, std::pair{3, 4}, std::pair{3, 5}, std::pair{4, 3}, std::pair{3, 6},
-        std::pair{4, 4}, std::pair{5, 3}}) {
+  for (const auto& [dice, faces] : testing::kLoopSizes) {
     std::map<int, long> byLink;
     for (const std::vector<int>& ring : testing::stepLoop(dice, faces).rings)
       ++byLink[testing::weakestLinkOf(ring, dice, faces)];

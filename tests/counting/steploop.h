@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varno::testing {
@@ -15,6 +16,11 @@ struct StepLoopResult {
   std::vector<std::vector<int>> rings;  // Belegung(1..n*k) of every ring, in the loop's order
   int bestMinimum = 0;                  // BestesMinimum at the end
 };
+
+// Every size the loop walks through within seconds, including sizes without any ring.
+inline const std::vector<std::pair<int, int>> kLoopSizes = {{3, 1}, {4, 1}, {8, 1}, {3, 2}, {4, 2},
+                                                            {5, 2}, {6, 2}, {3, 3}, {3, 4}, {3, 5},
+                                                            {4, 3}, {3, 6}, {4, 4}, {5, 3}};
 
 // Runs the whole loop for n dice of k faces.
 StepLoopResult runStepLoop(int n, int k);
