@@ -256,17 +256,12 @@ void keepUntil(const std::string& directory, int dice, int faces, int pass, int 
   ASSERT_EQ(count.state(), varno::RingCounter::State::Cancelled);
 }
 
-// The note with its check line renewed.
-std::string signedAgain(const std::string& note) {
-  return varno::withCheck(note.substr(0, note.rfind("check ")));
-}
-
-// The note with the line of a field replaced (or removed), and signed again unless told otherwise.
+// The note with the line of a field replaced (or removed), and its check line renewed unless told otherwise.
 std::string withLine(const std::string& note, const std::string& name, const std::string& line,
                      bool sign = true) {
   const std::string text = std::regex_replace(note, std::regex("(^|\n)" + name + "( [^\n]*)?\n"),
                                               "$1" + line + (line.empty() ? "" : "\n"));
-  return sign ? signedAgain(text) : text;
+  return sign ? varno::withCheck(text.substr(0, text.rfind("check "))) : text;
 }
 
 // A resume goes on only from a note and a layer it made itself, each field and file checked: anything
@@ -281,14 +276,15 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
   ASSERT_EQ(made.files(), (std::vector<std::string>{layerName, noteName}));
   const std::size_t content = layer.size() - varno::kLabelBytes;
   // A layer whose label, at the end, has one byte changed, sealed again or not.
+  auto labelled = [&](const varno::Label& label) {
+    return layer.substr(0, content) + std::string(reinterpret_cast<const char*>(label.data()), label.size());
+  };
   auto relabelled = [&](std::size_t at, bool seal) {
-    std::string changed = layer;
-    changed[content + at] = static_cast<char>(changed[content + at] + 1);
     varno::Label label;
-    std::copy(changed.begin() + content, changed.end(), reinterpret_cast<char*>(label.data()));
+    std::copy(layer.begin() + content, layer.end(), reinterpret_cast<char*>(label.data()));
+    label[at] = static_cast<std::byte>(std::to_integer<int>(label[at]) + 1);
     if (seal) varno::sealLabel(label);
-    std::copy_n(reinterpret_cast<const char*>(label.data()), label.size(), changed.begin() + content);
-    return changed;
+    return labelled(label);
   };
   using Change = std::function<void(const std::string& directory)>;
   auto setNote = [&](const std::string& text) {
@@ -396,10 +392,7 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
   varno::KeptState state = varno::readNote(note, setup);
   state.residues = {7};
   writeFile(work.path() + "/" + noteName, varno::writeNote(setup, state));
-  const varno::Label label = varno::writeLabel(setup, state);
-  writeFile(
-      work.path() + "/" + layerName,
-      layer.substr(0, content) + std::string(reinterpret_cast<const char*>(label.data()), label.size()));
+  writeFile(work.path() + "/" + layerName, labelled(varno::writeLabel(setup, state)));
   const auto before = folderContents(work.path());
   const Outcome outcome = runCount(
       {"--resume", "--work-dir", work.path(), "--keep-every", "-1", "--primes-at-once", "1", "4", "5"});
