@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <tuple>
@@ -15,7 +14,6 @@
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
 #include "counting/steploop.h"
-#include "counting/weakestlinkcounter.h"
 
 namespace varno {
 namespace {
@@ -27,63 +25,32 @@ Labelling ringOf(const RingSearch::Result& result) {
   return result.outcome == Outcome::Found ? result.labelling : Labelling{};
 }
 
-class AgreesWithTheLoop : public ::testing::TestWithParam<std::pair<int, int>> {};
-
 // The loop examines every labelling once; the search finds exactly the loop's rings, in order both ways,
 // from each ring and from labellings that are mostly no rings, and judges their weakest links alike.
-TEST_P(AgreesWithTheLoop, RingsOfTheSearch) {
-  const auto [dice, faces] = GetParam();
-  const auto& reference = testing::stepLoop(dice, faces);
-  const auto& rings = reference.rings;
-  EXPECT_EQ(RingCounter::labellingCount(dice, faces), reference.labellings);
-  const RingSearch search(dice, faces);
-  EXPECT_EQ(ringOf(search.first()), rings.empty() ? Labelling{} : rings.front());
-  EXPECT_EQ(ringOf(search.last()), rings.empty() ? Labelling{} : rings.back());
-  for (std::size_t i = 0; i < rings.size(); ++i) {
-    ASSERT_EQ(ringOf(search.next(rings[i])), i + 1 < rings.size() ? rings[i + 1] : Labelling{});
-    ASSERT_EQ(ringOf(search.previous(rings[i])), i > 0 ? rings[i - 1] : Labelling{});
-    EXPECT_EQ(search.weakestLink(rings[i]), testing::weakestLinkOf(rings[i], dice, faces));
-  }
-  std::mt19937 random(dice * 10 + faces);
-  for (int i = 0; i < 200; ++i) {
-    const Labelling start = testing::randomLabelling(dice, faces, random);
-    const auto after = std::upper_bound(rings.begin(), rings.end(), start);
-    const auto before = std::lower_bound(rings.begin(), rings.end(), start);
-    EXPECT_EQ(ringOf(search.next(start)), after == rings.end() ? Labelling{} : *after);
-    EXPECT_EQ(ringOf(search.previous(start)), before == rings.begin() ? Labelling{} : *(before - 1));
+TEST(RingSearchTest, AgreesWithTheLoop) {
+  for (const auto& [dice, faces] : testing::kLoopSizes) {
+    SCOPED_TRACE(testing::sizeName(dice, faces));
+    const auto& reference = testing::stepLoop(dice, faces);
+    const auto& rings = reference.rings;
+    EXPECT_EQ(RingCounter::labellingCount(dice, faces), reference.labellings);
+    const RingSearch search(dice, faces);
+    EXPECT_EQ(ringOf(search.first()), rings.empty() ? Labelling{} : rings.front());
+    EXPECT_EQ(ringOf(search.last()), rings.empty() ? Labelling{} : rings.back());
+    for (std::size_t i = 0; i < rings.size(); ++i) {
+      ASSERT_EQ(ringOf(search.next(rings[i])), i + 1 < rings.size() ? rings[i + 1] : Labelling{});
+      ASSERT_EQ(ringOf(search.previous(rings[i])), i > 0 ? rings[i - 1] : Labelling{});
+      EXPECT_EQ(search.weakestLink(rings[i]), testing::weakestLinkOf(rings[i], dice, faces));
+    }
+    std::mt19937 random(dice * 10 + faces);
+    for (int i = 0; i < 200; ++i) {
+      const Labelling start = testing::randomLabelling(dice, faces, random);
+      const auto after = std::upper_bound(rings.begin(), rings.end(), start);
+      const auto before = std::lower_bound(rings.begin(), rings.end(), start);
+      EXPECT_EQ(ringOf(search.next(start)), after == rings.end() ? Labelling{} : *after);
+      EXPECT_EQ(ringOf(search.previous(start)), before == rings.begin() ? Labelling{} : *(before - 1));
+    }
   }
 }
-
-// The rings of every weakest link, counted by tighter loss limits, are the loop's rings sorted by their
-// weakest link; the last link is the best.
-TEST_P(AgreesWithTheLoop, RingsOfEveryWeakestLink) {
-  const auto [dice, faces] = GetParam();
-  const auto& reference = testing::stepLoop(dice, faces);
-  std::map<int, long> byLink;
-  for (const std::vector<int>& ring : reference.rings) ++byLink[testing::weakestLinkOf(ring, dice, faces)];
-  RingCounterOptions options;
-  options.threads = 2;
-  options.memoryLimitBytes = std::uint64_t{1} << 30;
-  const Spectrum spectrum = SpectrumCounter(dice, faces, options).run();
-  EXPECT_EQ(spectrum.bestWeakestLink, reference.bestMinimum);
-  EXPECT_EQ(spectrum.leastLink, faces * faces / 2 + 1);
-  std::map<int, long> counted;
-  for (std::size_t i = 0; i < spectrum.rings.size(); ++i) {
-    if (spectrum.rings[i] != 0) counted[spectrum.linkOf(i)] = spectrum.rings[i].get_si();
-  }
-  EXPECT_EQ(counted, byLink);
-  EXPECT_EQ(spectrum.rings.empty() ? 0 : spectrum.linkOf(spectrum.rings.size() - 1), reference.bestMinimum);
-}
-
-// Every size the plain loop walks through within seconds, including sizes without any ring.
-INSTANTIATE_TEST_SUITE_P(SmallSizes, AgreesWithTheLoop,
-                         ::testing::Values(std::pair{3, 1}, std::pair{4, 1}, std::pair{8, 1}, std::pair{3, 2},
-                                           std::pair{4, 2}, std::pair{5, 2}, std::pair{6, 2}, std::pair{3, 3},
-                                           std::pair{3, 4}, std::pair{3, 5}, std::pair{4, 3}, std::pair{3, 6},
-                                           std::pair{4, 4}, std::pair{5, 3}),
-                         [](const auto& info) {
-                           return testing::sizeName(info.param.first, info.param.second);
-                         });
 
 // Beyond the loop's sizes: nothing lies beyond the ends of the order, the ring found after a labelling
 // is a ring, and no ring lies between them, which the backward search confirms from the other side; and
@@ -163,8 +130,7 @@ CompletionCheck::AllowedDice allowedFor(const std::vector<int>& labelling, int d
 // A partial labelling can be completed exactly when one of the loop's rings starts with it, in either
 // reading alone and in the check that tries a beam first. Half of the labellings cut short are rings.
 TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoop) {
-  for (const auto& [dice, faces] : {std::pair{4, 1}, std::pair{5, 2}, std::pair{4, 3}, std::pair{3, 4},
-                                    std::pair{3, 5}, std::pair{3, 6}}) {
+  for (const auto& [dice, faces] : testing::kLoopSizes) {
     SCOPED_TRACE(testing::sizeName(dice, faces));
     const auto& rings = testing::stepLoop(dice, faces).rings;
     std::mt19937 random(dice * 10 + faces);

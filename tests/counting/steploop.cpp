@@ -8,50 +8,37 @@ namespace varno::testing {
 
 namespace {
 
-// NächsteZahl: the next candidate number for position p, or 0.
-int nextNumber(int p, int n, int k, const std::vector<int>& belegung, const std::vector<int>& vergeben) {
-  if (belegung[p] == 0 && (p - 1) % k == 0) {
-    int j = 1;
-    while (vergeben[j] != 0) ++j;
-    return j;
+// Every way of filling the positions from p on, each taking the free numbers in increasing order: a die's
+// first face any, its later faces only those above the face before. Every labelling complete is tested.
+void fill(std::size_t p, int n, int k, std::vector<int>& labelling, std::vector<bool>& used,
+          StepLoopResult& result) {
+  if (p == labelling.size()) {
+    ++result.labellings;
+    // IstRing: every die wins more than half of its pairs; the best minimum follows the weakest link.
+    const int weakest = weakestLinkOf(labelling, n, k);
+    if (2 * weakest > k * k) {
+      result.rings.push_back(labelling);
+      result.bestMinimum = std::max(result.bestMinimum, weakest);
+    }
+    return;
   }
-  const int from = belegung[p] == 0 ? belegung[p - 1] + 1 : belegung[p] + 1;
-  for (int j = from; j <= n * k; ++j)
-    if (vergeben[j] == 0) return j;
-  return 0;
+  for (int z = p % k == 0 ? 1 : labelling[p - 1] + 1; z <= n * k; ++z) {
+    if (used[z]) continue;
+    used[z] = true;
+    labelling[p] = z;
+    fill(p + 1, n, k, labelling, used, result);
+    used[z] = false;
+  }
 }
 
 }  // namespace
 
 StepLoopResult runStepLoop(int n, int k) {
   StepLoopResult result;
-  std::vector<int> belegung(n * k + 1, 0), vergeben(n * k + 1, 0);
-  int p = 1;
-  for (;;) {
-    const int z = nextNumber(p, n, k, belegung, vergeben);
-    if (z != 0) {
-      vergeben[belegung[p]] = 0;
-      belegung[p] = z;
-      vergeben[z] = 1;
-      ++p;
-      if (p <= n * k) continue;
-      const std::vector<int> labelling(belegung.begin() + 1, belegung.end());
-      ++result.labellings;
-      // IstRing: every die wins more than half of its pairs; the best minimum follows the weakest link.
-      const int weakest = weakestLinkOf(labelling, n, k);
-      if (2 * weakest > k * k) {
-        result.rings.push_back(labelling);
-        result.bestMinimum = std::max(result.bestMinimum, weakest);
-      }
-      vergeben[belegung[p - 1]] = 0;
-      p = p - 1;
-    } else {
-      vergeben[belegung[p]] = 0;
-      belegung[p] = 0;
-      p = p - 1;
-      if (p == 1) break;
-    }
-  }
+  std::vector<int> labelling(n * k, 1);  // the 1 stays on the first face
+  std::vector<bool> used(n * k + 1, false);
+  used[1] = true;
+  fill(1, n, k, labelling, used, result);
   return result;
 }
 

@@ -1,10 +1,12 @@
-// The step-by-step loop over all labellings exactly as the program describes it: positions filled one
-// step at a time with the next free number, every complete labelling tested for a ring. Slow, and kept
-// that way on purpose: it is the reference the ring search and the window's searches are held against.
+// The step-by-step loop over all labellings in the program's order: each position takes the free numbers
+// in turn, the 1 always first and each die's faces rising, and every complete labelling is tested for a
+// ring. Slow, and kept that way on purpose: it is the reference the ring search and the window's searches
+// are held against.
 #pragma once
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varno::testing {
@@ -14,6 +16,11 @@ struct StepLoopResult {
   std::vector<std::vector<int>> rings;  // Belegung(1..n*k) of every ring, in the loop's order
   int bestMinimum = 0;                  // BestesMinimum at the end
 };
+
+// Every size the loop walks through within seconds, including sizes without any ring.
+inline const std::vector<std::pair<int, int>> kLoopSizes = {{3, 1}, {4, 1}, {8, 1}, {3, 2}, {4, 2},
+                                                            {5, 2}, {6, 2}, {3, 3}, {3, 4}, {3, 5},
+                                                            {4, 3}, {3, 6}, {4, 4}, {5, 3}};
 
 // Runs the whole loop for n dice of k faces.
 StepLoopResult runStepLoop(int n, int k);
