@@ -130,7 +130,8 @@ CompletionCheck::AllowedDice allowedFor(const std::vector<int>& labelling, int d
 // A partial labelling can be completed exactly when one of the loop's rings starts with it, in either
 // reading alone and in the check that tries a beam first. Half of the labellings cut short are rings.
 TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoop) {
-  for (const auto& [dice, faces] : testing::kLoopSizes) {
+  for (const auto& [dice, faces] : {std::pair{4, 1}, std::pair{5, 2}, std::pair{4, 3}, std::pair{3, 4},
+                                    std::pair{3, 5}, std::pair{3, 6}}) {
     SCOPED_TRACE(testing::sizeName(dice, faces));
     const auto& rings = testing::stepLoop(dice, faces).rings;
     std::mt19937 random(dice * 10 + faces);
