@@ -67,6 +67,7 @@ struct RingCounterOptions {
   double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
   double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's
   std::uint64_t bandBytes = 0;   // Disk: memory for one band of targets with its sources; 0: the memory limit
+  std::uint64_t pieceBytes = 0;  // Disk: bytes of a block packed as one piece; 0: LayerStore::kPieceBytes
   Exchange* exchange = nullptr;  // processes sharing the count (each given the same options); null: just this
   // Told on the worker thread when a layer is complete: the pass (from 0) and the layer (from 1).
   std::function<void(int pass, int layer)> layerDone;

@@ -33,6 +33,7 @@ struct SweepSettings {
   Storage storage = Storage::Memory;
   std::string directory;         // Disk: where the layer files go
   std::uint64_t bandBytes = 0;   // Disk: memory for one band's targets and sources
+  std::uint64_t pieceBytes = 0;  // Disk: bytes of a block packed as one piece; 0: LayerStore::kPieceBytes
   Exchange* exchange = nullptr;  // null: this process holds every block
 };
 

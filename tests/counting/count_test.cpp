@@ -207,11 +207,12 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
     const char* name;
     CountMethod method;
     std::uint64_t bandBytes;
+    std::uint64_t pieceBytes;  // packed on disk in pieces of this size: many in a block, or one
   };
   for (const Storage& storage :
-       {Storage{"memory", CountMethod::Memory, 0},
-        Storage{"disk, bands of the largest job", CountMethod::Disk, 1},
-        Storage{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30}}) {
+       {Storage{"memory", CountMethod::Memory, 0, 0},
+        Storage{"disk, bands of the largest job, pieces of 52 bytes", CountMethod::Disk, 1, 52},
+        Storage{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30, 0}}) {
     // Primes in all and at once (0: as the count chooses).
     for (const auto& [primes, atOnce] :
          {std::pair{0, 0}, std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 4}, std::pair{5, 3},
@@ -222,6 +223,7 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
           options.threads = 3;
           options.method = storage.method;
           options.bandBytes = storage.bandBytes;
+          options.pieceBytes = storage.pieceBytes;
           options.workDirectory = storage.method == CountMethod::Disk ? directory.path() : "";
           options.primes = primes;
           options.primesAtOnce = atOnce;
