@@ -1064,8 +1064,10 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
   Needs needs;
   const int last = lastStoredLayer(plan, meet) + (meet ? 1 : 0);
   needs.stepWork.assign(last + 1, 0);
+  std::uint64_t keptMost = 0;  // the largest layer below the one being built: a count may keep any of them
   for (int layer = 1; layer <= last; ++layer) {
     if (stop && stop()) throw CountCancelled{};
+    keptMost = std::max(keptMost, partition.localCells(layer - 1, rank));
     const Step step = buildStep(plan, partition, meet, layer, rank);
     std::uint64_t foreign = 0;
     for (std::uint32_t block : sourcesOf(step)) {
@@ -1075,7 +1077,9 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
     const std::uint64_t peak = peakOf(plan, partition, step, rank);
     needs.memoryCells = std::max(needs.memoryCells, peak);
     needs.diskCells = std::max(needs.diskCells, peak);
-    needs.layerCells = std::max(needs.layerCells, partition.localCells(layer - 1, rank) + foreign + built);
+    // A layer is kept unpacked, beside the layers being built; while a kept layer replaces the one kept
+    // before, both lie beside the layer just built.
+    needs.layerCells = std::max({needs.layerCells, peak + keptMost, 2 * built + keptMost});
     needs.receivedCells += foreign;
     // Own sources are read, copies received are written and read, targets are written.
     needs.diskTraffic += partition.localCells(layer - 1, rank) + 2 * foreign + built;

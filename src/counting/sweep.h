@@ -94,8 +94,9 @@ class LayerSweep {
     std::vector<std::uint64_t> stepWork;
     std::uint64_t memoryCells = 0;  // Memory: held at the fullest moment, sources given back after use
     std::uint64_t diskCells = 0;    // Disk: layer files at their fullest, sources given back after use
-    std::uint64_t layerCells =
-        0;  // Disk without giving back (layers kept for resuming): files at their fullest
+    // Disk, keeping layers for resuming: as diskCells, and besides the layer kept last and the one that
+    // replaces it.
+    std::uint64_t layerCells = 0;
     std::uint64_t jobCells = 0;  // Disk: the least memory for a band, the largest job with its sources
     // The meeting step's room for a block, its mirror and a copy, per job, largest first (the largest
     // few only): as many jobs run at once as there are threads.
