@@ -102,8 +102,10 @@ class RingCounter {
     int primes = 0;                            // primes needed for an exact count
     int primesAtOnce = 0;                      // primes per pass
     int passes = 0;
-    std::uint64_t memoryBytes = 0;    // memory each process needs
-    std::uint64_t diskBytes = 0;      // disk each process needs (on disk, when nothing fits)
+    std::uint64_t memoryBytes = 0;  // memory each process needs
+    // Disk each process needs (on disk, when nothing fits), with its layers unpacked: packed they need
+    // less, how much less depends on the size (see docs/architecture.md).
+    std::uint64_t diskBytes = 0;
     std::uint64_t receivedBytes = 0;  // bytes each process receives from the others, over all passes
     std::uint64_t work = 0;           // work units of each process over all passes
     double seconds = 0;               // running time at the speed given

@@ -19,7 +19,7 @@ namespace varno {
 
 enum class Storage {
   Memory,  // each layer in memory, sources given back as soon as they are read for the last time
-  Disk,    // each layer in a file, read in bands of targets that fit in memory with their sources
+  Disk,    // each layer packed in a file, read in bands of targets that fit in memory with their sources
 };
 
 struct SweepSettings {

@@ -65,8 +65,9 @@ TEST(LayerStoreTest, BlocksComeBackWholeAndInPartsAndTheirPagesGoBack) {
   auto [path, store] = open(directory, "layer", 3, 5000);
   const std::vector<std::vector<std::byte>> blocks = {blockOf(4, true, 1), blockOf(20000, false, 2),
                                                       blockOf(12000, true, 3)};
-  auto places = [&](std::vector<std::vector<std::byte>>& data, std::vector<std::uint32_t> which) {
+  auto places = [&](std::vector<std::vector<std::byte>>& data, const std::vector<std::uint32_t>& which) {
     std::vector<LayerStore::Place> list;
+    list.reserve(which.size());
     for (std::uint32_t block : which) list.push_back({block, data[block].data(), data[block].size()});
     return list;
   };
