@@ -541,6 +541,7 @@ void RingCounter::work() {
       settings.storage = setup.storage;
       settings.directory = options_.workDirectory;
       settings.bandBytes = setup.bandBytes;
+      settings.pieceBytes = options_.pieceBytes;
       settings.exchange = exchange;
       SweepControl control;
       control.cancel = &cancelRequested_;

@@ -67,6 +67,7 @@ struct RingCounterOptions {
   double workPerSecond = 0;       // speed of one thread in work units (see estimate); 0: a typical machine's
   double diskBytesPerSecond = 0;  // reading and writing layer files; 0: a typical disk's
   std::uint64_t bandBytes = 0;   // Disk: memory for one band of targets with its sources; 0: the memory limit
+  std::uint64_t pieceBytes = 0;  // Disk: bytes of a block packed as one piece; 0: LayerStore::kPieceBytes
   Exchange* exchange = nullptr;  // processes sharing the count (each given the same options); null: just this
   // Told on the worker thread when a layer is complete: the pass (from 0) and the layer (from 1).
   std::function<void(int pass, int layer)> layerDone;
@@ -101,8 +102,10 @@ class RingCounter {
     int primes = 0;                            // primes needed for an exact count
     int primesAtOnce = 0;                      // primes per pass
     int passes = 0;
-    std::uint64_t memoryBytes = 0;    // memory each process needs
-    std::uint64_t diskBytes = 0;      // disk each process needs (on disk, when nothing fits)
+    std::uint64_t memoryBytes = 0;  // memory each process needs
+    // Disk each process needs (on disk, when nothing fits), with its layers unpacked: packed they need
+    // less, how much less depends on the size (see docs/architecture.md).
+    std::uint64_t diskBytes = 0;
     std::uint64_t receivedBytes = 0;  // bytes each process receives from the others, over all passes
     std::uint64_t work = 0;           // work units of each process over all passes
     double seconds = 0;               // running time at the speed given

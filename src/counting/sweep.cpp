@@ -9,7 +9,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "counting/layerstore.h"
 #include "counting/storage.h"
+#include "counting/threads.h"
 
 namespace varno {
 
@@ -381,29 +383,6 @@ void joinHalves(const CountPlan& plan, const CountPlan::Block& own, const std::u
   for (int r = 0; r < R; ++r) total[r] = (total[r] + sum[r] % primes[r] * weight) % primes[r];
 }
 
-template <typename Worker>
-void runOnThreads(unsigned threads, Worker& worker) {
-  if (threads <= 1) {
-    worker();
-    return;
-  }
-  std::exception_ptr failure;
-  std::mutex failureMutex;
-  auto guarded = [&] {
-    try {
-      worker();
-    } catch (...) {
-      std::lock_guard lock(failureMutex);
-      if (!failure) failure = std::current_exception();
-    }
-  };
-  std::vector<std::thread> pool;
-  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(guarded);
-  guarded();
-  for (auto& thread : pool) thread.join();
-  if (failure) std::rethrow_exception(failure);
-}
-
 constexpr std::size_t kScratchKept = 256;  // largest meeting jobs remembered for the estimate
 
 // The room each meeting job needs, largest first: its block C, its mirror D (unless C is its own
@@ -475,9 +454,9 @@ struct LayerSweep::Impl {
   int layer = 0;  // the layer held in `current`
   Arena current;
   Arena incoming;
-  LayerFile currentFile;
+  LayerStore currentStore;
   LayerFile incomingFile;
-  bool currentKept = false;                   // the file of `current` is kept for resuming: no holes in it
+  bool currentKept = false;  // the store of `current` is a layer kept for resuming: no holes in it
   std::vector<std::uint64_t> incomingOffset;  // per block of the layer below: cells into `incoming`
 
   Impl(const CountPlan& p, const Partition& part, SweepSettings s, SweepControl c)
@@ -493,6 +472,9 @@ struct LayerSweep::Impl {
 
   std::uint64_t cellBytes() const { return kCellBytes * static_cast<std::uint64_t>(settings.residues); }
   bool onDisk() const { return settings.storage == Storage::Disk; }
+  std::uint64_t pieceBytes() const {
+    return settings.pieceBytes != 0 ? settings.pieceBytes : LayerStore::kPieceBytes;
+  }
 
   std::vector<std::uint32_t> run(const std::optional<SavedLayer>& from, const LayerFinished& finished) {
     const int last = lastStoredLayer(plan, settings.meet);
@@ -532,8 +514,11 @@ struct LayerSweep::Impl {
     if (settings.negate)
       for (int r = 0; r < settings.residues; ++r) one[r] = settings.primes[r] - 1;
     if (onDisk()) {
-      currentFile = LayerFile::create(settings.directory);
-      if (cells > 0) currentFile.write(0, one.data(), cellBytes(), control.cancel);
+      currentStore = LayerStore(LayerFile::create(settings.directory), plan.blocks(0).size(), pieceBytes());
+      if (cells > 0) {
+        const LayerStore::Place place{0, reinterpret_cast<std::byte*>(one.data()), cellBytes()};
+        currentStore.put({&place, 1}, 1, control.cancel);
+      }
       currentKept = false;
     } else {
       current = Arena(std::max<std::uint64_t>(1, cells) * cellBytes());
@@ -545,7 +530,14 @@ struct LayerSweep::Impl {
     layer = saved.layer;
     LayerFile file = saved.file.duplicate();
     if (onDisk()) {
-      currentFile = std::move(file);
+      // A kept layer lies as the memory holds it, block after block.
+      std::vector<std::pair<std::uint64_t, std::uint64_t>> extents(plan.blocks(layer).size(), {0, 0});
+      for (std::uint32_t block = 0; block < extents.size(); ++block) {
+        if (partition.owner(layer, block) != rank) continue;
+        extents[block] = {partition.localOffset(layer, block) * cellBytes(),
+                          plan.blocks(layer)[block].cells * cellBytes()};
+      }
+      currentStore = LayerStore::unpacked(std::move(file), extents);
       currentKept = true;
     } else {
       const std::uint64_t bytes = partition.localCells(layer, rank) * cellBytes();
@@ -555,20 +547,30 @@ struct LayerSweep::Impl {
   }
 
   void keep(const std::string& path) {
-    if (onDisk()) {
-      currentFile.keepAs(path);
-      currentKept = true;
-      return;
-    }
+    // Kept unpacked, as the memory holds the layer, so that every kept layer reads alike.
     LayerFile file = LayerFile::create(settings.directory);
-    file.write(0, current.data(), partition.localCells(layer, rank) * cellBytes(), control.cancel);
+    if (onDisk()) {
+      std::vector<std::byte> piece(LayerStore::kPieceBytes);
+      for (std::uint32_t block = 0; block < plan.blocks(layer).size(); ++block) {
+        if (partition.owner(layer, block) != rank) continue;
+        const std::uint64_t offset = partition.localOffset(layer, block) * cellBytes();
+        const std::uint64_t bytes = plan.blocks(layer)[block].cells * cellBytes();
+        for (std::uint64_t from = 0; from < bytes; from += piece.size()) {
+          const std::uint64_t length = std::min<std::uint64_t>(piece.size(), bytes - from);
+          currentStore.read(block, from, piece.data(), length, control.cancel);
+          file.write(offset + from, piece.data(), length, control.cancel);
+        }
+      }
+    } else {
+      file.write(0, current.data(), partition.localCells(layer, rank) * cellBytes(), control.cancel);
+    }
     file.keepAs(path);
   }
 
   void readCell(int at, std::vector<std::uint64_t>& total) {
     std::vector<std::uint32_t> cell(settings.residues);
     if (onDisk()) {
-      currentFile.read(partition.localOffset(at, 0) * cellBytes(), cell.data(), cellBytes(), control.cancel);
+      currentStore.read(0, 0, reinterpret_cast<std::byte*>(cell.data()), cellBytes(), control.cancel);
     } else {
       std::memcpy(cell.data(), current.data() + partition.localOffset(at, 0) * cellBytes(), cellBytes());
     }
@@ -674,11 +676,11 @@ struct LayerSweep::Impl {
       if (position + bytes > from) {
         const std::uint64_t skip = from > position ? from - position : 0;
         const std::uint64_t length = std::min(bytes - skip, out.size() - written);
-        const std::uint64_t offset = partition.localOffset(below, block) * cellBytes() + skip;
         if (onDisk()) {
-          currentFile.read(offset, out.data() + written, length, control.cancel);
+          currentStore.read(block, skip, out.data() + written, length, control.cancel);
         } else {
-          std::memcpy(out.data() + written, current.data() + offset, length);
+          std::memcpy(out.data() + written,
+                      current.data() + partition.localOffset(below, block) * cellBytes() + skip, length);
         }
         written += length;
       }
@@ -808,17 +810,19 @@ struct LayerSweep::Impl {
       for (std::uint32_t block : blocks) cells += plan.blocks(below)[block].cells;
       Arena loaded(std::max<std::uint64_t>(1, cells) * cellBytes());
       std::uint64_t at = 0;
+      std::vector<LayerStore::Place> own;
       for (std::uint32_t block : blocks) {
         const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
         std::byte* to = loaded.data() + at * cellBytes();
         if (incomingOffset[block] != kNone) {
           incomingFile.read(incomingOffset[block] * cellBytes(), to, bytes, control.cancel);
         } else {
-          currentFile.read(partition.localOffset(below, block) * cellBytes(), to, bytes, control.cancel);
+          own.push_back(LayerStore::Place{block, to, bytes});
         }
         sources[block] = reinterpret_cast<const std::uint32_t*>(to);
         at += plan.blocks(below)[block].cells;
       }
+      currentStore.get(own, settings.threads, control.cancel);
       body(sources, starts[band], starts[band + 1]);
       for (std::uint32_t block : blocks) {
         sources[block] = nullptr;
@@ -827,14 +831,14 @@ struct LayerSweep::Impl {
         if (incomingOffset[block] != kNone) {
           incomingFile.punchHole(incomingOffset[block] * cellBytes(), bytes);
         } else if (!currentKept) {
-          currentFile.punchHole(partition.localOffset(below, block) * cellBytes(), bytes);
+          currentStore.release(block);
         }
       }
     }
   }
 
   void buildOnDisk(const Step& step) {
-    LayerFile next = LayerFile::create(settings.directory);
+    LayerStore next(LayerFile::create(settings.directory), plan.blocks(step.layer).size(), pieceBytes());
     inBands(step, [&](const std::vector<const std::uint32_t*>& sources, std::size_t begin, std::size_t end) {
       if (begin == end) return;
       const std::uint64_t first = partition.localOffset(step.layer, step.jobs[begin].block);
@@ -848,9 +852,16 @@ struct LayerSweep::Impl {
             return targets.as<std::uint32_t>() +
                    (partition.localOffset(step.layer, block) - first) * settings.residues;
           });
-      next.write(first * cellBytes(), targets.data(), cells * cellBytes(), control.cancel);
+      std::vector<LayerStore::Place> places;
+      for (std::size_t i = begin; i < end; ++i) {
+        const std::uint32_t block = step.jobs[i].block;
+        places.push_back(LayerStore::Place{
+            block, targets.data() + (partition.localOffset(step.layer, block) - first) * cellBytes(),
+            plan.blocks(step.layer)[block].cells * cellBytes()});
+      }
+      next.put(places, settings.threads, control.cancel);
     });
-    currentFile = std::move(next);
+    currentStore = std::move(next);
     currentKept = false;
     incomingFile = LayerFile();
   }
@@ -939,7 +950,7 @@ struct LayerSweep::Impl {
       current = Arena();
       incoming = Arena();
     }
-    currentFile = LayerFile();
+    currentStore = LayerStore();
     incomingFile = LayerFile();
     return total;
   }
@@ -1053,8 +1064,10 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
   Needs needs;
   const int last = lastStoredLayer(plan, meet) + (meet ? 1 : 0);
   needs.stepWork.assign(last + 1, 0);
+  std::uint64_t keptMost = 0;  // the largest layer below the one being built: a count may keep any of them
   for (int layer = 1; layer <= last; ++layer) {
     if (stop && stop()) throw CountCancelled{};
+    keptMost = std::max(keptMost, partition.localCells(layer - 1, rank));
     const Step step = buildStep(plan, partition, meet, layer, rank);
     std::uint64_t foreign = 0;
     for (std::uint32_t block : sourcesOf(step)) {
@@ -1064,7 +1077,9 @@ LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& part
     const std::uint64_t peak = peakOf(plan, partition, step, rank);
     needs.memoryCells = std::max(needs.memoryCells, peak);
     needs.diskCells = std::max(needs.diskCells, peak);
-    needs.layerCells = std::max(needs.layerCells, partition.localCells(layer - 1, rank) + foreign + built);
+    // A layer is kept unpacked, beside the layers being built; while a kept layer replaces the one kept
+    // before, both lie beside the layer just built.
+    needs.layerCells = std::max({needs.layerCells, peak + keptMost, 2 * built + keptMost});
     needs.receivedCells += foreign;
     // Own sources are read, copies received are written and read, targets are written.
     needs.diskTraffic += partition.localCells(layer - 1, rank) + 2 * foreign + built;

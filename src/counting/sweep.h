@@ -19,7 +19,7 @@ namespace varno {
 
 enum class Storage {
   Memory,  // each layer in memory, sources given back as soon as they are read for the last time
-  Disk,    // each layer in a file, read in bands of targets that fit in memory with their sources
+  Disk,    // each layer packed in a file, read in bands of targets that fit in memory with their sources
 };
 
 struct SweepSettings {
@@ -33,6 +33,7 @@ struct SweepSettings {
   Storage storage = Storage::Memory;
   std::string directory;         // Disk: where the layer files go
   std::uint64_t bandBytes = 0;   // Disk: memory for one band's targets and sources
+  std::uint64_t pieceBytes = 0;  // Disk: bytes of a block packed as one piece; 0: LayerStore::kPieceBytes
   Exchange* exchange = nullptr;  // null: this process holds every block
 };
 
@@ -93,8 +94,9 @@ class LayerSweep {
     std::vector<std::uint64_t> stepWork;
     std::uint64_t memoryCells = 0;  // Memory: held at the fullest moment, sources given back after use
     std::uint64_t diskCells = 0;    // Disk: layer files at their fullest, sources given back after use
-    std::uint64_t layerCells =
-        0;  // Disk without giving back (layers kept for resuming): files at their fullest
+    // Disk, keeping layers for resuming: as diskCells, and besides the layer kept last and the one that
+    // replaces it.
+    std::uint64_t layerCells = 0;
     std::uint64_t jobCells = 0;  // Disk: the least memory for a band, the largest job with its sources
     // The meeting step's room for a block, its mirror and a copy, per job, largest first (the largest
     // few only): as many jobs run at once as there are threads.

@@ -165,10 +165,16 @@ TEST(KnownValues, TheReadmeAgrees) {
 // step's kinds of partner; three dice repeat after one, four after two, six after two or three.
 TEST(RingCounterTest, EveryPathCountsAlike) {
   const TemporaryDirectory directory;
-  for (const auto& [storage, method, bandBytes] :
-       {std::tuple{"memory", CountMethod::Memory, std::uint64_t{0}},
-        std::tuple{"disk, bands of the largest job", CountMethod::Disk, std::uint64_t{1}},
-        std::tuple{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30}}) {
+  struct Storage {
+    const char* name;
+    CountMethod method;
+    std::uint64_t bandBytes;
+    std::uint64_t pieceBytes;  // packed on disk in pieces of this size: many in a block, or one
+  };
+  for (const Storage& storage :
+       {Storage{"memory", CountMethod::Memory, 0, 0},
+        Storage{"disk, bands of the largest job, pieces of 52 bytes", CountMethod::Disk, 1, 52},
+        Storage{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30, 0}}) {
     // Primes in all and at once (0: as the count chooses).
     for (const auto& [primes, atOnce] :
          {std::pair{0, 0}, std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 4}, std::pair{5, 3},
@@ -177,9 +183,10 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
         for (const bool meet : {true, false}) {
           RingCounterOptions options = smallMachine();
           options.threads = 3;
-          options.method = method;
-          options.bandBytes = bandBytes;
-          options.workDirectory = method == CountMethod::Disk ? directory.path() : "";
+          options.method = storage.method;
+          options.bandBytes = storage.bandBytes;
+          options.pieceBytes = storage.pieceBytes;
+          options.workDirectory = storage.method == CountMethod::Disk ? directory.path() : "";
           options.primes = primes;
           options.primesAtOnce = atOnce;
           options.negateResidues = negate;
@@ -190,13 +197,13 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
                {std::tuple{4, 4, -1, known(4, 4).rings}, std::tuple{3, 5, -1, known(3, 5).rings},
                 std::tuple{6, 3, -1, known(6, 3).rings}, std::tuple{4, 4, 6, "18"},
                 std::tuple{3, 5, 11, "64"}}) {
-            SCOPED_TRACE(std::string(storage) + ", " + std::to_string(primes) + " primes, " +
+            SCOPED_TRACE(std::string(storage.name) + ", " + std::to_string(primes) + " primes, " +
                          std::to_string(atOnce) + " at once" + (negate ? ", negated" : "") +
                          (meet ? ", meeting" : ", upwards") + ": " + testing::sizeName(dice, faces) +
                          ", loss limit " + std::to_string(limit));
             options.lossLimit = limit;
             const RingCounter::Estimate plan = RingCounter::estimate(dice, faces, options);
-            EXPECT_EQ(plan.method, method);
+            EXPECT_EQ(plan.method, storage.method);
             if (primes != 0) {
               EXPECT_EQ(std::pair(plan.primes, plan.primesAtOnce), std::pair(primes, atOnce));
             }
