@@ -215,7 +215,8 @@ KeptState readNote(std::string_view text, const KeptSetup& setup) {
     throw ResumeRefused("the note was changed after it was written (its check sum does not match)");
   }
   if (field(lines, 1, "setup") != setupLine(setup)) {
-    throw ResumeRefused("the note is of a count with other options (" + std::string(lines[1].substr(6, 100)) +
+    throw ResumeRefused("the note is of a count with other options (" +
+                        std::string(field(lines, 1, "setup").substr(0, 100)) +
                         "); go on with the options it was started with, or start afresh without --resume");
   }
   if (hexadecimal(field(lines, 2, "plan")) != setup.plan) {

@@ -305,6 +305,9 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
       {"setup 4x5 meet primes=2 primes-at-once=2 processes=1 rank=0",
        R"(the note is of a count with other options \(4x5 meet primes=2 primes-at-once=2 processes=1 rank=0\); )"
        "go on with the options it was started with, or start afresh without --resume"},
+      {"setup",
+       R"(the note is of a count with other options \(\); go on with the options it was started with, )"
+       "or start afresh without --resume"},
       {"plan 0123456789abcdef",
        R"(the note is of a count laid out otherwise \(by another version of varno-count\))"},
       {"pass 2", "the note's pass 2 is not one of this count's passes 0 to 1"},
