@@ -1,10 +1,15 @@
 // The window's wiring: every control, pressed as the user presses it or by its key, runs its handler, and
 // every widget shows what its control holds. Each row only checks a sign that the right handler ran: what
 // handlers do is the core tests' business, and input while the window is busy busyinput_test.cpp's. The
-// items whose own tests choose them (the information boxes, Extras) are left to those.
+// items whose own tests choose them (the information boxes, Extras) are left to those. "Rückgängig" and
+// "Wiederholen": every change of the ring a control makes, a search with all its passes too, is one step,
+// undone to exactly the ring before it and redone to the ring after it.
 #include <QClipboard>
 #include <QScrollBar>
 
+#include "counting/temporarydirectory.h"
+#include "ring/evaluation.h"
+#include "ringhistory.h"
 #include "window/pad.h"
 #include "window/ringstate.h"
 #include "window/ringtext.h"
@@ -17,6 +22,12 @@ namespace {
 class Wiring : public WindowTest {
  protected:
   Wiring() {
+    EXPECT_FALSE(canUndo() || canRedo());
+    // Texts on the hidden faces and dice, which an undo must give back too.
+    window.run([&] {
+      for (int i = 0; i < kDice * kFaces; ++i)
+        if (i % kFaces >= 3 || i >= 3 * kFaces) form.txtAuge[i].setText("h" + std::to_string(i));
+    });
     writeMinimalRing();
     window.run([&] { form.ausgabe.Cls(); });
   }
@@ -54,9 +65,13 @@ class Wiring : public WindowTest {
          [&] { return dialogs.files.size() == 1 && dialogs.files[0].save; },
          {},
          QKeySequence("Ctrl+S")},
-        {"cmdLaden",
-         [&] { return dialogs.files.size() == 2 && !dialogs.files[1].save; },
-         {},
+        {"cmdLaden", [&] { return dialogs.files.size() == 2 && !dialogs.files[1].save && face(9) == "49"; },
+         [&] {
+           std::vector<std::string> faces(32);
+           for (int i = 0; i < 32; ++i) faces[i] = std::to_string(40 + i);
+           testing::writeFile(folder.path() + "/ring.vrf", ringFile("4", "2", faces));
+           dialogs.chosen = {folder.path() + "/ring.vrf"};
+         },
          QKeySequence("Ctrl+O")},
         {"cmdBeenden", [&] { return endings == 1; }, {}, QKeySequence("Ctrl+Q")},
         {"cmdVarno", [&] { return form.Text1[1].text() == "6"; }},
@@ -70,7 +85,7 @@ class Wiring : public WindowTest {
         {"cmd4x3", [&] { return size("4", "3"); }},
         {"cmd4x4", [&] { return size("4", "4"); }},
         {"cmd3x3", [&] { return size("3", "3") && form.txtRückmeldung.text().starts_with(" ja"); }},
-        {"cmdBelzähl", [&] { return form.Text3[0].text() == "560"; }},
+        {"cmdBelzähl", [&] { return form.Text3[0].text() == "560"; }, [&] { writeMinimalRing(); }},
         {"cmdZZ", [&] { return form.Text3[0].text() == "560" && told(" 1. Varnoring gefunden"); },
          [&] { dialogs.answers = {kNo}; }},
         {"Command9", [&] { return form.Text3[0].text() == "0"; }},
@@ -115,6 +130,7 @@ class Wiring : public WindowTest {
          },
          QKeySequence("Ctrl+C")},
         {"cmdPrint", [&] { return dialogs.printDialogs == 1; }, {}, QKeySequence("Ctrl+P")},
+        {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
         // A clipboard larger than any ring is refused for its length, without reading all of it, and the
         // ring stays.
         {"cmdPaste",
@@ -131,6 +147,7 @@ class Wiring : public WindowTest {
     for (const Row& row : rows) {
       if (row.control.empty() && !byKeys) continue;
       if (row.before) window.run(row.before, MainWindow::Gate::Always);
+      const RingState before = ringState(form);
       if (byKeys && !row.key.isEmpty()) {
         QTest::keySequence(&window, row.key);
       } else {
@@ -138,8 +155,31 @@ class Wiring : public WindowTest {
       }
       EXPECT_TRUE(row.ran()) << row.control << " " << row.key.toString().toStdString();
       expectMirrored();
+      const RingState after = ringState(form);
+      if (after == before || row.control.starts_with("cmdUndo") || row.control.starts_with("cmdRedo"))
+        continue;
+      SCOPED_TRACE(row.control);
+      EXPECT_TRUE(canUndo() && !canRedo());
+      choose("cmdUndo");
+      EXPECT_EQ(ringState(form), before);
+      expectShown();
+      choose("cmdRedo");
+      EXPECT_EQ(ringState(form), after);
+      expectShown();
     }
+    // The ring the window opened with is the first step: nothing before it, not even the start's search.
+    for (int steps = 0; canUndo() && steps < RingHistory::kUndoLimit; ++steps) choose("cmdUndo");
+    EXPECT_EQ(ringState(form), opened);
   }
+
+  // The window shows the ring the fields hold, evaluated and drawn.
+  void expectShown() {
+    expectMirrored();
+    EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict);
+    EXPECT_FALSE(form.ausgabe.primitives().empty());
+  }
+  bool canUndo() { return find<QAction>("cmdUndo")->isEnabled(); }
+  bool canRedo() { return find<QAction>("cmdRedo")->isEnabled(); }
 
   std::string face(int index) { return form.txtAuge[index].text(); }
   bool size(const char* n, const char* k) { return form.Text1[0].text() == n && form.Text1[1].text() == k; }
@@ -149,6 +189,8 @@ class Wiring : public WindowTest {
     return dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
   }
   int endings = 0, copies = 0;
+  const RingState opened = ringState(form);
+  const testing::TemporaryDirectory folder;
 };
 
 TEST_F(Wiring, EveryControlRunsItsHandlerAndEveryWidgetShowsItsControl) {
