@@ -3,7 +3,8 @@
 // handlers do is the core tests' business, and input while the window is busy busyinput_test.cpp's. The
 // items whose own tests choose them (the information boxes, Extras) are left to those. "Rückgängig" and
 // "Wiederholen": every change of the ring a control makes, a search with all its passes too, is one step,
-// undone to exactly the ring before it and redone to the ring after it.
+// undone to exactly the ring before it and redone to the ring after it; the oldest are forgotten (that
+// nothing is undone while a search runs: busyinput_test.cpp).
 #include <QClipboard>
 #include <QScrollBar>
 
@@ -207,6 +208,21 @@ TEST_F(Wiring, EveryKeyRunsTheHandlerOfItsControl) {
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   pressEveryControl(true);
+}
+
+TEST_F(Wiring, TheOldestStepsAreForgottenAndAnUndoneDigitIsGoneFromThePad) {
+  click("txtAuge(0)");
+  const std::string first = form.txtAuge[0].text();
+  for (int i = 0; i < 105; ++i) click("cmdZahl(1)");
+  for (int i = 0; i < 100; ++i) choose("cmdUndo");
+  EXPECT_FALSE(canUndo());
+  EXPECT_EQ(form.txtAuge[0].text(), first + "11111");
+  click("cmdZahl(2)");  // a new step forgets what could be redone
+  EXPECT_EQ(form.txtAuge[0].text(), first + "111112");
+  EXPECT_FALSE(canRedo());
+  choose("cmdUndo");
+  click("cmdZahl(3)");
+  EXPECT_EQ(form.txtAuge[0].text(), first + "111113");
 }
 
 TEST_F(Wiring, ThePadGlidesVisiblyToItsDieWhileTheWindowAnswers) {
