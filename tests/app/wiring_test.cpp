@@ -118,8 +118,9 @@ class Wiring : public WindowTest {
         {"cmdRedo", [&] { return face(10) == "11"; }, {}, QKeySequence("Ctrl+Shift+Z")},
         {"cmdUndo", [&] { return ringState(form) == kept; }, {}, QKeySequence("Ctrl+Z")},
         {"cmdRedo", [&] { return face(10) == "11"; }, {}, QKeySequence("Ctrl+Y")},
-        {"VScroll1(0)", [&] { return form.Text1[0].text() == "4"; }},
-        {"VScroll1(1)", [&] { return form.Text1[1].text() == "4"; }},
+        // Up to the largest k: a position turned into a value the wrong way round leaves the range.
+        {"VScroll1(0)", [&] { return form.Text1[0].text() == "6"; }, [&] { setRingSize(form, 5, 7); }},
+        {"VScroll1(1)", [&] { return form.Text1[1].text() == "8"; }},
         {"hscBogen", [&] { return form.hscBogen.value() > 100 && drawn(); }, clear},
         {"cmdStop", [&] { return form.Abbruch; }},
         {"Text4", [&] { return !form.Text4.visible(); }, [&] { form.Text4.setVisible(true); }},
