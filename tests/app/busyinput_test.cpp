@@ -56,7 +56,7 @@ class BusyInput : public WindowTest {
           EXPECT_FALSE(find<QAction>("cmdUndo")->isEnabled());  // though the ring's size was a step
           const std::vector<std::string> before = state();
           pressEverything();
-          expectSame(state(), before);
+          EXPECT_EQ(state(), before);
           click("cmdStop");
           EXPECT_TRUE(find<QMenu>("cmdMonteCarlo")->menuAction()->isEnabled());
           EXPECT_NE(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
@@ -65,7 +65,7 @@ class BusyInput : public WindowTest {
           choose("cmd3x3");
           click("shpkreis(11)");
           find<QScrollBar>("VScroll1(1)")->setValue(5);
-          expectSame(state(), stopped);
+          EXPECT_EQ(state(), stopped);
         },
         std::chrono::nanoseconds::zero());
   }
@@ -95,7 +95,7 @@ TEST_F(BusyInput, NothingWritesAFaceWhileARandomLabellingIsDealtOutsideASearch) 
         const std::vector<std::string> before = state();
         click("shpkreis(11)");
         click("txtAuge(0)");
-        expectSame(state(), before);
+        EXPECT_EQ(state(), before);
         for (Control& field : form.txtAuge) field.setText("");  // as they are before the first number
       },
       std::chrono::nanoseconds::zero());

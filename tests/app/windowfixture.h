@@ -71,9 +71,6 @@ class WindowTest : public ::testing::Test {
     all.push_back("Feldnummer=" + std::to_string(form.Feldnummer.value_or(-1)));
     return all;
   }
-  static void expectSame(const std::vector<std::string>& now, const std::vector<std::string>& before) {
-    EXPECT_EQ(now, before);
-  }
 
   // Every widget shows its control's text, state and place.
   void expectMirrored() {
