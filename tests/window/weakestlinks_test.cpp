@@ -68,27 +68,6 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
   EXPECT_EQ(spectrumMark(form).note, "Der Ring im Fenster hat eine andere Größe; nichts ist markiert.");
 }
 
-// Busy as "alle Belegungen zählen" is, and the stop button ends it with nothing shown (sizes without
-// rings: enumeration_test.cpp).
-TEST_F(SpectrumShown, RunsBusyAndStopsAtTheStopButton) {
-  setSize(6, 6);
-  bool sawBusy = false;
-  form.DoEvents.setHook(
-      [&] {
-        if (!form.prgFortschritt.visible()) return;
-        sawBusy = form.Text4.visible() && form.searchRunning && !form.cmdSpectrum.enabled() &&
-                  !form.cmdKombinatorik.enabled();
-        form.Abbruch = true;  // as the stop button does
-      },
-      std::chrono::nanoseconds::zero());
-  cmdSpectrum_Click(form);
-  EXPECT_TRUE(sawBusy);
-  EXPECT_FALSE(form.spectrum);
-  EXPECT_EQ(shown, 0);
-  EXPECT_TRUE(dialogs.messages.empty());
-  expectIdle();
-}
-
 // Where counting all labellings is refused, or asked about as long, so is the spectrum, in the same
 // words; its time is that of all its counts. Refused or declined, nothing changes.
 TEST_F(SpectrumShown, IsRefusedAndAskedAboutAsTheCountIs) {
