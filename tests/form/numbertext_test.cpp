@@ -93,17 +93,6 @@ TEST(NumberText, DecimalsCompareDigitForDigit) {
   }
 }
 
-TEST(NumberText, PlainDecimalKeepsTheValueDigitForDigit) {
-  const std::pair<std::string, std::string> rows[] = {
-      {"007", "7"},   {"05", "5"},  {"2.50", "2.5"}, {"0.25", ".25"}, {"-.5", "-.5"},
-      {"+4", "4"},    {"-0", "0"},  {"0.000", "0"},  {"5.", "5"},     {"0.00001", ".00001"},
-      {"abc", "abc"}, {"5x", "5x"}, {".", "."},      {"1e3", "1e3"},  // no number: as it is
-  };
-  for (const auto& [text, plain] : rows) EXPECT_EQ(plainDecimal(text), plain) << text;
-  const std::string kept[] = {"1000000000000000", "12345678901234567", std::string(400, '9')};
-  for (const std::string& text : kept) EXPECT_EQ(plainDecimal(text), text);
-}
-
 TEST(NumberText, RoundHalfEven) {
   const double rows[][2] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4, 2},
                             {2.6, 3}, {0.5, 0}, {1.5, 2},   {7, 7}};
