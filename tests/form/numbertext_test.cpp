@@ -34,10 +34,6 @@ TEST(NumberText, NumberFormat) {
   for (const auto& [value, text] : rows) EXPECT_EQ(numberFormat(value), text) << value;
   EXPECT_EQ(numberFormat(1.0 / 3), " .333333333333333");
   EXPECT_EQ(numberFormat(123456789012345), " 123456789012345");
-  EXPECT_EQ(plainNumber(15), "15");
-  EXPECT_EQ(plainNumber(0.5), ".5");
-  EXPECT_EQ(plainNumber(-2.5), "-2.5");
-  EXPECT_EQ(plainDigits(2147483648LL), "2147483648");
 }
 
 TEST(NumberText, CountersAdvanceExactlyAndInTheFormTheyHave) {
