@@ -34,10 +34,6 @@ TEST(NumberText, NumberFormat) {
   for (const auto& [value, text] : rows) EXPECT_EQ(numberFormat(value), text) << value;
   EXPECT_EQ(numberFormat(1.0 / 3), " .333333333333333");
   EXPECT_EQ(numberFormat(123456789012345), " 123456789012345");
-  EXPECT_EQ(plainNumber(15), "15");
-  EXPECT_EQ(plainNumber(0.5), ".5");
-  EXPECT_EQ(plainNumber(-2.5), "-2.5");
-  EXPECT_EQ(plainDigits(2147483648LL), "2147483648");
 }
 
 TEST(NumberText, CountersAdvanceExactlyAndInTheFormTheyHave) {
@@ -91,17 +87,6 @@ TEST(NumberText, DecimalsCompareDigitForDigit) {
     EXPECT_EQ(Decimal::of(a).compare(Decimal::of(b)), order) << a << " " << b;
     EXPECT_EQ(Decimal::of(b).compare(Decimal::of(a)), -order) << b << " " << a;
   }
-}
-
-TEST(NumberText, PlainDecimalKeepsTheValueDigitForDigit) {
-  const std::pair<std::string, std::string> rows[] = {
-      {"007", "7"},   {"05", "5"},  {"2.50", "2.5"}, {"0.25", ".25"}, {"-.5", "-.5"},
-      {"+4", "4"},    {"-0", "0"},  {"0.000", "0"},  {"5.", "5"},     {"0.00001", ".00001"},
-      {"abc", "abc"}, {"5x", "5x"}, {".", "."},      {"1e3", "1e3"},  // no number: as it is
-  };
-  for (const auto& [text, plain] : rows) EXPECT_EQ(plainDecimal(text), plain) << text;
-  const std::string kept[] = {"1000000000000000", "12345678901234567", std::string(400, '9')};
-  for (const std::string& text : kept) EXPECT_EQ(plainDecimal(text), text);
 }
 
 TEST(NumberText, RoundHalfEven) {

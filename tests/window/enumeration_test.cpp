@@ -1,27 +1,20 @@
 #include "window/enumeration.h"
 
-#include "counting/ringcounter.h"
-#include "window/strongest.h"
-#include "window/weakestlinks.h"
+#include <regex>
 
+#include "counting/ringcounter.h"
 #include "counting/steploop.h"
 #include "counting/temporarydirectory.h"
+#include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
+#include "window/strongest.h"
+#include "window/weakestlinks.h"
 
 namespace varno {
 namespace {
 
 using Enumeration = RingTest;
-
-TEST(Labellings, TotalsAndTheirWrittenForm) {
-  const std::pair<std::pair<int, int>, const char*> rows[] = {
-      {{5, 5}, "124672148625024"},       // below 10^15: all digits
-      {{7, 5}, "4.11970279366874E+24"},  // 4119702793668744552990720: a double has ...875
-      {{8, 8}, "2.27071549145385E+51"},
-  };
-  for (const auto& [size, text] : rows) EXPECT_EQ(totalText(size.first, size.second), text);
-}
 
 TEST(Labellings, DurationsForTheUser) {
   EXPECT_EQ(durationText(0.2), "1 s");
@@ -62,15 +55,11 @@ TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
     EXPECT_EQ(question.title, " " + std::to_string(shown) + ". Varnoring gefunden");
     if (shown == stopAt) form.Abbruch = true;  // as the stop button does
   };
-  cmdZZ_Click(form);  // "yes" every time: to the last ring
-  EXPECT_EQ(shown, reference.rings.size());
-  EXPECT_EQ(form.Picture1[3].text(), " 15 / 25");
-  expectIdle();
-
-  // "No" at the first ring, the stop button while the second is on show (answered "Yes"), then "No" at
-  // the third: each run starts afresh, unstopped, and ends with the ring it showed last.
+  // "Yes" every time: to the last ring; "No" at the first ring, the stop button while the second is on show
+  // (answered "Yes"), then "No" at the third: each run starts afresh, unstopped, and ends with the ring it
+  // showed last.
   const std::tuple<std::deque<int>, std::size_t, std::size_t> runs[] = {
-      {{kNo}, 0, 1}, {{kYes, kYes}, 2, 2}, {{kYes, kYes, kNo}, 0, 3}};
+      {{}, 0, reference.rings.size()}, {{kNo}, 0, 1}, {{kYes, kYes}, 2, 2}, {{kYes, kYes, kNo}, 0, 3}};
   for (const auto& [answers, stop, rings] : runs) {
     shown = 0;
     bestSoFar = 0;
@@ -80,7 +69,7 @@ TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
     cmdZZ_Click(form);
     ASSERT_EQ(shown, rings);  // a run that showed nothing has no ring to look at
     EXPECT_EQ(shownRing(3, 5), reference.rings[shown - 1]);
-    EXPECT_EQ(form.Picture1[3].text(), " 13 / 25");
+    EXPECT_EQ(form.Picture1[3].text(), numberFormat(bestSoFar) + " / 25");
     EXPECT_EQ(form.Text3[0].text(), "252252");
     EXPECT_EQ(form.Text3[1].text(), std::to_string(shown));
     expectIdle();
@@ -116,13 +105,18 @@ TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFacesOrAreToldOf) {
   }
 }
 
-// A stop during the count leaves the window as the loop showed it at its start; one while the last ring
-// is looked up shows the count without the ring. The counts after them are not stopped by their stops.
+// A stop during the count leaves the window as the loop showed it at its start, and the spectrum stops
+// alike with nothing shown; one while the last ring is looked up shows the count without the ring. The
+// counts after them are not stopped by their stops.
 TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCountsRunToTheEnd) {
+  int stops = 0;
   const auto stopWhen = [&](const std::function<bool()>& moment) {
     form.DoEvents.setHook(
-        [&form = form, moment] {
-          if (moment()) form.Abbruch = true;  // as the stop button does
+        [&form = form, &stops, moment] {
+          if (!moment()) return;
+          ++stops;
+          EXPECT_TRUE(form.Text4.visible() && form.searchRunning && !form.cmdSpectrum.enabled());  // busy
+          form.Abbruch = true;  // as the stop button does
         },
         std::chrono::nanoseconds::zero());
   };
@@ -139,6 +133,12 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   EXPECT_EQ(form.Picture1[3].text(), " maxmin");
   EXPECT_EQ(form.Text3[0].text(), totalText(6, 6));
   EXPECT_EQ(shownRing(6, 6), std::vector<int>(36, 0));
+  expectIdle();
+  stops = 0;
+  cmdSpectrum_Click(form);
+  EXPECT_GT(stops, 0);
+  EXPECT_FALSE(form.spectrum);
+  EXPECT_TRUE(dialogs.messages.empty());
   expectIdle();
 
   setSize(4, 4);
@@ -169,7 +169,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
 }
 
 // A count that does not fit in memory runs on disk, in a folder of its own that it removes (one that does
-// not fit there either: weakestlinks_test.cpp).
+// not fit there either: SpectrumShown.IsRefusedAndAskedAboutAsTheCountIs).
 TEST_F(Enumeration, ASizeBeyondTheMemoryIsCountedOnDisk) {
   const testing::TemporaryDirectory work;
   form.machine.workDirectory = work.path();
@@ -219,6 +219,105 @@ TEST_F(Enumeration, TheStrongestRingShowsARingWithTheBestWeakestLinkOfItsSize) {
   EXPECT_EQ(testing::weakestLinkOf(shownRing(8, 8), 8, 8), 44);
   EXPECT_EQ(form.Picture1[3].text(), " 44 / 64");
   EXPECT_EQ(dialogs.messages.size(), 1u);
+  expectIdle();
+}
+
+using SpectrumShown = RingTest;
+
+const std::vector<std::vector<int>> kLink9 = {{2, 4, 14, 15}, {1, 8, 12, 13}, {7, 9, 10, 11}, {3, 5, 6, 16}};
+
+// The counts of 4x4 (the step-by-step loop's 2251 rings of link 9 and 18 of link 10) reach the view,
+// the ring in the window stays as it was, and the mark follows the ring: its weakest link forwards, or
+// backwards for a ring "linksrum"; nothing for a ring that is none, has ties between neighbours (whose
+// wins no labelling of the count has), or has another size.
+TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
+  int shown = 0;
+  form.showSpectrum = [&] { ++shown; };
+  EXPECT_EQ(spectrumMark(form).link, std::nullopt);  // nothing counted yet
+  setSize(4, 4);
+  setDice(kLink9);
+  cmdSpectrum_Click(form);
+  ASSERT_TRUE(form.spectrum);
+  EXPECT_EQ(std::tuple(form.spectrum->n, form.spectrum->k, form.spectrum->leastLink), std::tuple(4, 4, 9));
+  EXPECT_EQ(form.spectrum->rings, (std::vector<std::string>{"2251", "18"}));
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(die(3, 4), (std::vector<std::string>{"3", "5", "6", "16"}));
+  expectIdle();
+
+  const std::vector<std::vector<int>> linksrum = {
+      {3, 5, 6, 16}, {7, 9, 10, 11}, {1, 8, 12, 13}, {2, 4, 14, 15}};
+  const std::vector<std::vector<int>> tied = {{2, 4, 14, 15}, {1, 7, 12, 13}, {7, 9, 10, 11}, {3, 5, 6, 16}};
+  const std::tuple<const char*, std::vector<std::vector<int>>, std::optional<int>, const char*> rows[] = {
+      {"forwards", kLink9, 9,
+       "Markiert: der Ring im Fenster, seine schwächste Stelle gewinnt 9 von 16 Paaren."},
+      {"backwards", linksrum, 9,
+       "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 "
+       "von 16 Paaren."},
+      {"ties within dice only", {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}}, 10, nullptr},
+      {"ties between neighbours", tied, std::nullopt,
+       "Der Ring im Fenster hat gleiche Augen auf Nachbarwürfeln; solche Ringe zählt die Verteilung nicht, "
+       "nichts ist markiert."},
+      {"no ring",
+       {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}},
+       std::nullopt,
+       "Der Ring im Fenster ist kein Varno-Ring; nichts ist markiert."},
+  };
+  for (const auto& [name, dice, link, note] : rows) {
+    setDice(dice);
+    const SpectrumMark mark = spectrumMark(form);
+    EXPECT_EQ(mark.link, link) << name;
+    if (note) {
+      EXPECT_EQ(mark.note, note) << name;
+    }
+  }
+  setSize(5, 4);
+  setDice({{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}, {17, 18, 19, 20}});
+  EXPECT_EQ(spectrumMark(form).note, "Der Ring im Fenster hat eine andere Größe; nichts ist markiert.");
+}
+
+// Where counting all labellings is refused, or asked about as long, so is the spectrum, in the same
+// words; its time is that of all its counts. Refused or declined, nothing changes.
+TEST_F(SpectrumShown, IsRefusedAndAskedAboutAsTheCountIs) {
+  form.machine.memoryBytes = std::uint64_t{1} << 20;
+  form.machine.diskBytes = std::uint64_t{1} << 20;
+  setSize(7, 6);
+  face(form, 0, 0).setText("5");
+  cmdBelzähl_Click(form);
+  cmdSpectrum_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  const std::regex refusal(
+      "Das Zählen aller Belegungen für 7 Würfel mit je 6 Seiten\r\nbraucht etwa [0-9]+,[0-9] GiB Speicher "
+      "und [0-9]+,[0-9] GiB auf der Festplatte; so viel hat dieser Rechner nicht frei[.]\r\n\r\n"
+      "Diese Größe kann hier nicht gezählt werden[.]");
+  EXPECT_TRUE(std::regex_match(dialogs.messages[0].prompt, refusal)) << dialogs.messages[0].prompt;
+  for (const auto& message : dialogs.messages) {
+    EXPECT_EQ(message.prompt, dialogs.messages[0].prompt);
+    EXPECT_EQ(message.title, "Rechenproblem");
+    EXPECT_EQ(message.style, 16);
+  }
+  EXPECT_EQ(face(form, 0, 0).text(), "5");
+  expectIdle();
+
+  // A slow machine: 5x6 counts in 4 min, its spectrum in 7 min.
+  dialogs.messages.clear();
+  form.machine.memoryBytes = std::uint64_t{1} << 40;
+  form.machine.workPerSecond = 1e4;
+  setSize(5, 6);
+  dialogs.answers = {kNo, kNo};
+  cmdBelzähl_Click(form);
+  cmdSpectrum_Click(form);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  const std::string question =
+      "Das Zählen aller Belegungen für 5 Würfel mit je 6 Seiten\r\ndauert auf diesem Rechner etwa ";
+  EXPECT_EQ(dialogs.messages[0].prompt, question + "4 min.\r\n\r\nTrotzdem beginnen?");
+  EXPECT_EQ(dialogs.messages[1].prompt, question + "7 min.\r\n\r\nTrotzdem beginnen?");
+  for (const auto& message : dialogs.messages) {
+    EXPECT_EQ(message.title, "Lange Rechnung");
+    EXPECT_EQ(message.style, 36);
+  }
+  EXPECT_EQ(face(form, 0, 0).text(), "5");
+  EXPECT_FALSE(form.spectrum);
   expectIdle();
 }
 

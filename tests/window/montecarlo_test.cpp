@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <set>
 
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
@@ -32,28 +33,6 @@ class MonteCarlo : public RingTest {
 
   int yields = 0;
 };
-
-TEST_F(MonteCarlo, ARandomLabellingUsesEveryNumberOnceAscendingOnEveryDieAndIsEvaluatedOnce) {
-  for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 3}, {4, 4}, {8, 8}, {3, 1}, {5, 2}}) {
-    setSize(n, k);
-    face(form, 7, 7).setText("99");  // out of use: emptied too
-    form.txtSumme[0].setText("not evaluated");
-    bool evaluatedEarly = false;
-    yields = 0;
-    onEveryYield([&](int) { evaluatedEarly |= form.txtSumme[0].text() != "not evaluated"; });
-    Zufallsbelegung(form);
-    EXPECT_EQ(yields, n * k);  // once per number
-    EXPECT_FALSE(evaluatedEarly) << n << 'x' << k;
-    EXPECT_NE(form.txtSumme[0].text(), "not evaluated");
-    EXPECT_TRUE(form.Freigabe);
-    EXPECT_FALSE(form.dealing);
-    expectCompleteLabelling(n, k);
-    // Plain digits: the die that got the 1 shows "1" on its first face.
-    int ones = 0;
-    for (int d = 0; d < n; ++d) ones += face(form, d, 0).text() == "1";
-    EXPECT_EQ(ones, 1);
-  }
-}
 
 TEST_F(MonteCarlo, PassesPerRingFollowTheDealingNotAUniformShuffle) {
   // Going through every way the numbers 1 to 9 can be dealt, each to one of the dice with an empty face,
@@ -120,16 +99,33 @@ TEST_F(MonteCarlo, AStopEndsTheRunAfterThePassInProgressAndTheNextSearchesRunUnt
   EXPECT_TRUE(sawForwards);
 }
 
+// "Zufalls-Set" deals for the size shown, not the menu's: every number once, ascending on every die, the
+// faces out of use emptied, evaluated once after the last number. The counters can be reset.
 TEST_F(MonteCarlo, ZufallsSetDealsForTheShownSizeAndTheCountersCanBeReset) {
   form.MCWürfelanzahl = 4;
   form.MCSeitenzahl = 4;
-  setSize(5, 2);
-  form.Text3[0].setText("2147483647");
-  form.picEingabe.setVisible(true);
-  cmdZufall_Click(form);
+  form.Text3[0].setText("2147483644");
+  for (const auto& [n, k] : std::vector<std::pair<int, int>>{{3, 3}, {8, 8}, {3, 1}, {5, 2}}) {
+    setSize(n, k);
+    face(form, 7, 7).setText("99");  // out of use but at 8x8: emptied too
+    form.txtSumme[0].setText("not evaluated");
+    form.picEingabe.setVisible(true);
+    bool evaluatedEarly = false;
+    yields = 0;
+    onEveryYield([&](int) { evaluatedEarly |= form.txtSumme[0].text() != "not evaluated"; });
+    cmdZufall_Click(form);
+    EXPECT_EQ(yields, n * k);  // once per number
+    EXPECT_FALSE(evaluatedEarly) << n << 'x' << k;
+    EXPECT_NE(form.txtSumme[0].text(), "not evaluated");
+    EXPECT_TRUE(form.Freigabe);
+    EXPECT_FALSE(form.dealing || form.picEingabe.visible());
+    expectCompleteLabelling(n, k);
+    // Plain digits: the die that got the 1 shows "1" on its first face.
+    int ones = 0;
+    for (int d = 0; d < n; ++d) ones += face(form, d, 0).text() == "1";
+    EXPECT_EQ(ones, 1);
+  }
   EXPECT_EQ(form.Text3[0].text(), "2147483648");
-  EXPECT_FALSE(form.picEingabe.visible());
-  expectCompleteLabelling(5, 2);
   EXPECT_EQ(form.txtRückmeldung.text(), kNein);  // two faces: no ring is possible
 
   form.Text3[1].setText("3");
@@ -138,6 +134,42 @@ TEST_F(MonteCarlo, ZufallsSetDealsForTheShownSizeAndTheCountersCanBeReset) {
   EXPECT_EQ(form.Text3[0].text(), "0");
   EXPECT_EQ(form.Text3[1].text(), "0");
   EXPECT_EQ(form.Picture1[3].text(), "");
+}
+
+std::vector<bool> enabled(const Form& form) {
+  std::vector<bool> all;
+  for (const Control* control : form.controls()) all.push_back(control->enabled());
+  return all;
+}
+
+TEST(Busy, EndingRestoresEverythingBeginningTookHoweverOftenEitherRan) {
+  frmVarno form;
+  const std::vector<bool> idle = enabled(form);
+  RechnungBeginn(form);
+  RechnungBeginn(form);
+  EXPECT_TRUE(form.Text4.visible());
+  EXPECT_TRUE(form.busyPointer);
+  // Exactly what would start a command or change the ring is disabled; the stop button, information,
+  // the pad, the graphic, the matrix, export and copy stay usable.
+  std::set<std::string> disabled,
+      expected = {"cmdZufall",   "cmdDatei",     "cmdBeispiele", "cmdMonteCarlo", "cmdKombinatorik",
+                  "VScroll1(0)", "VScroll1(1)",  "cmdStrongest", "cmdSpectrum",   "cmdPaste",
+                  "Command9",    "cmdZeigen(0)", "cmdSpiegeln",  "Command1"};
+  for (const Control& control : form.frmWürfel) expected.insert(control.name());
+  for (const Control& control : form.txtAuge) expected.insert(control.name());
+  for (const Control* control : form.controls())
+    if (!control->enabled()) disabled.insert(control->name());
+  EXPECT_EQ(disabled, expected);
+  Text4_Click(form);  // the notice can be clicked away; the busy state stays
+  EXPECT_FALSE(form.Text4.visible());
+  EXPECT_FALSE(form.cmdMonteCarlo.enabled());
+  RechnungEnde(form);
+  RechnungEnde(form);
+  EXPECT_EQ(enabled(form), idle);
+  EXPECT_FALSE(form.Text4.visible());
+  EXPECT_FALSE(form.busyPointer);
+  RechnungBeginn(form);
+  EXPECT_TRUE(form.Text4.visible());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
+#include "window/ringtext.h"
 
 namespace varno {
 namespace {
@@ -165,8 +166,8 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
     std::string content, read;
   } rows[] = {
       {"edited",
-       ringFile(" 4 ", "003", {" 05", "abc", "2.50", "-0", "+7", "007", "", " x y ", "00" + nines, small}),
-       "4x3|4|3|0=5|1=abc|2=2.5|4=7|5=7|6=|7=x y|8=" + nines + "|9=" + small.substr(1)},
+       ringFile(" 4 ", "003", {" 05", "5x", "2.50", "-0", "+7", "007", "", " x y ", "00" + nines, small}),
+       "4x3|4|3|0=5|1=5x|2=2.5|4=7|5=7|6=|7=x y|8=" + nines + "|9=" + small.substr(1)},
       {"lines ended by LF alone, blank lines after", unix + "\n\n", "3x2|3|2|0=1|1=2"},
       {"the last face blank", first65 + "\r\n", "3x3|3|3|63="},
       {"the last face blanks and a tab", first65 + "  \t\r\n", "3x3|3|3|63="},
@@ -225,8 +226,6 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
   socketPath.copy(address.sun_path, socketPath.size());
   ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   writeFile(directory / "large.vrf", ring + std::string(kLargestRingFile + 1 - ring.size(), '\n'));
-  writeFile(directory / "empty.vrf", "");
-  writeFile(directory / "short.vrf", ring.substr(0, ring.size() - 3));
   // Should loading ever open the pipe and wait for a writer, this one writes a ring into it, which then
   // loads: the test fails instead of hanging. It stops when the test ends, however it ends.
   const std::jthread writer([&](const std::stop_token& stop) {
@@ -243,9 +242,7 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
       {"folder", notRegular + ", sondern ein Ordner."},
       {"socket", notRegular + "."},
       {"large", "Die Datei ist zu groß für eine Ringdatei."},
-      {"empty", "Die Datei ist leer."},
       {"missing", "Die Datei kann nicht gelesen werden."},
-      {"short", "Die Datei hat weniger als 66 Zeilen."},
   };
   for (const auto& [name, problem] : rows) {
     dialogs.chosen = {(directory / (std::string(name) + ".vrf")).string()};
@@ -275,6 +272,83 @@ TEST_F(RingFiles, TheLongestRingFileThatIsSavedLoadsAndALongerRingIsNotSaved) {
   EXPECT_EQ(messages(), "");
   EXPECT_EQ(face(form, 0, 2).text(), longest);
   EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
+}
+
+// The dice read, written as "Ring kopieren" writes them.
+std::string shown(const RingText& ring) {
+  std::string text;
+  for (const auto& die : ring.dice) {
+    if (!text.empty()) text += " | ";
+    for (std::size_t f = 0; f < die.size(); ++f) text += (f ? " " : "") + die[f];
+  }
+  return text;
+}
+
+TEST(RingText, EveryWayOfWritingARingIsReadAndEveryTextThatIsNoRingIsRefusedWithItsReason) {
+  const std::string padded = "1 2 | 3 4 | 5 6";  // a ring exactly as long as a ring text may be
+  std::string eightByEight;
+  for (int d = 0; d < 8; ++d)
+    for (int f = 0; f < 8; ++f) eightByEight += (f ? " " : d ? " | " : "") + std::to_string(10 * d + f);
+  std::string umlauts;  // fifteen, two bytes each
+  for (int i = 0; i < 15; ++i) umlauts += "ä";
+  const struct {
+    const char* name;
+    std::string text;
+    std::string ring;       // what is read, or nothing
+    std::string problem{};  // why it is refused
+  } rows[] = {
+      {"bars", "3 5 7 | 2 4 9 | 1 6 8", "3 5 7 | 2 4 9 | 1 6 8"},
+      {"bars, tabs and no blanks", " 1\t2|3  4|5 6 ", "1 2 | 3 4 | 5 6"},
+      {"commas between the faces of bars", "1,3 | 2, 4 |5 ,6|7,  8", "1 3 | 2 4 | 5 6 | 7 8"},
+      {"round brackets", "(3, 5, 17), (2, 4, 19), (1, 6, 18)", "3 5 17 | 2 4 19 | 1 6 18"},
+      {"square brackets in square brackets", "[[3,5,27],[2,4,29],[1,6,28]]\n", "3 5 27 | 2 4 29 | 1 6 28"},
+      {"round in round, blanks inside", "( (1 9) ; [2 8](3 7) )", "1 9 | 2 8 | 3 7"},
+      {"semicolons", "3,5,37; 2,4,39; 1,6,38", "3 5 37 | 2 4 39 | 1 6 38"},
+      {"one die per line", "3 5 57\r\n2 4 59\n\n  \n1 6 58\n", "3 5 57 | 2 4 59 | 1 6 58"},
+      {"plain decimal forms", "007 +2.50 -.5 | -0 .5 0.000 | 0.25 3. 5", "7 2.5 -.5 | 0 .5 0 | .25 3 5"},
+      {"eight dice of eight faces", eightByEight, eightByEight},
+      {"three dice of one face", "(5)(3)(4)", "5 | 3 | 4"},
+      {"as long as a ring text may be", padded + std::string(kLongestRingText - padded.size(), ' '),
+       "1 2 | 3 4 | 5 6"},
+      {"one byte longer", padded + std::string(kLongestRingText - padded.size() + 1, ' '), "",
+       "Der Text ist zu lang für einen Ring."},
+      {"empty", "", "", "Ein Ring hat 3 bis 8 Würfel."},
+      {"bars without faces", " | | ", "", "Ein Würfel hat 1 bis 8 Seiten."},
+      {"two dice", "1 2 | 3 4", "", "Ein Ring hat 3 bis 8 Würfel."},
+      {"nine dice", "1|2|3|4|5|6|7|8|9", "", "Ein Ring hat 3 bis 8 Würfel."},
+      {"nine faces", "1 2 3 4 5 6 7 8 9 | 1 | 1", "", "Ein Würfel hat 1 bis 8 Seiten."},
+      {"an empty die in brackets", "(1), (), (3)", "", "Ein Würfel hat 1 bis 8 Seiten."},
+      {"dice of unequal size", "1 2 | 3 | 4 5", "", "Jeder Würfel braucht gleich viele Seiten."},
+      {"a word", "1 x | 2 3 | 4 5", "", "\"x\" ist keine Zahl."},
+      {"an exponent", "(1e3, 2), (3, 4), (5, 6)", "", "\"1e3\" ist keine Zahl."},
+      {"an invisible mark", "\uFEFF1 | 2 | 3", "", "\"\uFEFF1\" ist keine Zahl."},
+      {"a long word, cut inside a character", "1 x" + umlauts + " | 2 | 3", "",
+       "\"x" + umlauts.substr(0, 22) + "…\" ist keine Zahl."},
+      {"a long word, cut between characters", "1 xx" + umlauts + " | 2 | 3", "",
+       "\"xx" + umlauts.substr(0, 22) + "…\" ist keine Zahl."},
+      {"two commas", "1,,2; 3,4,5; 6,7,8", "", "Vor oder nach einem Komma fehlt eine Zahl."},
+      {"a bracket left open", "(1,2),(3,4),(5,6", "", "Die Klammern passen nicht zusammen."},
+      {"brackets of two kinds", "(1,2],[3,4],[5,6]", "", "Die Klammern passen nicht zusammen."},
+      {"the outer bracket left open", "[[1,2],[3,4],[5,6]", "", "Die Klammern passen nicht zusammen."},
+      {"a die without brackets", "(1,2), 3 4, (5,6)", "", "Jeder Würfel gehört in eigene Klammern."},
+  };
+  for (const auto& row : rows) {
+    std::string problem{};  // why it is refused
+    const std::optional<RingText> ring = parseRingText(row.text, problem);
+    EXPECT_EQ(ring ? shown(*ring) : "", row.ring) << row.name;
+    EXPECT_EQ(problem, row.problem) << row.name;
+  }
+}
+
+// "Ring kopieren" writes each face as the value it counts with, digit for digit: a text the leading-number
+// rule reads only in part gives the number it reads, however many digits it has.
+TEST_F(RingTest, ACopiedRingWritesTheValueOfEveryFaceWithAllItsDigits) {
+  setSize(3, 2);
+  const char* faces[3][2] = {
+      {" 12345678901234567890", "007.50"}, {"98765432109876543210.5x", "1.5E+3"}, {"abc", "-0.25 Punkte"}};
+  for (int d = 0; d < 3; ++d)
+    for (int f = 0; f < 2; ++f) face(form, d, f).setText(faces[d][f]);
+  EXPECT_EQ(ringText(form), "12345678901234567890 7.5 | 98765432109876543210.5 1.5 | 0 -.25");
 }
 
 }  // namespace

@@ -1,16 +1,20 @@
 // No value the user sees changes into another: raising, lowering, reversing, sums and the counters work
 // on the digits themselves, and keep the number format wherever a double would keep the value too.
 #include "graphic/drawing.h"
+#include "ring/evaluation.h"
 #include "ring/ringfixture.h"
 #include "window/commands.h"
 #include "window/enumeration.h"
 #include "window/montecarlo.h"
 #include "window/mouseedit.h"
+#include "window/pad.h"
 
 namespace varno {
 namespace {
 
 using Values = RingTest;
+using Commands = RingTest;
+using MouseEdit = RingTest;
 
 TEST_F(Values, EveryEditKeepsEveryDigit) {
   struct Row {
@@ -114,6 +118,69 @@ TEST_F(Values, GesamtAfterACountGoesOnFromTheTotalAndTrefferFromTheRingsFound) {
   cmdBelzähl_Click(form);
   cmdZufall_Click(form);
   EXPECT_EQ(form.Text3[0].text(), "15765751");
+}
+
+// An even ring here; an odd one, whose middle die is rounded in its place: EveryEditKeepsEveryDigit.
+TEST_F(Commands, ReversingMovesTextsToTheFirstHalfAndWritesTheSecondRoundedInTheNumberFormat) {
+  const std::vector<std::vector<std::string>> before = {{"x", "1"}, {"3", "4"}, {"", "5"}, {"7", "8"}},
+                                              after = {{"7", "8"}, {"", "5"}, {" 3", " 4"}, {" 0", " 1"}};
+  setSize(4, 2);
+  for (int d = 0; d < 4; ++d) setDie(d, before[d]);
+  face(form, 0, 7).setText("keep");  // beyond k: untouched
+  cmdSpiegeln_Click(form);
+  for (int d = 0; d < 4; ++d) EXPECT_EQ(die(d, 2), after[d]) << d;
+  EXPECT_EQ(face(form, 0, 7).text(), "keep");
+  EXPECT_FALSE(form.ausgabe.primitives().empty());  // redrawn in full
+}
+
+// Clearing a die empties all its faces, the hidden ones too, and the pad's buffer; the empty set empties
+// every face and draws the skeleton only. Neither does anything while evaluation is off.
+TEST_F(Commands, ClearingEmptiesTheFacesAndThePadBufferButNothingWhileEvaluationIsOff) {
+  setSize(3, 3);
+  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  form.Freigabe = false;
+  cmdLösch_Click(form, 0);
+  Command1_Click(form);
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"3", "5", "7"}));
+  form.Freigabe = true;
+  for (int f = 3; f < kFaces; ++f) face(form, 1, f).setText("hidden");
+  txtAuge_Click(form, 9);
+  ASSERT_EQ(form.txtEintrag.text(), "4");
+  cmdLösch_Click(form, 1);
+  for (int f = 0; f < kFaces; ++f) EXPECT_EQ(face(form, 1, f).text(), "") << f;
+  EXPECT_EQ(form.txtEintrag.text(), "");
+  EXPECT_EQ(die(0, 3), (std::vector<std::string>{"3", "5", "7"}));
+  EXPECT_EQ(form.txtSumme[1].text(), "0");
+
+  face(form, 7, 7).setText("99");
+  ZeichneGraphik(form);
+  Command1_Click(form);
+  for (const Control& field : form.txtAuge) EXPECT_EQ(field.text(), "");
+  EXPECT_EQ(form.txtRückmeldung.text(), kNein);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(form.Text2[i].text(), "9");
+  EXPECT_EQ(form.ausgabe.primitives().size(), 6u);  // three spokes, three labels
+}
+
+// A raised face moves outwards when its die is sorted again; every click redraws, even one that changes
+// nothing; hovering shows a face. Which values the buttons write: EveryEditKeepsEveryDigit.
+TEST_F(MouseEdit, ARaisedFaceMovesOutwardsEveryClickRedrawsAndHoveringShowsTheFace) {
+  setSize(3, 3);
+  setDie(1, {" 0", " 5", " 5"});
+  ZeichneGraphik(form);
+  shpkreis_MouseDown(form, 22, kLeftButton);  // die 2, face 2
+  EXPECT_EQ(die(1, 3), (std::vector<std::string>{" 0", " 5", " 6"}));
+  const std::uint64_t drawn = form.ausgabe.revision();
+  shpkreis_MouseDown(form, 21, kRightButton);
+  EXPECT_EQ(face(form, 1, 0).text(), " 0");
+  EXPECT_GT(form.ausgabe.revision(), drawn);
+  // Hovering shows the face's text just below its marker; the bare surface hides it.
+  shpkreis_MouseMove(form, 22);
+  EXPECT_TRUE(form.txtBeschriftung.visible());
+  EXPECT_EQ(form.txtBeschriftung.text(), " 5");
+  EXPECT_DOUBLE_EQ(form.txtBeschriftung.geometry().left, form.shpkreis[22].geometry().left);
+  EXPECT_DOUBLE_EQ(form.txtBeschriftung.geometry().top, form.shpkreis[22].geometry().top - 2);
+  picAusgabe_MouseMove(form);
+  EXPECT_FALSE(form.txtBeschriftung.visible());
 }
 
 }  // namespace
