@@ -8,7 +8,6 @@
 #include <fstream>
 #include <map>
 #include <regex>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <tuple>
