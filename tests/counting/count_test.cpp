@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <map>
 #include <regex>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -27,36 +27,38 @@ namespace {
 
 using testing::TemporaryDirectory;
 
-// The rings "rechtsrum" with the 1 on the first die (nullptr: not counted yet) and the best weakest link
-// of every size, as this counter and the strongest-ring search found them; wherever the first counter
-// (an exact 128-bit count per state, every number read upwards) got, its counts agree.
-const std::vector<std::vector<const char*>> kRings = {
-    // 3 to 8 dice of 1 to 8 faces
-    {"0", "0", "5", "13", "1732", "10705", "697733", "6539451"},
-    {"0", "0", "170", "2269", "3492361", "134985290", "92842921949", "6011946356029"},
-    {"0", "0", "11881", "840740", "25515130947", "7071970259337", "75490816915846946",
-     "40547859356626790038"},
-    {"0", "0", "1625280", "761601189", "543674787973460", "1354670300032275537", "268995042414050573995656",
-     "1498719708670344009763886353"},
-    {"0", "0", "377851066", "1448807481956", "27465077201656414437", "739732393262675652259859",
-     "3188255728436662129603990428987", nullptr},
-    {"0", "0", "136237769482", "4899523892162744", "2874832725668719659248363",
-     "960791241321977632568216099649", nullptr, nullptr},
-};
-const std::vector<std::vector<int>> kBest = {
-    {0, 0, 5, 9, 15, 21, 29, 39},  {0, 0, 5, 10, 16, 24, 31, 40}, {0, 0, 5, 10, 16, 24, 33, 43},
-    {0, 0, 5, 10, 16, 24, 33, 44}, {0, 0, 5, 10, 16, 24, 33, 44}, {0, 0, 5, 10, 16, 24, 33, 44},
-};
 // The most faces the suite counts of 3 to 8 dice in every build, and in the optimised build (seconds
 // there); the rest never (minutes and gigabytes: counted once for the README).
 const std::vector<std::pair<int, int>> kCounted = {{8, 8}, {8, 8}, {6, 8}, {5, 6}, {4, 5}, {4, 4}};
 
+// A row of the README's table of every size: its labellings, the rings "rechtsrum" with the 1 on the first
+// die ("not counted here" beyond what the suite counts), and the best weakest link of its pairs, as this
+// counter and the strongest-ring search found them; wherever the first counter (an exact 128-bit count per
+// state, every number read upwards) got, its counts agree.
 struct Known {
-  const char* rings;
-  int best;
+  std::string labellings;
+  std::string rings;
+  int best = 0;
+  int pairs = 0;
 };
-Known known(int dice, int faces) {
-  return {kRings.at(dice - 3).at(faces - 1), kBest.at(dice - 3).at(faces - 1)};
+const std::map<std::pair<int, int>, Known>& readmeTable() {
+  static const std::map<std::pair<int, int>, Known> table = [] {
+    std::map<std::pair<int, int>, Known> rows;
+    std::ifstream readme(VARNO_README);
+    const std::regex row(R"(\| (\d)x(\d) \| (\d+) \| (\d+|not counted here) \| (\d+)/(\d+) \|.*)");
+    for (std::string line; std::getline(readme, line);) {
+      std::smatch m;
+      if (!std::regex_match(line, m, row)) continue;
+      const Known known{m[3], m[4], std::stoi(m[5]), std::stoi(m[6])};
+      if (!rows.emplace(std::pair(std::stoi(m[1]), std::stoi(m[2])), known).second)
+        throw std::runtime_error("a size given twice in the README: " + line);
+    }
+    return rows;
+  }();
+  return table;
+}
+const Known& known(int dice, int faces) {
+  return readmeTable().at({dice, faces});
 }
 
 // Memory and disk as a small machine would offer them, so that no count depends on this one.
@@ -68,18 +70,22 @@ RingCounterOptions smallMachine() {
   return options;
 }
 
-// Every size's strongest ring is a labelling and a ring whose weakest link is the pinned best, and no ring
-// does better; sizes without rings have none. The sizes the suite counts count as pinned.
-TEST(KnownValues, EverySizeCountsAsPinnedAndItsStrongestRingHasThePinnedLink) {
+// The README's table holds every size once, with the engine's labellings and k*k pairs. Every size's
+// strongest ring is a labelling and a ring whose weakest link is the pinned best, and no ring does better;
+// sizes without rings have none. The sizes the suite counts count as pinned.
+TEST(KnownValues, EverySizeAgreesWithTheReadmeAndItsStrongestRingHasThePinnedLink) {
 #ifdef VARNO_LONG_TESTS
   const bool longTests = true;
 #else
   const bool longTests = false;
 #endif
+  ASSERT_EQ(readmeTable().size(), 48u) << VARNO_README;
   for (int dice = 3; dice <= 8; ++dice) {
     for (int faces = 1; faces <= 8; ++faces) {
       SCOPED_TRACE(testing::sizeName(dice, faces));
-      const Known size = known(dice, faces);
+      const Known& size = known(dice, faces);
+      EXPECT_EQ(size.labellings, RingCounter::labellingCount(dice, faces).get_str());
+      EXPECT_EQ(size.pairs, faces * faces);
       const StrongestRing search(dice, faces);
       const StrongestRing::Result result = search.find();
       if (size.best == 0) {
@@ -135,28 +141,6 @@ TEST(KnownValues, TheRingsOfEveryWeakestLinkSumToThePinnedCountUpToTheBestLink) 
   }
 }
 
-// The README's table of every size says what is pinned here, and its labellings are the engine's.
-TEST(KnownValues, TheReadmeAgrees) {
-  std::ifstream readme(VARNO_README);
-  ASSERT_TRUE(readme) << VARNO_README;
-  const std::regex row(R"(\| (\d)x(\d) \| (\d+) \| (\d+|not counted here) \| (\d+)/(\d+) \|.*)");
-  std::set<std::pair<int, int>> seen;
-  for (std::string line; std::getline(readme, line);) {
-    std::smatch match;
-    if (!std::regex_match(line, match, row)) continue;
-    const int dice = std::stoi(match[1]);
-    const int faces = std::stoi(match[2]);
-    SCOPED_TRACE(line);
-    EXPECT_TRUE(seen.emplace(dice, faces).second);
-    const Known size = known(dice, faces);
-    EXPECT_EQ(match[3].str(), RingCounter::labellingCount(dice, faces).get_str());
-    EXPECT_EQ(match[4].str(), size.rings != nullptr ? size.rings : "not counted here");
-    EXPECT_EQ(std::stoi(match[5]), size.best);
-    EXPECT_EQ(std::stoi(match[6]), faces * faces);
-  }
-  EXPECT_EQ(seen.size(), kRings.size() * 8);
-}
-
 // Every way of counting, each option that chooses a path forced on small sizes: in memory, or on disk in
 // bands as small as the largest job (sources read by several bands, given back after the last) or whole;
 // 1 to 6 primes in 1 to 6 passes with a shorter last pass, or each pass alone and joined; residues negated,
@@ -194,8 +178,9 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
           // With a tighter loss limit too: the rings of 4x4 whose weakest link is 10 of 16, of 3x5 14 or
           // 15 of 25.
           for (const auto& [dice, faces, limit, rings] :
-               {std::tuple{4, 4, -1, known(4, 4).rings}, std::tuple{3, 5, -1, known(3, 5).rings},
-                std::tuple{6, 3, -1, known(6, 3).rings}, std::tuple{4, 4, 6, "18"},
+               {std::tuple{4, 4, -1, known(4, 4).rings.c_str()},
+                std::tuple{3, 5, -1, known(3, 5).rings.c_str()},
+                std::tuple{6, 3, -1, known(6, 3).rings.c_str()}, std::tuple{4, 4, 6, "18"},
                 std::tuple{3, 5, 11, "64"}}) {
             SCOPED_TRACE(std::string(storage.name) + ", " + std::to_string(primes) + " primes, " +
                          std::to_string(atOnce) + " at once" + (negate ? ", negated" : "") +
@@ -245,8 +230,6 @@ TEST(ModularTest, JoinsTheResiduesOfOneToSixPrimes) {
       EXPECT_EQ(Modular::combine(residues), number) << primes << " primes";
     }
   }
-  EXPECT_EQ(Modular::primesNeeded(8, 8), 6);
-  EXPECT_EQ(Modular::primesNeeded(4, 4), 1);
 }
 
 // A counter's progress rises from nothing to one while it runs.
@@ -271,7 +254,7 @@ TEST(RingCounterTest, ProgressRisesToOneCancelStopsAndLimitsBeyondTheBestCountNo
   RingCounter counter(6, 5, smallMachine());
   expectProgressRisesToOne(counter);
   ASSERT_EQ(counter.state(), RingCounter::State::Finished);
-  EXPECT_EQ(counter.result()->rings.get_str(), "543674787973460");
+  EXPECT_EQ(counter.result()->rings.get_str(), known(6, 5).rings);
   EXPECT_THROW(counter.start(), std::logic_error);
   SpectrumCounter spectrum(6, 5, smallMachine());
   expectProgressRisesToOne(spectrum);
@@ -332,38 +315,34 @@ TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
     EXPECT_THROW(RingSearch(dice, faces), std::invalid_argument);
     EXPECT_THROW(StrongestRing(dice, faces), std::invalid_argument);
   }
-  // 6x3 takes 2 to 6 primes, 1 to 6 at once.
-  for (const auto& [primes, atOnce] :
-       {std::pair{1, 0}, std::pair{7, 0}, std::pair{-1, 0}, std::pair{0, 7}, std::pair{0, -1}}) {
+  // 6x3 takes 2 to 6 primes, 1 to 6 at once; a pass alone is one of the two, of one prime, of every ring,
+  // afresh. 4x4 loses at most 7 of 16 pairs, and a count of fewer rings does not resume.
+  // Rows: dice (of 3 and 4 faces), primes, primes at once, pass, resume, loss limit.
+  const std::vector<std::array<int, 6>> rows = {
+      {6, 1, 0, 0, 0, -1},  {6, 7, 0, 0, 0, -1}, {6, -1, 0, 0, 0, -1}, {6, 0, 7, 0, 0, -1},
+      {6, 0, -1, 0, 0, -1}, {6, 0, 0, 3, 0, -1}, {6, 0, 0, -1, 0, -1}, {6, 0, 2, 1, 0, -1},
+      {6, 0, 0, 2, 1, -1},  {6, 0, 0, 1, 0, 3},  {4, 0, 0, 0, 0, -2},  {4, 0, 0, 0, 0, 8},
+      {4, 0, 0, 0, 1, 6},
+  };
+  for (const auto& [dice, primes, atOnce, pass, resume, limit] : rows) {
     RingCounterOptions options;
     options.primes = primes;
     options.primesAtOnce = atOnce;
-    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << primes << " " << atOnce;
-    EXPECT_THROW(RingCounter::estimate(6, 3, options), std::invalid_argument);
-  }
-  // A pass alone is one of the two, of one prime, of every ring, afresh; they join from two residues
-  // below their primes.
-  for (const auto& [pass, atOnce, resume, limit] :
-       {std::tuple{3, 0, false, -1}, std::tuple{-1, 0, false, -1}, std::tuple{1, 2, false, -1},
-        std::tuple{2, 0, true, -1}, std::tuple{1, 0, false, 3}}) {
-    RingCounterOptions options;
     options.pass = pass;
-    options.primesAtOnce = atOnce;
-    options.resume = resume;
+    options.resume = resume != 0;
     options.lossLimit = limit;
-    EXPECT_THROW(RingCounter(6, 3, options), std::invalid_argument) << pass << " " << atOnce << " " << limit;
+    options.workDirectory = "unused";
+    SCOPED_TRACE(::testing::Message()
+                 << dice << ' ' << primes << ' ' << atOnce << ' ' << pass << ' ' << limit);
+    EXPECT_THROW(RingCounter(dice, dice == 6 ? 3 : 4, options), std::invalid_argument);
+    if (pass == 0 && !resume && limit == -1) {
+      EXPECT_THROW(RingCounter::estimate(dice, 3, options), std::invalid_argument);
+    }
   }
+  // The passes of 6x3 join from two residues below their primes.
   EXPECT_THROW(RingCounter::join(6, 3, {1625280}, 5), std::invalid_argument);
   EXPECT_THROW(RingCounter::join(6, 3, {1625280, Modular::kPrimes[1]}, 5), std::invalid_argument);
   EXPECT_EQ(RingCounter::join(6, 3, {1625280, 1625280}, 5).rings, 1625280);
-  // 4x4 loses at most 7 of 16 pairs; a count of fewer rings does not resume.
-  for (const auto& [limit, resume] : {std::pair{-2, false}, std::pair{8, false}, std::pair{6, true}}) {
-    RingCounterOptions options;
-    options.lossLimit = limit;
-    options.resume = resume;
-    options.workDirectory = "unused";
-    EXPECT_THROW(RingCounter(4, 4, options), std::invalid_argument) << limit;
-  }
 }
 
 }  // namespace
