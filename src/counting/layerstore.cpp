@@ -233,6 +233,7 @@ void LayerStore::release(std::uint32_t block) {
   for (std::size_t p = entry.first; p < entry.first + entry.count; ++p) {
     if (pieces_[p].released) continue;
     pieces_[p].released = true;
+    releasedBytes_ += pieces_[p].bytes;
     punchFree(p);
   }
 }

@@ -52,6 +52,8 @@ class LayerStore {
   // Bytes appended to the file so far, and the bytes of the blocks they hold.
   std::uint64_t storedBytes() const { return end_; }
   std::uint64_t blockBytes() const { return blockBytes_; }
+  // Bytes of the blocks stored and not given back, as they are unpacked.
+  std::uint64_t heldBytes() const { return blockBytes_ - releasedBytes_; }
 
  private:
   struct Piece {
@@ -77,6 +79,7 @@ class LayerStore {
 
   LayerFile file_;
   std::uint64_t pieceBytes_ = kPieceBytes;
+  std::uint64_t releasedBytes_ = 0;
   std::vector<Entry> entries_;
   std::vector<Piece> pieces_;
   std::uint64_t end_ = 0;

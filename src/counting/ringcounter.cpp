@@ -526,6 +526,7 @@ void RingCounter::work() {
 
     std::vector<std::uint32_t> residues = saved ? saved->residues : std::vector<std::uint32_t>{};
     auto lastKept = started;
+    std::uint64_t diskPeak = 0;
     const int firstPass = onlyPass >= 0 ? onlyPass : saved ? saved->pass : 0;
     const int endPass = onlyPass >= 0 ? onlyPass + 1 : passes;
     if (onlyPass < 0) {
@@ -566,6 +567,7 @@ void RingCounter::work() {
       };
       LayerSweep sweep(*plan, partition, settings, control);
       std::vector<std::uint32_t> part = sweep.run(from, finished);
+      diskPeak = std::max(diskPeak, sweep.diskPeakBytes());
       // Read upwards, the count ends in a single state, negated like every other.
       if (options_.negateResidues && !meet) {
         for (int r = 0; r < settings.residues; ++r) part[r] = part[r] == 0 ? 0 : settings.primes[r] - part[r];
@@ -577,6 +579,7 @@ void RingCounter::work() {
     count.dice = dice_;
     count.faces = faces_;
     count.labellings = labellingCount(dice_, faces_);
+    count.diskPeakBytes = diskPeak;
     const StrongestRing::Result strongest = StrongestRing(dice_, faces_).find(stop);
     if (strongest.outcome == StrongestRing::Outcome::Stopped) throw CountCancelled{};
     const bool found = strongest.outcome == StrongestRing::Outcome::Found;

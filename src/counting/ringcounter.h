@@ -26,6 +26,8 @@ struct RingCount {
   // Modular::kPrimes[pass - 1]; `rings` stays 0 then.
   int pass = 0;
   std::uint32_t ringsResidue = 0;
+  // Counted on disk: the most bytes the layer files of this process held at once in any pass, unpacked.
+  std::uint64_t diskPeakBytes = 0;
 };
 
 enum class CountMethod {

@@ -458,6 +458,8 @@ struct LayerSweep::Impl {
   LayerFile incomingFile;
   bool currentKept = false;  // the store of `current` is a layer kept for resuming: no holes in it
   std::vector<std::uint64_t> incomingOffset;  // per block of the layer below: cells into `incoming`
+  std::uint64_t incomingHeld = 0;             // bytes of `incomingFile` not given back
+  std::uint64_t diskPeak = 0;                 // the most bytes the layer files held at once, unpacked
 
   Impl(const CountPlan& p, const Partition& part, SweepSettings s, SweepControl c)
       : plan(p), partition(part), settings(std::move(s)), control(c) {
@@ -519,6 +521,7 @@ struct LayerSweep::Impl {
         const LayerStore::Place place{0, reinterpret_cast<std::byte*>(one.data()), cellBytes()};
         currentStore.put({&place, 1}, 1, control.cancel);
       }
+      noteDisk(LayerStore());
       currentKept = false;
     } else {
       current = Arena(std::max<std::uint64_t>(1, cells) * cellBytes());
@@ -662,6 +665,10 @@ struct LayerSweep::Impl {
           }
         }
       }
+    }
+    if (onDisk()) {
+      incomingHeld = incomingCells * cellBytes();
+      noteDisk(LayerStore());
     }
   }
 
@@ -823,18 +830,25 @@ struct LayerSweep::Impl {
         at += plan.blocks(below)[block].cells;
       }
       currentStore.get(own, settings.threads, control.cancel);
-      body(sources, starts[band], starts[band + 1]);
+      // A source read for the last time is in memory now; the band's targets may take its place on disk.
       for (std::uint32_t block : blocks) {
-        sources[block] = nullptr;
         if (lastBand[block] != band) continue;
         const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
         if (incomingOffset[block] != kNone) {
           incomingFile.punchHole(incomingOffset[block] * cellBytes(), bytes);
+          incomingHeld -= bytes;
         } else if (!currentKept) {
           currentStore.release(block);
         }
       }
+      body(sources, starts[band], starts[band + 1]);
+      for (std::uint32_t block : blocks) sources[block] = nullptr;
     }
+  }
+
+  // Notes how much the layer files hold now, unpacked, with `building`, the layer being written.
+  void noteDisk(const LayerStore& building) {
+    diskPeak = std::max(diskPeak, currentStore.heldBytes() + incomingHeld + building.heldBytes());
   }
 
   void buildOnDisk(const Step& step) {
@@ -860,10 +874,12 @@ struct LayerSweep::Impl {
             plan.blocks(step.layer)[block].cells * cellBytes()});
       }
       next.put(places, settings.threads, control.cancel);
+      noteDisk(next);
     });
     currentStore = std::move(next);
     currentKept = false;
     incomingFile = LayerFile();
+    incomingHeld = 0;
   }
 
   // Builds jobs [begin, end) of a step on all threads; `targetOf(block)` is where a target's cells go.
@@ -952,6 +968,7 @@ struct LayerSweep::Impl {
     }
     currentStore = LayerStore();
     incomingFile = LayerFile();
+    incomingHeld = 0;
     return total;
   }
 
@@ -1049,6 +1066,10 @@ LayerSweep::~LayerSweep() = default;
 std::vector<std::uint32_t> LayerSweep::run(const std::optional<SavedLayer>& from,
                                            const LayerFinished& finished) {
   return impl_->run(from, finished);
+}
+
+std::uint64_t LayerSweep::diskPeakBytes() const {
+  return impl_->diskPeak;
 }
 
 int LayerSweep::lastStoredLayer(const CountPlan& plan, bool meet) {

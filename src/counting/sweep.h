@@ -80,6 +80,9 @@ class LayerSweep {
   // layer. Throws CountCancelled when cancelled.
   std::vector<std::uint32_t> run(const std::optional<SavedLayer>& from = {},
                                  const LayerFinished& finished = {});
+  // On disk: the most bytes this process's layer files held at once, as the blocks they hold unpacked
+  // (packed, the files hold less). Needs::diskCells bounds it.
+  std::uint64_t diskPeakBytes() const;
 
   // The layers a sweep stores: 0..lastStoredLayer.
   static int lastStoredLayer(const CountPlan& plan, bool meet);

@@ -192,7 +192,11 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
             if (primes != 0) {
               EXPECT_EQ(std::pair(plan.primes, plan.primesAtOnce), std::pair(primes, atOnce));
             }
-            EXPECT_EQ(RingCounter(dice, faces, options).run().rings.get_str(), rings);
+            const RingCount count = RingCounter(dice, faces, options).run();
+            EXPECT_EQ(count.rings.get_str(), rings);
+            // The layer files never hold more than the estimate says, and hold something on disk only.
+            EXPECT_LE(count.diskPeakBytes, plan.diskBytes);
+            EXPECT_EQ(count.diskPeakBytes > 0, storage.method == CountMethod::Disk);
             if (atOnce != 1 || limit != -1) continue;
             // Each pass alone gives the rings modulo its prime, and the residues join into the count.
             std::vector<std::uint32_t> residues;
