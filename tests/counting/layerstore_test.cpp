@@ -1,5 +1,6 @@
 // Layers packed on disk: blocks of many pieces, packed and not, read back whole and in parts; their disk
-// space goes back page by page; a damaged piece is an error, never a wrong content.
+// space goes back page by page; a kept layer is read where it lies; a damaged piece is an error, never a
+// wrong content.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -87,15 +88,29 @@ TEST(LayerStoreTest, BlocksComeBackWholeAndInPartsAndTheirPagesGoBack) {
   }
   // Given back in an order that leaves shared pages to the last piece that holds a part of them: the
   // blocks left still read alike, and in the end no page remains (where the file system has holes).
+  EXPECT_EQ(store.heldBytes(), 32004u);
   store.release(1);
+  store.release(1);
+  EXPECT_EQ(store.heldBytes(), 12004u);
   back[1] = blocks[1];
   store.get(places(back, {0, 2}), 1, nullptr);
   EXPECT_EQ(back, blocks);
   store.release(0);
   store.release(2);
+  EXPECT_EQ(store.heldBytes(), 0u);
   if (punchesHoles(directory.path() + "/probe")) {
     EXPECT_EQ(allocatedBytes(path), 0u);
   }
+  // A kept layer lies unpacked where its extents say; a part of a block is read from within it.
+  const std::string keptPath = directory.path() + "/kept";
+  LayerFile file = LayerFile::adopt(::open(keptPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  file.write(0, blocks[2].data(), blocks[2].size(), nullptr);
+  const LayerStore kept = LayerStore::unpacked(std::move(file), {{7000, 5000}, {3, 20}});
+  std::vector<std::byte> part(30);
+  kept.read(0, 4990, part.data(), 10, nullptr);
+  kept.read(1, 0, part.data() + 10, 20, nullptr);
+  EXPECT_TRUE(std::equal(part.begin(), part.begin() + 10, blocks[2].begin() + 11990));
+  EXPECT_TRUE(std::equal(part.begin() + 10, part.end(), blocks[2].begin() + 3));
 }
 
 TEST(LayerStoreTest, ADamagedPieceIsAnError) {
