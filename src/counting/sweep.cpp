@@ -223,33 +223,17 @@ void LayerSweep::Impl::buildOnDisk(const Step& step) {
 template <typename Used, typename TargetOf>
 void LayerSweep::Impl::runJobs(const Step& step, std::size_t begin, std::size_t end, const Sources& sources,
                                Used&& used, TargetOf&& targetOf) {
-  switch (settings.residues) {
-    case 1:
-      return runJobsWith<1>(step, begin, end, sources, used, targetOf);
-    case 2:
-      return runJobsWith<2>(step, begin, end, sources, used, targetOf);
-    case 3:
-      return runJobsWith<3>(step, begin, end, sources, used, targetOf);
-    case 4:
-      return runJobsWith<4>(step, begin, end, sources, used, targetOf);
-    case 5:
-      return runJobsWith<5>(step, begin, end, sources, used, targetOf);
-    default:
-      return runJobsWith<6>(step, begin, end, sources, used, targetOf);
-  }
-}
-
-template <int R, typename Used, typename TargetOf>
-void LayerSweep::Impl::runJobsWith(const Step& step, std::size_t begin, std::size_t end,
-                                   const Sources& sources, Used& used, TargetOf& targetOf) {
-  std::atomic<std::size_t> nextJob{begin};
-  auto worker = [&] {
-    for (std::size_t i = nextJob++; i < end; i = nextJob++) {
-      checkCancel(control);
-      buildJob<R>(step, step.jobs[i], targetOf(step.jobs[i].block), sources, used);
-    }
-  };
-  runOnThreads(settings.threads, worker);
+  sweep::withResidues(settings.residues, [&](auto residues) {
+    constexpr int R = decltype(residues)::value;
+    std::atomic<std::size_t> nextJob{begin};
+    auto worker = [&] {
+      for (std::size_t i = nextJob++; i < end; i = nextJob++) {
+        checkCancel(control);
+        buildJob<R>(step, step.jobs[i], targetOf(step.jobs[i].block), sources, used);
+      }
+    };
+    runOnThreads(settings.threads, worker);
+  });
 }
 
 LayerSweep::LayerSweep(const CountPlan& plan, const Partition& partition, SweepSettings settings,

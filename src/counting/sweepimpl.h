@@ -86,9 +86,6 @@ struct LayerSweep::Impl {
   template <typename Used, typename TargetOf>
   void runJobs(const Step& step, std::size_t begin, std::size_t end, const Sources& sources, Used&& used,
                TargetOf&& targetOf);
-  template <int R, typename Used, typename TargetOf>
-  void runJobsWith(const Step& step, std::size_t begin, std::size_t end, const Sources& sources, Used& used,
-                   TargetOf& targetOf);
   template <int R, typename Used>
   void buildJob(const Step& step, const Job& job, std::uint32_t* to, const Sources& sources, Used& used);
 
@@ -113,9 +110,6 @@ struct LayerSweep::Impl {
   template <typename Used, typename Add>
   void meetJobs(const Step& step, std::size_t begin, std::size_t end, const Sources& sources, Used&& used,
                 Add&& add);
-  template <int R, typename Used, typename Add>
-  void meetJobsWith(const Step& step, std::size_t begin, std::size_t end, const Sources& sources, Used& used,
-                    Add& add);
 };
 
 // Builds a job's block at `to`, which holds zeros, from its sources; calls used(source) after reading

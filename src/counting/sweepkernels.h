@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 #include "counting/countplan.h"
 #include "counting/modular.h"
@@ -23,6 +24,26 @@ inline void checkCancel(const SweepControl& control) {
 inline void addDone(const SweepControl& control, std::uint64_t work) {
   if (control.done != nullptr && work != 0)
     control.done->fetch_add(work * control.unit, std::memory_order_relaxed);
+}
+
+// Calls run(std::integral_constant<int, R>{}) with R = residues, so that the kernels it calls are made
+// for that many residues per cell (1..Modular::kMaxPrimes).
+template <typename Run>
+void withResidues(int residues, Run&& run) {
+  switch (residues) {
+    case 1:
+      return run(std::integral_constant<int, 1>{});
+    case 2:
+      return run(std::integral_constant<int, 2>{});
+    case 3:
+      return run(std::integral_constant<int, 3>{});
+    case 4:
+      return run(std::integral_constant<int, 4>{});
+    case 5:
+      return run(std::integral_constant<int, 5>{});
+    default:
+      return run(std::integral_constant<int, 6>{});
+  }
 }
 
 // One source coordinate with at least two values, as seen by a single transfer or lookup.

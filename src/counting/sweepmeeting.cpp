@@ -69,85 +69,69 @@ std::vector<std::uint64_t> LayerSweep::Impl::meet(const Step& step) {
 template <typename Used, typename Add>
 void LayerSweep::Impl::meetJobs(const Step& step, std::size_t begin, std::size_t end, const Sources& sources,
                                 Used&& used, Add&& add) {
-  switch (settings.residues) {
-    case 1:
-      return meetJobsWith<1>(step, begin, end, sources, used, add);
-    case 2:
-      return meetJobsWith<2>(step, begin, end, sources, used, add);
-    case 3:
-      return meetJobsWith<3>(step, begin, end, sources, used, add);
-    case 4:
-      return meetJobsWith<4>(step, begin, end, sources, used, add);
-    case 5:
-      return meetJobsWith<5>(step, begin, end, sources, used, add);
-    default:
-      return meetJobsWith<6>(step, begin, end, sources, used, add);
-  }
-}
-
-template <int R, typename Used, typename Add>
-void LayerSweep::Impl::meetJobsWith(const Step& step, std::size_t begin, std::size_t end,
-                                    const Sources& sources, Used& used, Add& add) {
-  const int below = step.layer - 1;
-  std::atomic<std::size_t> nextJob{begin};
-  std::uint64_t largest = 0;
-  for (std::size_t i = begin; i < end; ++i) largest = std::max(largest, largestOfJob(step, i));
-  auto worker = [&] {
-    // Room for C, for D and for a copy to sum up, reused from job to job; given back in the background.
-    Arena ownArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-    Arena partnerArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-    Arena sumsArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-    std::uint32_t* own = ownArena.as<std::uint32_t>();
-    std::uint32_t* partner = partnerArena.as<std::uint32_t>();
-    std::uint32_t* sums = sumsArena.as<std::uint32_t>();
-    std::array<std::uint64_t, R> total{};
-    for (std::size_t i = nextJob++; i < end; i = nextJob++) {
-      checkCancel(control);
-      const Job& job = step.jobs[i];
-      const CountPlan::Block& block = plan.blocks(step.layer)[job.block];
-      clearCells(own, block.cells * R, control);
-      buildJob<R>(step, job, own, sources, used);
-      switch (step.kinds[i]) {
-        case Partner::Same:
-          copyCells(own, block.cells * R, sums, control);
-          prefixSums<R>(plan, block, sums, settings.primes, control);
-          joinHalves<R>(plan, block, own, block, sums, settings.primes, total, control);
-          addDone(control, kMeetingWork * block.cells);
-          break;
-        case Partner::Built: {
-          const Job& other = step.partners[i];
-          const CountPlan::Block& mirror = plan.blocks(step.layer)[other.block];
-          clearCells(partner, mirror.cells * R, control);
-          buildJob<R>(step, other, partner, sources, used);
-          copyCells(partner, mirror.cells * R, sums, control);
-          prefixSums<R>(plan, mirror, sums, settings.primes, control);
-          joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
-          copyCells(own, block.cells * R, sums, control);
-          prefixSums<R>(plan, block, sums, settings.primes, control);
-          joinHalves<R>(plan, mirror, partner, block, sums, settings.primes, total, control);
-          addDone(control, kMeetingWork * (block.cells + mirror.cells));
-          break;
+  sweep::withResidues(settings.residues, [&](auto residues) {
+    constexpr int R = decltype(residues)::value;
+    const int below = step.layer - 1;
+    std::atomic<std::size_t> nextJob{begin};
+    std::uint64_t largest = 0;
+    for (std::size_t i = begin; i < end; ++i) largest = std::max(largest, largestOfJob(step, i));
+    auto worker = [&] {
+      // Room for C, for D and for a copy to sum up, reused from job to job; given back in the background.
+      Arena ownArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
+      Arena partnerArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
+      Arena sumsArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
+      std::uint32_t* own = ownArena.as<std::uint32_t>();
+      std::uint32_t* partner = partnerArena.as<std::uint32_t>();
+      std::uint32_t* sums = sumsArena.as<std::uint32_t>();
+      std::array<std::uint64_t, R> total{};
+      for (std::size_t i = nextJob++; i < end; i = nextJob++) {
+        checkCancel(control);
+        const Job& job = step.jobs[i];
+        const CountPlan::Block& block = plan.blocks(step.layer)[job.block];
+        clearCells(own, block.cells * R, control);
+        buildJob<R>(step, job, own, sources, used);
+        switch (step.kinds[i]) {
+          case Partner::Same:
+            copyCells(own, block.cells * R, sums, control);
+            prefixSums<R>(plan, block, sums, settings.primes, control);
+            joinHalves<R>(plan, block, own, block, sums, settings.primes, total, control);
+            addDone(control, kMeetingWork * block.cells);
+            break;
+          case Partner::Built: {
+            const Job& other = step.partners[i];
+            const CountPlan::Block& mirror = plan.blocks(step.layer)[other.block];
+            clearCells(partner, mirror.cells * R, control);
+            buildJob<R>(step, other, partner, sources, used);
+            copyCells(partner, mirror.cells * R, sums, control);
+            prefixSums<R>(plan, mirror, sums, settings.primes, control);
+            joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
+            copyCells(own, block.cells * R, sums, control);
+            prefixSums<R>(plan, block, sums, settings.primes, control);
+            joinHalves<R>(plan, mirror, partner, block, sums, settings.primes, total, control);
+            addDone(control, kMeetingWork * (block.cells + mirror.cells));
+            break;
+          }
+          case Partner::Stored: {
+            const std::uint32_t index = step.partners[i].block;
+            const CountPlan::Block& mirror = plan.blocks(below)[index];
+            copyCells(sources[index], mirror.cells * R, sums, control);
+            used(index);
+            prefixSums<R>(plan, mirror, sums, settings.primes, control);
+            joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
+            addDone(control, kMeetingWork * (block.cells + mirror.cells));
+            break;
+          }
         }
-        case Partner::Stored: {
-          const std::uint32_t index = step.partners[i].block;
-          const CountPlan::Block& mirror = plan.blocks(below)[index];
-          copyCells(sources[index], mirror.cells * R, sums, control);
-          used(index);
-          prefixSums<R>(plan, mirror, sums, settings.primes, control);
-          joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
-          addDone(control, kMeetingWork * (block.cells + mirror.cells));
-          break;
+        // A large job's pages go back; the next jobs are mostly small.
+        const std::uint64_t used = largestOfJob(step, i) * R * kCellBytes;
+        if (used > kScratchKeptBytes) {
+          for (Arena* arena : {&ownArena, &partnerArena, &sumsArena}) arena->release(kScratchKeptBytes, used);
         }
       }
-      // A large job's pages go back; the next jobs are mostly small.
-      const std::uint64_t used = largestOfJob(step, i) * R * kCellBytes;
-      if (used > kScratchKeptBytes) {
-        for (Arena* arena : {&ownArena, &partnerArena, &sumsArena}) arena->release(kScratchKeptBytes, used);
-      }
-    }
-    add(std::vector<std::uint64_t>(total.begin(), total.end()));
-  };
-  runOnThreads(settings.threads, worker);
+      add(std::vector<std::uint64_t>(total.begin(), total.end()));
+    };
+    runOnThreads(settings.threads, worker);
+  });
 }
 
 }  // namespace varno
