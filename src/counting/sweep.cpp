@@ -1,925 +1,230 @@
+// A LayerSweep layer after layer: starting from the empty word or a kept layer, building each layer from
+// the one below (in memory, or on disk band by band), keeping a layer for resuming, and at the end
+// reading the count or meeting in the middle.
 #include "counting/sweep.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <mutex>
-#include <span>
 #include <stdexcept>
-#include <thread>
+#include <utility>
 
 #include "counting/layerstore.h"
 #include "counting/storage.h"
+#include "counting/sweepimpl.h"
 #include "counting/threads.h"
 
 namespace varno {
 
-namespace {
-
-constexpr std::uint32_t kNone = ~0u;
-constexpr std::uint64_t kCellBytes = sizeof(std::uint32_t);
-// Bytes sent to one process in one round of an exchange.
-constexpr std::uint64_t kExchangeSlice = std::uint64_t{64} << 20;
-// Work units of a state built in the meeting step besides its transfers: the copy, the prefix sums and
-// the lookup of its partner.
-constexpr std::uint64_t kMeetingWork = 1;
-
-using Primes = std::array<std::uint32_t, Modular::kMaxPrimes>;
-
-void checkCancel(const SweepControl& control) {
-  if (control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed)) throw CountCancelled{};
-}
-
-void addDone(const SweepControl& control, std::uint64_t work) {
-  if (control.done != nullptr && work != 0)
-    control.done->fetch_add(work * control.unit, std::memory_order_relaxed);
-}
-
-// A source block a target takes from: the target minus one face on `die`.
-struct Transfer {
-  std::uint32_t source = kNone;  // block index in the layer below
-  std::uint32_t die = 0;
-};
-
-// Building one block from its transfers.
-struct Job {
-  std::uint32_t block = kNone;
-  std::uint32_t first = 0;  // transfers [first, first + count)
-  std::uint32_t count = 0;
-};
-
-// In the meeting step, what a job's block C is joined with: itself, its mirror D built alongside (both
-// of the meeting layer), or D read from the layer below.
-enum class Partner { Same, Built, Stored };
-
-// The work of one process in building one layer (or in the meeting step).
-struct Step {
-  int layer = 0;
-  bool meeting = false;
-  std::vector<Job> jobs;  // in the plan's order
-  std::vector<Job> partners;
-  std::vector<Partner> kinds;
-  std::vector<Transfer> transfers;
-};
-
-void addTransfers(const CountPlan& plan, int layer, std::uint32_t block, Job& job,
-                  std::vector<Transfer>& out) {
-  job.block = block;
-  job.first = static_cast<std::uint32_t>(out.size());
-  const std::uint32_t counts = plan.blocks(layer)[block].counts;
-  for (int j = 0; j < plan.dice(); ++j) {
-    if (CountPlan::countOf(counts, j) == 0) continue;
-    const CountPlan::Block* source =
-        plan.find(layer - 1, plan.canonical(CountPlan::removeFace(counts, j), nullptr));
-    if (source == nullptr) continue;
-    out.push_back(
-        Transfer{static_cast<std::uint32_t>(plan.indexOf(layer - 1, source)), static_cast<std::uint32_t>(j)});
-  }
-  job.count = static_cast<std::uint32_t>(out.size()) - job.first;
-}
-
-// The mirror of a meeting-layer block and the layer it lies in; kNone if it cannot lead to a ring.
-std::pair<std::uint32_t, int> mirrorOf(const CountPlan& plan, int layer, std::uint32_t block) {
-  const int mirrorLayer = plan.dice() * plan.faces() - layer;
-  const CountPlan::Block* mirror =
-      plan.find(mirrorLayer, plan.canonical(plan.mirror(plan.blocks(layer)[block].counts), nullptr));
-  if (mirror == nullptr) return {kNone, mirrorLayer};
-  return {static_cast<std::uint32_t>(plan.indexOf(mirrorLayer, mirror)), mirrorLayer};
-}
-
-// The jobs of process `rank` in building `layer`.
-Step buildStep(const CountPlan& plan, const Partition& partition, bool meet, int layer, int rank) {
-  Step step;
-  step.layer = layer;
-  step.meeting = meet && layer == CountPlan::meetingLayer(plan.dice(), plan.faces());
-  const auto count = static_cast<std::uint32_t>(plan.blocks(layer).size());
-  for (std::uint32_t block = 0; block < count; ++block) {
-    if (partition.owner(layer, block) != rank) continue;
-    if (!step.meeting) {
-      Job job;
-      addTransfers(plan, layer, block, job, step.transfers);
-      step.jobs.push_back(job);
-      continue;
-    }
-    const auto [mirror, mirrorLayer] = mirrorOf(plan, layer, block);
-    if (mirror == kNone) continue;
-    Job own;
-    Job partner;
-    Partner kind = Partner::Stored;
-    if (mirrorLayer == layer) {
-      if (mirror < block) continue;  // the job of the mirror covers this block
-      kind = mirror == block ? Partner::Same : Partner::Built;
-    }
-    addTransfers(plan, layer, block, own, step.transfers);
-    if (kind == Partner::Built) {
-      addTransfers(plan, layer, mirror, partner, step.transfers);
-    } else {
-      partner.block = mirror;
-    }
-    step.jobs.push_back(own);
-    step.partners.push_back(partner);
-    step.kinds.push_back(kind);
-  }
-  return step;
-}
-
-// The blocks of the layer below that a step reads, sorted.
-std::vector<std::uint32_t> sourcesOf(const Step& step) {
-  std::vector<std::uint32_t> sources;
-  for (const Transfer& transfer : step.transfers) sources.push_back(transfer.source);
-  for (std::size_t i = 0; i < step.kinds.size(); ++i) {
-    if (step.kinds[i] == Partner::Stored) sources.push_back(step.partners[i].block);
-  }
-  std::sort(sources.begin(), sources.end());
-  sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
-  return sources;
-}
-
-std::uint64_t jobWork(const CountPlan& plan, const Step& step, std::size_t i) {
-  const int below = step.layer - 1;
-  auto transfersWork = [&](const Job& job) {
-    std::uint64_t work = plan.blocks(step.layer)[job.block].cells;
-    for (std::uint32_t t = job.first; t < job.first + job.count; ++t) {
-      work += plan.blocks(below)[step.transfers[t].source].cells;
-    }
-    return work;
-  };
-  std::uint64_t work = transfersWork(step.jobs[i]);
-  if (!step.meeting) return work;
-  const std::uint64_t own = plan.blocks(step.layer)[step.jobs[i].block].cells;
-  switch (step.kinds[i]) {
-    case Partner::Same:
-      return work + kMeetingWork * own;
-    case Partner::Built:
-      return work + transfersWork(step.partners[i]) +
-             kMeetingWork * (own + plan.blocks(step.layer)[step.partners[i].block].cells);
-    case Partner::Stored:
-      return work + kMeetingWork * (own + plan.blocks(below)[step.partners[i].block].cells);
-  }
-  return work;
-}
-
-// ---- The kernels, for R residues per cell.
-
-// One source coordinate with at least two values, as seen by a single transfer or lookup.
-struct Axis {
-  int values = 0;  // leading source values that take part
-  std::uint64_t sourceStride = 0;
-  std::array<std::int64_t, 40> offset{};  // target cell offset per value
-};
-
-struct Axes {
-  std::array<Axis, CountPlan::kMaxDice> axis;
-  int count = 0;
-  std::int64_t base = 0;
-};
-
-// Calls visit(first source cell, run length, axis 0, target offset of the run) for every run of the
-// source block along its first axis.
-template <typename Visit>
-void forEachRun(const Axes& axes, const SweepControl& control, Visit&& visit) {
-  std::array<int, CountPlan::kMaxDice> index{};
-  std::uint64_t runs = 0;
-  for (;;) {
-    std::int64_t outer = axes.base;
-    std::uint64_t first = 0;
-    for (int d = 1; d < axes.count; ++d) {
-      outer += axes.axis[d].offset[index[d]];
-      first += static_cast<std::uint64_t>(index[d]) * axes.axis[d].sourceStride;
-    }
-    visit(first, outer);
-    if ((++runs & 63) == 0) checkCancel(control);
-    int d = 1;
-    while (d < axes.count && ++index[d] == axes.axis[d].values) index[d++] = 0;
-    if (d >= axes.count) break;
-  }
-}
-
-// Axes of a block seen on its own: every coordinate with more than one value.
-void addAxis(Axes& axes, const Axis& axis, int sourceValues) {
-  if (sourceValues == 1) {
-    axes.base += axis.offset[0];
-  } else {
-    axes.axis[axes.count++] = axis;
-  }
-}
-
-void closeAxes(Axes& axes) {
-  if (axes.count == 0) {
-    axes.axis[0] = Axis{};
-    axes.axis[0].values = 1;
-    axes.axis[0].sourceStride = 1;
-    axes.count = 1;
-  }
-}
-
-std::array<std::int64_t, CountPlan::kMaxDice> stridesOf(const CountPlan& plan,
-                                                        const CountPlan::Block& block) {
-  std::array<std::int64_t, CountPlan::kMaxDice> stride{};
-  std::int64_t s = 1;
-  for (int p = 0; p < plan.dice(); ++p) {
-    stride[p] = s;
-    s *= block.dims[p];
-  }
-  return stride;
-}
-
-// How the states of source block "target minus one face on die j" move into the target block; false if
-// none of them survives.
-bool transferAxes(const CountPlan& plan, const CountPlan::Block& target, int j,
-                  const CountPlan::Block& source, Axes& axes) {
-  const int n = plan.dice();
-  const int k = plan.faces();
-  const int limit = plan.lossLimit();
-  const std::uint32_t counts = CountPlan::removeFace(target.counts, j);
-  int rotation = 0;
-  plan.canonical(counts, &rotation);
-  const auto targetStride = stridesOf(plan, target);
-  // The source block is stored in canonical order: its pair q is pair (q + rotation) of `counts`.
-  std::uint64_t sourceStride = 1;
-  const int before = (j + n - 1) % n;
-  for (int q = 0; q < n; ++q) {
-    const int p = (q + rotation) % n;
-    const int a = CountPlan::countOf(counts, p);
-    const int b = CountPlan::countOf(counts, (p + 1) % n);
-    const int sourceValues = source.dims[q];
-    Axis axis;
-    axis.sourceStride = sourceStride;
-    sourceStride *= static_cast<std::uint64_t>(sourceValues);
-    for (int v = 0; v < sourceValues; ++v) {
-      std::int64_t offset = 0;
-      if (p == before) {
-        // Die j's new face beats every face of die j-1: their pair's losses grow by a. Once die j is
-        // full the pair is decided (and won: the source's range kept v + a within the limit).
-        if (a > 0 && a < k && b + 1 < k) offset = (v + a) * targetStride[p];
-      } else if (p == j) {
-        // Every face die j+1 still gets beats the new face: the losses certain grow by k - b.
-        if (b > 0 && b < k) {
-          if (v + (k - b) * (a + 1) > limit) break;
-          if (a + 1 < k) offset = v * targetStride[p];
-        }
-      } else {
-        offset = v * targetStride[p];
-      }
-      axis.offset[v] = offset;
-      axis.values = v + 1;
-    }
-    if (axis.values == 0) return false;
-    addAxis(axes, axis, sourceValues);
-  }
-  closeAxes(axes);
-  return true;
-}
-
-template <int R>
-void moveStates(const CountPlan& plan, const CountPlan::Block& target, int j, const CountPlan::Block& source,
-                const std::uint32_t* from, std::uint32_t* to, const Primes& primes,
-                const SweepControl& control) {
-  Axes axes;
-  if (!transferAxes(plan, target, j, source, axes)) return;
-  const Axis& inner = axes.axis[0];
-  forEachRun(axes, control, [&](std::uint64_t first, std::int64_t outer) {
-    const std::uint32_t* in = from + first * R;
-    for (int v = 0; v < inner.values; ++v, in += R) {
-      std::uint32_t* out = to + (outer + inner.offset[v]) * R;
-      for (int r = 0; r < R; ++r) out[r] = Modular::add(out[r], in[r], primes[r]);
-    }
-  });
-}
-
-// Clears or copies large blocks in slices, looking at the cancel flag between them.
-constexpr std::uint64_t kSliceCells = std::uint64_t{1} << 18;
-
-void clearCells(std::uint32_t* cells, std::uint64_t count, const SweepControl& control) {
-  for (std::uint64_t start = 0; start < count; start += kSliceCells) {
-    checkCancel(control);
-    std::fill_n(cells + start, std::min(kSliceCells, count - start), 0u);
-  }
-}
-
-void copyCells(const std::uint32_t* from, std::uint64_t count, std::uint32_t* to,
-               const SweepControl& control) {
-  for (std::uint64_t start = 0; start < count; start += kSliceCells) {
-    checkCancel(control);
-    std::copy_n(from + start, std::min(kSliceCells, count - start), to + start);
-  }
-}
-
-// Sums a block over all smaller loss vectors, in place: afterwards cell x holds the sum of the cells
-// y <= x, pair by pair.
-template <int R>
-void prefixSums(const CountPlan& plan, const CountPlan::Block& block, std::uint32_t* cells,
-                const Primes& primes, const SweepControl& control) {
-  std::uint64_t stride = 1;
-  std::uint64_t sinceLook = 0;
-  for (int p = 0; p < plan.dice(); ++p) {
-    const std::uint64_t dim = block.dims[p];
-    if (dim > 1) {
-      const std::uint64_t span = stride * dim;
-      for (std::uint64_t high = 0; high < block.cells; high += span) {
-        for (std::uint64_t c = 1; c < dim; ++c) {
-          if ((sinceLook += stride) >= kSliceCells) {
-            checkCancel(control);
-            sinceLook = 0;
-          }
-          std::uint32_t* row = cells + (high + c * stride) * R;
-          const std::uint32_t* previous = row - stride * R;
-          for (std::uint64_t i = 0; i < stride * R; i += R) {
-            for (int r = 0; r < R; ++r) row[i + r] = Modular::add(row[i + r], previous[i + r], primes[r]);
-          }
-        }
-      }
-    }
-    stride *= dim;
-  }
-}
-
-// The sum over the states x of block C (counts `own`) of C[x] * S[y], where S is the prefix-summed
-// mirror block D and y is, pair by pair, the most losses the numbers above may add to x's and keep the
-// pair won.
-template <int R>
-void joinHalves(const CountPlan& plan, const CountPlan::Block& own, const std::uint32_t* ownCells,
-                const CountPlan::Block& mirror, const std::uint32_t* sums, const Primes& primes,
-                std::array<std::uint64_t, R>& total, const SweepControl& control) {
-  const int n = plan.dice();
-  int rotation = 0;
-  plan.canonical(plan.mirror(own.counts), &rotation);
-  const auto mirrorStride = stridesOf(plan, mirror);
-  Axes axes;
-  std::uint64_t stride = 1;
-  for (int q = 0; q < n; ++q) {
-    const int a = CountPlan::countOf(own.counts, q);
-    const int b = CountPlan::countOf(own.counts, (q + 1) % n);
-    // Pair q of C is pair mirrorPair(q) of the mirror, stored at (mirrorPair(q) - rotation) in D.
-    const int partner = (plan.mirrorPair(q) - rotation + n) % n;
-    const int values = own.dims[q];
-    Axis axis;
-    axis.sourceStride = stride;
-    stride *= static_cast<std::uint64_t>(values);
-    for (int v = 0; v < values; ++v) {
-      // The pair is won while its losses, v here and those above, stay within room(a, b). Pairs
-      // without a coordinate here have none in D either, and add nothing.
-      axis.offset[v] = std::min(plan.room(a, b) - v, mirror.dims[partner] - 1) * mirrorStride[partner];
-    }
-    axis.values = values;
-    addAxis(axes, axis, values);
-  }
-  closeAxes(axes);
-  const Axis& inner = axes.axis[0];
-  std::array<std::uint64_t, R> sum{};
-  forEachRun(axes, control, [&](std::uint64_t first, std::int64_t outer) {
-    const std::uint32_t* in = ownCells + first * R;
-    for (int v = 0; v < inner.values; ++v, in += R) {
-      const std::uint32_t* partner = sums + (outer + inner.offset[v]) * R;
-      for (int r = 0; r < R; ++r) {
-        // Each product is below 2^62, so one may be added to a sum below 2^63.
-        sum[r] += static_cast<std::uint64_t>(in[r]) * partner[r];
-        if (sum[r] >> 63) sum[r] %= primes[r];
-      }
-    }
-  });
-  const std::uint64_t weight = static_cast<std::uint64_t>(plan.rotations(own.counts));
-  for (int r = 0; r < R; ++r) total[r] = (total[r] + sum[r] % primes[r] * weight) % primes[r];
-}
-
-constexpr std::size_t kScratchKept = 256;  // largest meeting jobs remembered for the estimate
-
-// The room each meeting job needs, largest first: its block C, its mirror D (unless C is its own
-// mirror), and a copy of the larger to sum up.
-std::vector<std::uint64_t> scratchOf(const CountPlan& plan, const Step& step) {
-  std::vector<std::uint64_t> scratch;
-  for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-    const std::uint64_t own = plan.blocks(step.layer)[step.jobs[i].block].cells;
-    const int partnerLayer = step.kinds[i] == Partner::Stored ? step.layer - 1 : step.layer;
-    const std::uint64_t partner =
-        step.kinds[i] == Partner::Same ? 0 : plan.blocks(partnerLayer)[step.partners[i].block].cells;
-    scratch.push_back(own + partner + std::max(own, partner));
-  }
-  std::sort(scratch.begin(), scratch.end(), std::greater<>());
-  if (scratch.size() > kScratchKept) scratch.resize(kScratchKept);
-  return scratch;
-}
-
-// Pages of scratch room beyond this are given back after each job, so that a thread holds no more than
-// the job it runs.
-constexpr std::uint64_t kScratchKeptBytes = std::uint64_t{64} << 20;
-
-// The most cells held at once while a step runs its jobs in order: the sources it reads (own and
-// received) until their last reader is done, and the targets built so far.
-std::uint64_t peakOf(const CountPlan& plan, const Partition& partition, const Step& step, int rank) {
-  const int below = step.layer - 1;
-  std::vector<std::size_t> lastReader(plan.blocks(below).size(), SIZE_MAX);
-  for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-    const Job* jobs[] = {&step.jobs[i], step.meeting ? &step.partners[i] : nullptr};
-    for (const Job* job : jobs) {
-      if (job == nullptr) continue;
-      for (std::uint32_t t = job->first; t < job->first + job->count; ++t)
-        lastReader[step.transfers[t].source] = i;
-    }
-    if (step.meeting && step.kinds[i] == Partner::Stored) lastReader[step.partners[i].block] = i;
-  }
-  std::vector<std::vector<std::uint32_t>> freedAfter(step.jobs.size());
-  std::uint64_t held = partition.localCells(below, rank);
-  for (std::uint32_t block = 0; block < lastReader.size(); ++block) {
-    const bool own = partition.owner(below, block) == rank;
-    if (lastReader[block] != SIZE_MAX) {
-      if (!own) held += plan.blocks(below)[block].cells;
-      freedAfter[lastReader[block]].push_back(block);
-    }
-  }
-  std::uint64_t peak = held;
-  for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-    if (!step.meeting) held += plan.blocks(step.layer)[step.jobs[i].block].cells;
-    peak = std::max(peak, held);
-    for (std::uint32_t block : freedAfter[i]) held -= plan.blocks(below)[block].cells;
-  }
-  return peak;
-}
-
-}  // namespace
+using sweep::buildStep;
+using sweep::checkCancel;
+using sweep::kNone;
+using sweep::sourcesOf;
 
 // ---- The sweep.
 
-struct LayerSweep::Impl {
-  const CountPlan& plan;
-  const Partition& partition;
-  SweepSettings settings;
-  SweepControl control;
-  int rank = 0;
-  int processes = 1;
+LayerSweep::Impl::Impl(const CountPlan& p, const Partition& part, SweepSettings s, SweepControl c)
+    : plan(p), partition(part), settings(std::move(s)), control(c) {
+  if (settings.exchange != nullptr) {
+    rank = settings.exchange->rank();
+    processes = settings.exchange->processes();
+  }
+  if (settings.residues < 1 || settings.residues > Modular::kMaxPrimes) {
+    throw std::invalid_argument("LayerSweep: 1 to 6 primes at once");
+  }
+}
 
-  // This process's blocks of the layer below the one being built, and copies of other processes'
-  // blocks that it reads.
-  int layer = 0;  // the layer held in `current`
-  Arena current;
-  Arena incoming;
-  LayerStore currentStore;
-  LayerFile incomingFile;
-  bool currentKept = false;  // the store of `current` is a layer kept for resuming: no holes in it
-  std::vector<std::uint64_t> incomingOffset;  // per block of the layer below: cells into `incoming`
-  std::uint64_t incomingHeld = 0;             // bytes of `incomingFile` not given back
-  std::uint64_t diskPeak = 0;                 // the most bytes the layer files held at once, unpacked
-
-  Impl(const CountPlan& p, const Partition& part, SweepSettings s, SweepControl c)
-      : plan(p), partition(part), settings(std::move(s)), control(c) {
-    if (settings.exchange != nullptr) {
-      rank = settings.exchange->rank();
-      processes = settings.exchange->processes();
-    }
-    if (settings.residues < 1 || settings.residues > Modular::kMaxPrimes) {
-      throw std::invalid_argument("LayerSweep: 1 to 6 primes at once");
+std::vector<std::uint32_t> LayerSweep::Impl::run(const std::optional<SavedLayer>& from,
+                                                 const LayerFinished& finished) {
+  const int last = lastStoredLayer(plan, settings.meet);
+  if (from) {
+    resumeFrom(*from);
+  } else {
+    start();
+  }
+  for (int next = layer + 1; next <= last; ++next) {
+    build(buildStep(plan, partition, settings.meet, next, rank));
+    if (finished && next < plan.layerCount() - 1) {
+      finished(next, [&](const std::string& path) { keep(path); });
     }
   }
-
-  std::uint64_t cellBytes() const { return kCellBytes * static_cast<std::uint64_t>(settings.residues); }
-  bool onDisk() const { return settings.storage == Storage::Disk; }
-  std::uint64_t pieceBytes() const {
-    return settings.pieceBytes != 0 ? settings.pieceBytes : LayerStore::kPieceBytes;
+  std::vector<std::uint64_t> total(settings.residues, 0);
+  if (settings.meet) {
+    total = meet(buildStep(plan, partition, true, last + 1, rank));
+  } else if (partition.owner(last, 0) == rank) {
+    readCell(last, total);
   }
+  return finish(total);
+}
 
-  std::vector<std::uint32_t> run(const std::optional<SavedLayer>& from, const LayerFinished& finished) {
-    const int last = lastStoredLayer(plan, settings.meet);
-    if (from) {
-      resumeFrom(*from);
-    } else {
-      start();
+std::vector<std::uint32_t> LayerSweep::Impl::finish(std::vector<std::uint64_t>& total) {
+  if (settings.exchange != nullptr) settings.exchange->sum(total);
+  std::vector<std::uint32_t> residues(settings.residues);
+  for (int r = 0; r < settings.residues; ++r)
+    residues[r] = static_cast<std::uint32_t>(total[r] % settings.primes[r]);
+  return residues;
+}
+
+void LayerSweep::Impl::start() {
+  layer = 0;
+  const std::uint64_t cells = partition.localCells(0, rank);
+  std::vector<std::uint32_t> one(settings.residues, 1);
+  if (settings.negate)
+    for (int r = 0; r < settings.residues; ++r) one[r] = settings.primes[r] - 1;
+  if (onDisk()) {
+    currentStore = LayerStore(LayerFile::create(settings.directory), plan.blocks(0).size(), pieceBytes());
+    if (cells > 0) {
+      const LayerStore::Place place{0, reinterpret_cast<std::byte*>(one.data()), cellBytes()};
+      currentStore.put({&place, 1}, 1, control.cancel);
     }
-    for (int next = layer + 1; next <= last; ++next) {
-      build(buildStep(plan, partition, settings.meet, next, rank));
-      if (finished && next < plan.layerCount() - 1) {
-        finished(next, [&](const std::string& path) { keep(path); });
-      }
-    }
-    std::vector<std::uint64_t> total(settings.residues, 0);
-    if (settings.meet) {
-      total = meet(buildStep(plan, partition, true, last + 1, rank));
-    } else if (partition.owner(last, 0) == rank) {
-      readCell(last, total);
-    }
-    return finish(total);
-  }
-
-  std::vector<std::uint32_t> finish(std::vector<std::uint64_t>& total) {
-    if (settings.exchange != nullptr) settings.exchange->sum(total);
-    std::vector<std::uint32_t> residues(settings.residues);
-    for (int r = 0; r < settings.residues; ++r)
-      residues[r] = static_cast<std::uint32_t>(total[r] % settings.primes[r]);
-    return residues;
-  }
-
-  // Layer 0: the empty word, once.
-  void start() {
-    layer = 0;
-    const std::uint64_t cells = partition.localCells(0, rank);
-    std::vector<std::uint32_t> one(settings.residues, 1);
-    if (settings.negate)
-      for (int r = 0; r < settings.residues; ++r) one[r] = settings.primes[r] - 1;
-    if (onDisk()) {
-      currentStore = LayerStore(LayerFile::create(settings.directory), plan.blocks(0).size(), pieceBytes());
-      if (cells > 0) {
-        const LayerStore::Place place{0, reinterpret_cast<std::byte*>(one.data()), cellBytes()};
-        currentStore.put({&place, 1}, 1, control.cancel);
-      }
-      noteDisk(LayerStore());
-      currentKept = false;
-    } else {
-      current = Arena(std::max<std::uint64_t>(1, cells) * cellBytes());
-      if (cells > 0) std::memcpy(current.data(), one.data(), cellBytes());
-    }
-  }
-
-  void resumeFrom(const SavedLayer& saved) {
-    layer = saved.layer;
-    LayerFile file = saved.file.duplicate();
-    if (onDisk()) {
-      // A kept layer lies as the memory holds it, block after block.
-      std::vector<std::pair<std::uint64_t, std::uint64_t>> extents(plan.blocks(layer).size(), {0, 0});
-      for (std::uint32_t block = 0; block < extents.size(); ++block) {
-        if (partition.owner(layer, block) != rank) continue;
-        extents[block] = {partition.localOffset(layer, block) * cellBytes(),
-                          plan.blocks(layer)[block].cells * cellBytes()};
-      }
-      currentStore = LayerStore::unpacked(std::move(file), extents);
-      currentKept = true;
-    } else {
-      const std::uint64_t bytes = partition.localCells(layer, rank) * cellBytes();
-      current = Arena(std::max<std::uint64_t>(1, bytes));
-      file.read(0, current.data(), bytes, control.cancel);
-    }
-  }
-
-  void keep(const std::string& path) {
-    // Kept unpacked, as the memory holds the layer, so that every kept layer reads alike.
-    LayerFile file = LayerFile::create(settings.directory);
-    if (onDisk()) {
-      std::vector<std::byte> piece(LayerStore::kPieceBytes);
-      for (std::uint32_t block = 0; block < plan.blocks(layer).size(); ++block) {
-        if (partition.owner(layer, block) != rank) continue;
-        const std::uint64_t offset = partition.localOffset(layer, block) * cellBytes();
-        const std::uint64_t bytes = plan.blocks(layer)[block].cells * cellBytes();
-        for (std::uint64_t from = 0; from < bytes; from += piece.size()) {
-          const std::uint64_t length = std::min<std::uint64_t>(piece.size(), bytes - from);
-          currentStore.read(block, from, piece.data(), length, control.cancel);
-          file.write(offset + from, piece.data(), length, control.cancel);
-        }
-      }
-    } else {
-      file.write(0, current.data(), partition.localCells(layer, rank) * cellBytes(), control.cancel);
-    }
-    file.keepAs(path);
-  }
-
-  void readCell(int at, std::vector<std::uint64_t>& total) {
-    std::vector<std::uint32_t> cell(settings.residues);
-    if (onDisk()) {
-      currentStore.read(0, 0, reinterpret_cast<std::byte*>(cell.data()), cellBytes(), control.cancel);
-    } else {
-      std::memcpy(cell.data(), current.data() + partition.localOffset(at, 0) * cellBytes(), cellBytes());
-    }
-    for (int r = 0; r < settings.residues; ++r) total[r] = cell[r];
-  }
-
-  // ---- Sources of a step.
-
-  // Fetches the blocks of other processes that the step reads into `incoming` (or its file), and sends
-  // this process's blocks to those that read them.
-  void exchangeSources(const Step& step) {
-    incomingOffset.assign(plan.blocks(step.layer - 1).size(), kNone);
-    if (settings.exchange == nullptr) return;
-    const int below = step.layer - 1;
-    const auto& blocks = plan.blocks(below);
-    // Which blocks each process reads, from its jobs.
-    std::vector<std::vector<std::uint32_t>> reads(processes);
-    for (int other = 0; other < processes; ++other) {
-      if (other == rank) {
-        reads[other] = sourcesOf(step);
-      } else {
-        reads[other] = sourcesOf(buildStep(plan, partition, settings.meet, step.layer, other));
-      }
-    }
-    std::vector<std::vector<std::uint32_t>> sendBlocks(processes);
-    std::vector<std::vector<std::uint32_t>> receiveBlocks(processes);
-    std::vector<std::uint64_t> sendBytes(processes, 0);
-    std::vector<std::uint64_t> receiveBytes(processes, 0);
-    std::vector<std::uint64_t> receiveStart(processes, 0);
-    for (int other = 0; other < processes; ++other) {
-      if (other == rank) continue;
-      for (std::uint32_t block : reads[other]) {
-        if (partition.owner(below, block) == rank) {
-          sendBlocks[other].push_back(block);
-          sendBytes[other] += blocks[block].cells * cellBytes();
-        }
-      }
-      for (std::uint32_t block : reads[rank]) {
-        if (partition.owner(below, block) == other) receiveBlocks[other].push_back(block);
-      }
-    }
-    std::uint64_t incomingCells = 0;
-    for (int other = 0; other < processes; ++other) {
-      receiveStart[other] = incomingCells * cellBytes();
-      for (std::uint32_t block : receiveBlocks[other]) {
-        incomingOffset[block] = incomingCells;
-        incomingCells += blocks[block].cells;
-      }
-      receiveBytes[other] = incomingCells * cellBytes() - receiveStart[other];
-    }
-    if (onDisk()) {
-      incomingFile = LayerFile::create(settings.directory);
-    } else {
-      incoming = Arena(std::max<std::uint64_t>(1, incomingCells) * cellBytes());
-    }
-    std::uint64_t most = 0;
-    for (int other = 0; other < processes; ++other)
-      most = std::max({most, sendBytes[other], receiveBytes[other]});
-    const std::uint64_t rounds = settings.exchange->maximum((most + kExchangeSlice - 1) / kExchangeSlice);
-
-    std::vector<std::vector<std::byte>> sendBuffers(processes);
-    std::vector<std::vector<std::byte>> receiveBuffers(processes);
-    for (std::uint64_t round = 0; round < rounds; ++round) {
-      checkCancel(control);
-      const std::uint64_t from = round * kExchangeSlice;
-      std::vector<std::span<const std::byte>> send(processes);
-      std::vector<std::span<std::byte>> receive(processes);
-      for (int other = 0; other < processes; ++other) {
-        const std::uint64_t sendLength =
-            sendBytes[other] > from ? std::min(kExchangeSlice, sendBytes[other] - from) : 0;
-        sendBuffers[other].resize(sendLength);
-        packSlice(sendBlocks[other], from, sendBuffers[other]);
-        send[other] = sendBuffers[other];
-        const std::uint64_t receiveLength =
-            receiveBytes[other] > from ? std::min(kExchangeSlice, receiveBytes[other] - from) : 0;
-        if (onDisk()) {
-          receiveBuffers[other].resize(receiveLength);
-          receive[other] = receiveBuffers[other];
-        } else {
-          receive[other] = std::span<std::byte>(incoming.data() + receiveStart[other] + from, receiveLength);
-        }
-      }
-      settings.exchange->allToAll(send, receive);
-      if (onDisk()) {
-        for (int other = 0; other < processes; ++other) {
-          if (!receive[other].empty()) {
-            incomingFile.write(receiveStart[other] + from, receive[other].data(), receive[other].size(),
-                               control.cancel);
-          }
-        }
-      }
-    }
-    if (onDisk()) {
-      incomingHeld = incomingCells * cellBytes();
-      noteDisk(LayerStore());
-    }
-  }
-
-  // Copies bytes [from, from + out.size()) of the blocks listed, one after the other, into out.
-  void packSlice(const std::vector<std::uint32_t>& list, std::uint64_t from, std::vector<std::byte>& out) {
-    const int below = layer;
-    std::uint64_t position = 0;
-    std::uint64_t written = 0;
-    for (std::uint32_t block : list) {
-      if (written == out.size()) break;
-      const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
-      if (position + bytes > from) {
-        const std::uint64_t skip = from > position ? from - position : 0;
-        const std::uint64_t length = std::min(bytes - skip, out.size() - written);
-        if (onDisk()) {
-          currentStore.read(block, skip, out.data() + written, length, control.cancel);
-        } else {
-          std::memcpy(out.data() + written,
-                      current.data() + partition.localOffset(below, block) * cellBytes() + skip, length);
-        }
-        written += length;
-      }
-      position += bytes;
-    }
-  }
-
-  // ---- Building a layer.
-
-  void build(const Step& step) {
-    exchangeSources(step);
-    if (onDisk()) {
-      buildOnDisk(step);
-    } else {
-      buildInMemory(step);
-    }
-    layer = step.layer;
-  }
-
-  // Uses per source block: when a block has been read for the last time, its memory goes back.
-  std::vector<std::atomic<std::uint32_t>> usesOf(const Step& step) {
-    std::vector<std::atomic<std::uint32_t>> uses(plan.blocks(step.layer - 1).size());
-    for (const Transfer& transfer : step.transfers) ++uses[transfer.source];
-    for (std::size_t i = 0; i < step.kinds.size(); ++i) {
-      if (step.kinds[i] == Partner::Stored) ++uses[step.partners[i].block];
-    }
-    return uses;
-  }
-
-  const std::uint32_t* inMemory(int below, std::uint32_t block) const {
-    if (incomingOffset[block] != kNone)
-      return incoming.as<std::uint32_t>() + incomingOffset[block] * settings.residues;
-    return current.as<std::uint32_t>() + partition.localOffset(below, block) * settings.residues;
-  }
-
-  void releaseInMemory(int below, std::uint32_t block) {
-    const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
-    if (incomingOffset[block] != kNone) {
-      incoming.release(incomingOffset[block] * cellBytes(), bytes);
-    } else {
-      current.release(partition.localOffset(below, block) * cellBytes(), bytes);
-    }
-  }
-
-  void buildInMemory(const Step& step) {
-    const int below = step.layer - 1;
-    Arena next(std::max<std::uint64_t>(1, partition.localCells(step.layer, rank)) * cellBytes());
-    auto uses = usesOf(step);
-    std::vector<const std::uint32_t*> sources(plan.blocks(below).size(), nullptr);
-    for (std::uint32_t block : sourcesOf(step)) sources[block] = inMemory(below, block);
-    auto used = [&](std::uint32_t block) {
-      if (--uses[block] == 0) releaseInMemory(below, block);
-    };
-    runJobs(step, 0, step.jobs.size(), sources, used, [&](std::uint32_t block) {
-      return next.as<std::uint32_t>() + partition.localOffset(step.layer, block) * settings.residues;
-    });
-    current = std::move(next);
-    incoming = Arena();
-  }
-
-  // Calls visit(block) for every block of the layer below that job i reads (a block may come twice).
-  template <typename Visit>
-  void forEachSource(const Step& step, std::size_t i, Visit&& visit) const {
-    for (const Job* job : {&step.jobs[i], step.meeting ? &step.partners[i] : nullptr}) {
-      if (job == nullptr || job->count == 0) continue;
-      for (std::uint32_t t = job->first; t < job->first + job->count; ++t) visit(step.transfers[t].source);
-    }
-    if (step.meeting && step.kinds[i] == Partner::Stored) visit(step.partners[i].block);
-  }
-
-  // The jobs in bands: runs of consecutive jobs whose targets and sources fit in `bandCells` together (a
-  // job too large on its own makes a band of its own). Returns the first job of each band, and the end.
-  std::vector<std::size_t> bandsOf(const Step& step, std::uint64_t bandCells) const {
-    const int below = step.layer - 1;
-    std::vector<std::size_t> band(plan.blocks(below).size(), SIZE_MAX);  // the last band reading a block
-    std::vector<std::size_t> starts{0};
-    std::uint64_t cells = 0;
-    for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-      const std::size_t current = starts.size() - 1;
-      auto added = [&](std::size_t inBand) {
-        std::uint64_t sum = step.meeting ? 0 : plan.blocks(step.layer)[step.jobs[i].block].cells;
-        std::vector<std::uint32_t> seen;
-        forEachSource(step, i, [&](std::uint32_t block) {
-          if (band[block] == inBand || std::find(seen.begin(), seen.end(), block) != seen.end()) return;
-          seen.push_back(block);
-          sum += plan.blocks(below)[block].cells;
-        });
-        return sum;
-      };
-      std::uint64_t more = added(current);
-      if (cells > 0 && cells + more > bandCells) {
-        starts.push_back(i);
-        cells = 0;
-        more = added(starts.size() - 1);  // no block is in the new band yet
-      }
-      forEachSource(step, i, [&](std::uint32_t block) { band[block] = starts.size() - 1; });
-      cells += more;
-    }
-    starts.push_back(step.jobs.size());
-    return starts;
-  }
-
-  std::vector<std::uint32_t> bandSources(const Step& step, std::size_t begin, std::size_t end) const {
-    std::vector<std::uint32_t> blocks;
-    for (std::size_t i = begin; i < end; ++i)
-      forEachSource(step, i, [&](std::uint32_t block) { blocks.push_back(block); });
-    std::sort(blocks.begin(), blocks.end());
-    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
-    return blocks;
-  }
-
-  // Runs `body(band's source pointers, band's first job, end)` band by band, loading each band's sources
-  // from the files and giving the disk space of sources back once no later band reads them.
-  template <typename Body>
-  void inBands(const Step& step, Body&& body) {
-    const int below = step.layer - 1;
-    const std::uint64_t bandCells = std::max<std::uint64_t>(1, settings.bandBytes / cellBytes());
-    const auto starts = bandsOf(step, bandCells);
-    std::vector<std::size_t> lastBand(plan.blocks(below).size(), 0);
-    for (std::size_t band = 0; band + 1 < starts.size(); ++band) {
-      for (std::uint32_t block : bandSources(step, starts[band], starts[band + 1])) lastBand[block] = band;
-    }
-    std::vector<const std::uint32_t*> sources(plan.blocks(below).size(), nullptr);
-    for (std::size_t band = 0; band + 1 < starts.size(); ++band) {
-      const auto blocks = bandSources(step, starts[band], starts[band + 1]);
-      std::uint64_t cells = 0;
-      for (std::uint32_t block : blocks) cells += plan.blocks(below)[block].cells;
-      Arena loaded(std::max<std::uint64_t>(1, cells) * cellBytes());
-      std::uint64_t at = 0;
-      std::vector<LayerStore::Place> own;
-      for (std::uint32_t block : blocks) {
-        const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
-        std::byte* to = loaded.data() + at * cellBytes();
-        if (incomingOffset[block] != kNone) {
-          incomingFile.read(incomingOffset[block] * cellBytes(), to, bytes, control.cancel);
-        } else {
-          own.push_back(LayerStore::Place{block, to, bytes});
-        }
-        sources[block] = reinterpret_cast<const std::uint32_t*>(to);
-        at += plan.blocks(below)[block].cells;
-      }
-      currentStore.get(own, settings.threads, control.cancel);
-      // A source read for the last time is in memory now; the band's targets may take its place on disk.
-      for (std::uint32_t block : blocks) {
-        if (lastBand[block] != band) continue;
-        const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
-        if (incomingOffset[block] != kNone) {
-          incomingFile.punchHole(incomingOffset[block] * cellBytes(), bytes);
-          incomingHeld -= bytes;
-        } else if (!currentKept) {
-          currentStore.release(block);
-        }
-      }
-      body(sources, starts[band], starts[band + 1]);
-      for (std::uint32_t block : blocks) sources[block] = nullptr;
-    }
-  }
-
-  // Notes how much the layer files hold now, unpacked, with `building`, the layer being written.
-  void noteDisk(const LayerStore& building) {
-    diskPeak = std::max(diskPeak, currentStore.heldBytes() + incomingHeld + building.heldBytes());
-  }
-
-  void buildOnDisk(const Step& step) {
-    LayerStore next(LayerFile::create(settings.directory), plan.blocks(step.layer).size(), pieceBytes());
-    inBands(step, [&](const std::vector<const std::uint32_t*>& sources, std::size_t begin, std::size_t end) {
-      if (begin == end) return;
-      const std::uint64_t first = partition.localOffset(step.layer, step.jobs[begin].block);
-      const CountPlan::Block& lastBlock = plan.blocks(step.layer)[step.jobs[end - 1].block];
-      const std::uint64_t cells =
-          partition.localOffset(step.layer, step.jobs[end - 1].block) + lastBlock.cells - first;
-      Arena targets(cells * cellBytes());
-      runJobs(
-          step, begin, end, sources, [](std::uint32_t) {},
-          [&](std::uint32_t block) {
-            return targets.as<std::uint32_t>() +
-                   (partition.localOffset(step.layer, block) - first) * settings.residues;
-          });
-      std::vector<LayerStore::Place> places;
-      for (std::size_t i = begin; i < end; ++i) {
-        const std::uint32_t block = step.jobs[i].block;
-        places.push_back(LayerStore::Place{
-            block, targets.data() + (partition.localOffset(step.layer, block) - first) * cellBytes(),
-            plan.blocks(step.layer)[block].cells * cellBytes()});
-      }
-      next.put(places, settings.threads, control.cancel);
-      noteDisk(next);
-    });
-    currentStore = std::move(next);
+    noteDisk(LayerStore());
     currentKept = false;
-    incomingFile = LayerFile();
-    incomingHeld = 0;
+  } else {
+    current = Arena(std::max<std::uint64_t>(1, cells) * cellBytes());
+    if (cells > 0) std::memcpy(current.data(), one.data(), cellBytes());
   }
+}
 
-  // Builds jobs [begin, end) of a step on all threads; `targetOf(block)` is where a target's cells go.
-  template <typename Used, typename TargetOf>
-  void runJobs(const Step& step, std::size_t begin, std::size_t end,
-               const std::vector<const std::uint32_t*>& sources, Used&& used, TargetOf&& targetOf) {
-    switch (settings.residues) {
-      case 1:
-        return runJobsWith<1>(step, begin, end, sources, used, targetOf);
-      case 2:
-        return runJobsWith<2>(step, begin, end, sources, used, targetOf);
-      case 3:
-        return runJobsWith<3>(step, begin, end, sources, used, targetOf);
-      case 4:
-        return runJobsWith<4>(step, begin, end, sources, used, targetOf);
-      case 5:
-        return runJobsWith<5>(step, begin, end, sources, used, targetOf);
-      default:
-        return runJobsWith<6>(step, begin, end, sources, used, targetOf);
+void LayerSweep::Impl::resumeFrom(const SavedLayer& saved) {
+  layer = saved.layer;
+  LayerFile file = saved.file.duplicate();
+  if (onDisk()) {
+    // A kept layer lies as the memory holds it, block after block.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> extents(plan.blocks(layer).size(), {0, 0});
+    for (std::uint32_t block = 0; block < extents.size(); ++block) {
+      if (partition.owner(layer, block) != rank) continue;
+      extents[block] = {partition.localOffset(layer, block) * cellBytes(),
+                        plan.blocks(layer)[block].cells * cellBytes()};
     }
+    currentStore = LayerStore::unpacked(std::move(file), extents);
+    currentKept = true;
+  } else {
+    const std::uint64_t bytes = partition.localCells(layer, rank) * cellBytes();
+    current = Arena(std::max<std::uint64_t>(1, bytes));
+    file.read(0, current.data(), bytes, control.cancel);
   }
+}
 
-  template <int R, typename Used>
-  void buildJob(const Step& step, const Job& job, std::uint32_t* to,
-                const std::vector<const std::uint32_t*>& sources, Used& used) {
-    const CountPlan::Block& target = plan.blocks(step.layer)[job.block];
-    for (std::uint32_t t = job.first; t < job.first + job.count; ++t) {
-      const Transfer& transfer = step.transfers[t];
-      const CountPlan::Block& source = plan.blocks(step.layer - 1)[transfer.source];
-      moveStates<R>(plan, target, static_cast<int>(transfer.die), source, sources[transfer.source], to,
-                    settings.primes, control);
-      addDone(control, source.cells);
-      used(transfer.source);
+void LayerSweep::Impl::keep(const std::string& path) {
+  // Kept unpacked, as the memory holds the layer, so that every kept layer reads alike.
+  LayerFile file = LayerFile::create(settings.directory);
+  if (onDisk()) {
+    std::vector<std::byte> piece(LayerStore::kPieceBytes);
+    for (std::uint32_t block = 0; block < plan.blocks(layer).size(); ++block) {
+      if (partition.owner(layer, block) != rank) continue;
+      const std::uint64_t offset = partition.localOffset(layer, block) * cellBytes();
+      const std::uint64_t bytes = plan.blocks(layer)[block].cells * cellBytes();
+      for (std::uint64_t from = 0; from < bytes; from += piece.size()) {
+        const std::uint64_t length = std::min<std::uint64_t>(piece.size(), bytes - from);
+        currentStore.read(block, from, piece.data(), length, control.cancel);
+        file.write(offset + from, piece.data(), length, control.cancel);
+      }
     }
-    addDone(control, target.cells);
+  } else {
+    file.write(0, current.data(), partition.localCells(layer, rank) * cellBytes(), control.cancel);
   }
+  file.keepAs(path);
+}
 
-  template <int R, typename Used, typename TargetOf>
-  void runJobsWith(const Step& step, std::size_t begin, std::size_t end,
-                   const std::vector<const std::uint32_t*>& sources, Used& used, TargetOf& targetOf) {
+void LayerSweep::Impl::readCell(int at, std::vector<std::uint64_t>& total) {
+  std::vector<std::uint32_t> cell(settings.residues);
+  if (onDisk()) {
+    currentStore.read(0, 0, reinterpret_cast<std::byte*>(cell.data()), cellBytes(), control.cancel);
+  } else {
+    std::memcpy(cell.data(), current.data() + partition.localOffset(at, 0) * cellBytes(), cellBytes());
+  }
+  for (int r = 0; r < settings.residues; ++r) total[r] = cell[r];
+}
+
+// ---- Building a layer.
+
+void LayerSweep::Impl::build(const Step& step) {
+  exchangeSources(step);
+  if (onDisk()) {
+    buildOnDisk(step);
+  } else {
+    buildInMemory(step);
+  }
+  layer = step.layer;
+}
+
+std::vector<std::atomic<std::uint32_t>> LayerSweep::Impl::usesOf(const Step& step) {
+  std::vector<std::atomic<std::uint32_t>> uses(plan.blocks(step.layer - 1).size());
+  for (const Transfer& transfer : step.transfers) ++uses[transfer.source];
+  for (std::size_t i = 0; i < step.kinds.size(); ++i) {
+    if (step.kinds[i] == Partner::Stored) ++uses[step.partners[i].block];
+  }
+  return uses;
+}
+
+const std::uint32_t* LayerSweep::Impl::inMemory(int below, std::uint32_t block) const {
+  if (incomingOffset[block] != kNone)
+    return incoming.as<std::uint32_t>() + incomingOffset[block] * settings.residues;
+  return current.as<std::uint32_t>() + partition.localOffset(below, block) * settings.residues;
+}
+
+void LayerSweep::Impl::releaseInMemory(int below, std::uint32_t block) {
+  const std::uint64_t bytes = plan.blocks(below)[block].cells * cellBytes();
+  if (incomingOffset[block] != kNone) {
+    incoming.release(incomingOffset[block] * cellBytes(), bytes);
+  } else {
+    current.release(partition.localOffset(below, block) * cellBytes(), bytes);
+  }
+}
+
+void LayerSweep::Impl::buildInMemory(const Step& step) {
+  const int below = step.layer - 1;
+  Arena next(std::max<std::uint64_t>(1, partition.localCells(step.layer, rank)) * cellBytes());
+  auto uses = usesOf(step);
+  std::vector<const std::uint32_t*> sources(plan.blocks(below).size(), nullptr);
+  for (std::uint32_t block : sourcesOf(step)) sources[block] = inMemory(below, block);
+  auto used = [&](std::uint32_t block) {
+    if (--uses[block] == 0) releaseInMemory(below, block);
+  };
+  runJobs(step, 0, step.jobs.size(), sources, used, [&](std::uint32_t block) {
+    return next.as<std::uint32_t>() + partition.localOffset(step.layer, block) * settings.residues;
+  });
+  current = std::move(next);
+  incoming = Arena();
+}
+
+void LayerSweep::Impl::buildOnDisk(const Step& step) {
+  LayerStore next(LayerFile::create(settings.directory), plan.blocks(step.layer).size(), pieceBytes());
+  inBands(step, [&](const Sources& sources, std::size_t begin, std::size_t end) {
+    if (begin == end) return;
+    const std::uint64_t first = partition.localOffset(step.layer, step.jobs[begin].block);
+    const CountPlan::Block& lastBlock = plan.blocks(step.layer)[step.jobs[end - 1].block];
+    const std::uint64_t cells =
+        partition.localOffset(step.layer, step.jobs[end - 1].block) + lastBlock.cells - first;
+    Arena targets(cells * cellBytes());
+    runJobs(
+        step, begin, end, sources, [](std::uint32_t) {},
+        [&](std::uint32_t block) {
+          return targets.as<std::uint32_t>() +
+                 (partition.localOffset(step.layer, block) - first) * settings.residues;
+        });
+    std::vector<LayerStore::Place> places;
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::uint32_t block = step.jobs[i].block;
+      places.push_back(LayerStore::Place{
+          block, targets.data() + (partition.localOffset(step.layer, block) - first) * cellBytes(),
+          plan.blocks(step.layer)[block].cells * cellBytes()});
+    }
+    next.put(places, settings.threads, control.cancel);
+    noteDisk(next);
+  });
+  currentStore = std::move(next);
+  currentKept = false;
+  incomingFile = LayerFile();
+  incomingHeld = 0;
+}
+
+template <typename Used, typename TargetOf>
+void LayerSweep::Impl::runJobs(const Step& step, std::size_t begin, std::size_t end, const Sources& sources,
+                               Used&& used, TargetOf&& targetOf) {
+  sweep::withResidues(settings.residues, [&](auto residues) {
+    constexpr int R = decltype(residues)::value;
     std::atomic<std::size_t> nextJob{begin};
     auto worker = [&] {
       for (std::size_t i = nextJob++; i < end; i = nextJob++) {
@@ -928,134 +233,8 @@ struct LayerSweep::Impl {
       }
     };
     runOnThreads(settings.threads, worker);
-  }
-
-  // ---- The meeting step.
-
-  // Cells of the larger of a meeting job's block and its mirror.
-  std::uint64_t largestOfJob(const Step& step, std::size_t i) const {
-    std::uint64_t largest = plan.blocks(step.layer)[step.jobs[i].block].cells;
-    if (step.kinds[i] == Partner::Same) return largest;
-    const int partnerLayer = step.kinds[i] == Partner::Stored ? step.layer - 1 : step.layer;
-    return std::max(largest, plan.blocks(partnerLayer)[step.partners[i].block].cells);
-  }
-
-  std::vector<std::uint64_t> meet(const Step& step) {
-    exchangeSources(step);
-    std::vector<std::uint64_t> total(settings.residues, 0);
-    std::mutex totalMutex;
-    auto add = [&](const std::vector<std::uint64_t>& part) {
-      std::lock_guard lock(totalMutex);
-      for (int r = 0; r < settings.residues; ++r) total[r] = (total[r] + part[r]) % settings.primes[r];
-    };
-    if (onDisk()) {
-      inBands(step,
-              [&](const std::vector<const std::uint32_t*>& sources, std::size_t begin, std::size_t end) {
-                meetJobs(
-                    step, begin, end, sources, [](std::uint32_t) {}, add);
-              });
-    } else {
-      const int below = step.layer - 1;
-      auto uses = usesOf(step);
-      std::vector<const std::uint32_t*> sources(plan.blocks(below).size(), nullptr);
-      for (std::uint32_t block : sourcesOf(step)) sources[block] = inMemory(below, block);
-      auto used = [&](std::uint32_t block) {
-        if (--uses[block] == 0) releaseInMemory(below, block);
-      };
-      meetJobs(step, 0, step.jobs.size(), sources, used, add);
-      current = Arena();
-      incoming = Arena();
-    }
-    currentStore = LayerStore();
-    incomingFile = LayerFile();
-    incomingHeld = 0;
-    return total;
-  }
-
-  template <typename Used, typename Add>
-  void meetJobs(const Step& step, std::size_t begin, std::size_t end,
-                const std::vector<const std::uint32_t*>& sources, Used&& used, Add&& add) {
-    switch (settings.residues) {
-      case 1:
-        return meetJobsWith<1>(step, begin, end, sources, used, add);
-      case 2:
-        return meetJobsWith<2>(step, begin, end, sources, used, add);
-      case 3:
-        return meetJobsWith<3>(step, begin, end, sources, used, add);
-      case 4:
-        return meetJobsWith<4>(step, begin, end, sources, used, add);
-      case 5:
-        return meetJobsWith<5>(step, begin, end, sources, used, add);
-      default:
-        return meetJobsWith<6>(step, begin, end, sources, used, add);
-    }
-  }
-
-  template <int R, typename Used, typename Add>
-  void meetJobsWith(const Step& step, std::size_t begin, std::size_t end,
-                    const std::vector<const std::uint32_t*>& sources, Used& used, Add& add) {
-    const int below = step.layer - 1;
-    std::atomic<std::size_t> nextJob{begin};
-    std::uint64_t largest = 0;
-    for (std::size_t i = begin; i < end; ++i) largest = std::max(largest, largestOfJob(step, i));
-    auto worker = [&] {
-      // Room for C, for D and for a copy to sum up, reused from job to job; given back in the background.
-      Arena ownArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-      Arena partnerArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-      Arena sumsArena(std::max<std::uint64_t>(1, largest) * R * kCellBytes);
-      std::uint32_t* own = ownArena.as<std::uint32_t>();
-      std::uint32_t* partner = partnerArena.as<std::uint32_t>();
-      std::uint32_t* sums = sumsArena.as<std::uint32_t>();
-      std::array<std::uint64_t, R> total{};
-      for (std::size_t i = nextJob++; i < end; i = nextJob++) {
-        checkCancel(control);
-        const Job& job = step.jobs[i];
-        const CountPlan::Block& block = plan.blocks(step.layer)[job.block];
-        clearCells(own, block.cells * R, control);
-        buildJob<R>(step, job, own, sources, used);
-        switch (step.kinds[i]) {
-          case Partner::Same:
-            copyCells(own, block.cells * R, sums, control);
-            prefixSums<R>(plan, block, sums, settings.primes, control);
-            joinHalves<R>(plan, block, own, block, sums, settings.primes, total, control);
-            addDone(control, kMeetingWork * block.cells);
-            break;
-          case Partner::Built: {
-            const Job& other = step.partners[i];
-            const CountPlan::Block& mirror = plan.blocks(step.layer)[other.block];
-            clearCells(partner, mirror.cells * R, control);
-            buildJob<R>(step, other, partner, sources, used);
-            copyCells(partner, mirror.cells * R, sums, control);
-            prefixSums<R>(plan, mirror, sums, settings.primes, control);
-            joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
-            copyCells(own, block.cells * R, sums, control);
-            prefixSums<R>(plan, block, sums, settings.primes, control);
-            joinHalves<R>(plan, mirror, partner, block, sums, settings.primes, total, control);
-            addDone(control, kMeetingWork * (block.cells + mirror.cells));
-            break;
-          }
-          case Partner::Stored: {
-            const std::uint32_t index = step.partners[i].block;
-            const CountPlan::Block& mirror = plan.blocks(below)[index];
-            copyCells(sources[index], mirror.cells * R, sums, control);
-            used(index);
-            prefixSums<R>(plan, mirror, sums, settings.primes, control);
-            joinHalves<R>(plan, block, own, mirror, sums, settings.primes, total, control);
-            addDone(control, kMeetingWork * (block.cells + mirror.cells));
-            break;
-          }
-        }
-        // A large job's pages go back; the next jobs are mostly small.
-        const std::uint64_t used = largestOfJob(step, i) * R * kCellBytes;
-        if (used > kScratchKeptBytes) {
-          for (Arena* arena : {&ownArena, &partnerArena, &sumsArena}) arena->release(kScratchKeptBytes, used);
-        }
-      }
-      add(std::vector<std::uint64_t>(total.begin(), total.end()));
-    };
-    runOnThreads(settings.threads, worker);
-  }
-};
+  });
+}
 
 LayerSweep::LayerSweep(const CountPlan& plan, const Partition& partition, SweepSettings settings,
                        SweepControl control)
@@ -1077,121 +256,7 @@ int LayerSweep::lastStoredLayer(const CountPlan& plan, bool meet) {
 }
 
 std::uint64_t LayerSweep::keptBytes(const Partition& partition, int layer, int rank, int residues) {
-  return partition.localCells(layer, rank) * kCellBytes * static_cast<std::uint64_t>(residues);
-}
-
-LayerSweep::Needs LayerSweep::needs(const CountPlan& plan, const Partition& partition, bool meet, int rank,
-                                    const std::function<bool()>& stop) {
-  Needs needs;
-  const int last = lastStoredLayer(plan, meet) + (meet ? 1 : 0);
-  needs.stepWork.assign(last + 1, 0);
-  std::uint64_t keptMost = 0;  // the largest layer below the one being built: a count may keep any of them
-  for (int layer = 1; layer <= last; ++layer) {
-    if (stop && stop()) throw CountCancelled{};
-    keptMost = std::max(keptMost, partition.localCells(layer - 1, rank));
-    const Step step = buildStep(plan, partition, meet, layer, rank);
-    std::uint64_t foreign = 0;
-    for (std::uint32_t block : sourcesOf(step)) {
-      if (partition.owner(layer - 1, block) != rank) foreign += plan.blocks(layer - 1)[block].cells;
-    }
-    const std::uint64_t built = step.meeting ? 0 : partition.localCells(layer, rank);
-    const std::uint64_t peak = peakOf(plan, partition, step, rank);
-    needs.memoryCells = std::max(needs.memoryCells, peak);
-    needs.diskCells = std::max(needs.diskCells, peak);
-    // A layer is kept unpacked, beside the layers being built; while a kept layer replaces the one kept
-    // before, both lie beside the layer just built.
-    needs.layerCells = std::max({needs.layerCells, peak + keptMost, 2 * built + keptMost});
-    needs.receivedCells += foreign;
-    // Own sources are read, copies received are written and read, targets are written.
-    needs.diskTraffic += partition.localCells(layer - 1, rank) + 2 * foreign + built;
-    for (std::size_t i = 0; i < step.jobs.size(); ++i) {
-      needs.stepWork[layer] += jobWork(plan, step, i);
-      std::uint64_t job = step.meeting ? 0 : plan.blocks(layer)[step.jobs[i].block].cells;
-      std::vector<std::uint32_t> read;
-      const Job* jobs[] = {&step.jobs[i], step.meeting ? &step.partners[i] : nullptr};
-      for (const Job* part : jobs) {
-        if (part == nullptr) continue;
-        for (std::uint32_t t = part->first; t < part->first + part->count; ++t)
-          read.push_back(step.transfers[t].source);
-      }
-      if (step.meeting && step.kinds[i] == Partner::Stored) read.push_back(step.partners[i].block);
-      std::sort(read.begin(), read.end());
-      read.erase(std::unique(read.begin(), read.end()), read.end());
-      for (std::uint32_t block : read) job += plan.blocks(layer - 1)[block].cells;
-      needs.jobCells = std::max(needs.jobCells, job);
-    }
-    if (step.meeting) needs.scratch = scratchOf(plan, step);
-  }
-  return needs;
-}
-
-LayerSweep::Needs LayerSweep::quickNeeds(const CountPlan& plan, bool meet) {
-  Needs needs;
-  const int n = plan.dice();
-  const int k = plan.faces();
-  const int last = lastStoredLayer(plan, meet) + (meet ? 1 : 0);
-  const int meetingLayer = CountPlan::meetingLayer(n, k);
-  const bool odd = (n * k) % 2 != 0;
-  // With one process every block is built once: its transfers read plan.stepWork(m) source cells.
-  needs.stepWork.assign(last + 1, 0);
-  std::vector<std::pair<std::uint64_t, int>> bounds;  // (most held without giving back, step)
-  for (int layer = 1; layer <= last; ++layer) {
-    needs.stepWork[layer] = plan.stepWork(layer) + plan.cells(layer);
-    const bool meeting = meet && layer == meetingLayer;
-    if (meeting)
-      needs.stepWork[layer] += kMeetingWork * (plan.cells(layer) + (odd ? plan.cells(layer - 1) : 0));
-    bounds.emplace_back(plan.cells(layer - 1) + (meeting ? 0 : plan.cells(layer)), layer);
-  }
-  // The fullest steps, in the order in which they could hold the most; a step that cannot beat the peak
-  // found so far even without giving anything back is not looked at. Jobs run in the plan's order, so a
-  // source is read for the last time by the largest of its targets "source plus one face on die j".
-  std::sort(bounds.begin(), bounds.end(), std::greater<>());
-  for (const auto& [bound, layer] : bounds) {
-    if (bound <= needs.memoryCells) break;
-    const bool meeting = meet && layer == meetingLayer;
-    const auto& sources = plan.blocks(layer - 1);
-    const auto& targets = plan.blocks(layer);
-    std::vector<std::uint64_t> freed(targets.size(), 0);  // source cells given back after each target
-    for (const CountPlan::Block& source : sources) {
-      std::uint32_t lastReader = 0;
-      bool read = false;
-      for (int j = 0; j < n; ++j) {
-        const int c = CountPlan::countOf(source.counts, j);
-        if (c == k) continue;
-        // The new face changes the pairs (j-1, j) and (j, j+1) only.
-        const int before = CountPlan::countOf(source.counts, (j + n - 1) % n);
-        const int after = CountPlan::countOf(source.counts, (j + 1) % n);
-        if ((k - c - 1) * before > plan.lossLimit() || (k - after) * (c + 1) > plan.lossLimit()) continue;
-        lastReader = std::max(lastReader, plan.canonical(CountPlan::addFace(source.counts, j), nullptr));
-        read = true;
-      }
-      if (!read) continue;
-      freed[plan.indexOf(layer, plan.find(layer, lastReader))] += source.cells;
-    }
-    std::uint64_t held = plan.cells(layer - 1);
-    std::uint64_t peak = held;
-    for (std::size_t t = 0; t < targets.size(); ++t) {
-      if (!meeting) held += targets[t].cells;
-      peak = std::max(peak, held);
-      held -= freed[t];
-    }
-    needs.memoryCells = std::max(needs.memoryCells, peak);
-  }
-  if (meet) {
-    // The meeting step's room per job, at most three times the larger of its block and mirror.
-    for (int layer : {meetingLayer, odd ? meetingLayer - 1 : meetingLayer}) {
-      for (const CountPlan::Block& block : plan.blocks(layer)) needs.scratch.push_back(3 * block.cells);
-    }
-    std::sort(needs.scratch.begin(), needs.scratch.end(), std::greater<>());
-    if (needs.scratch.size() > kScratchKept) needs.scratch.resize(kScratchKept);
-  }
-  return needs;
-}
-
-std::uint64_t LayerSweep::Needs::scratchCells(unsigned threads) const {
-  std::uint64_t cells = 0;
-  for (std::size_t i = 0; i < scratch.size() && i < threads; ++i) cells += scratch[i];
-  return cells;
+  return partition.localCells(layer, rank) * Impl::kCellBytes * static_cast<std::uint64_t>(residues);
 }
 
 }  // namespace varno
