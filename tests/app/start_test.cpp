@@ -79,12 +79,16 @@ TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownWhateverItsNa
   EXPECT_EQ(text("txtAuge(0)") + text("txtRückmeldung"), "3 ja, rechtsrum");
   window.openAtStart(ringFile("W\xc3\xbcrfel 1.vrf", {"1", "5", "7"}));
   EXPECT_EQ(text("txtAuge(0)"), "1");
-  // Only a ring file is taken, and not while a search runs.
+  // Only a ring file is taken, and not while a search runs; one given at start by another name is told of.
   EXPECT_FALSE(drop(ringFile("dropped.txt", {"3", "5", "7"})));
   form.searchRunning = true;
   EXPECT_FALSE(drop(ringFile("busy.vrf", {"1", "2", "3"})));
   form.searchRunning = false;
-  EXPECT_EQ(dialogs.messages.size(), 2u);
+  window.openAtStart(ringFile("given.txt", {"3", "5", "7"}));
+  EXPECT_EQ(text("txtAuge(0)"), "1");
+  ASSERT_EQ(dialogs.messages.size(), 3u);
+  EXPECT_EQ(dialogs.messages[2].prompt,
+            "Laden abgebrochen!\r\n\r\nNur Ringdateien mit der Endung .vrf können geladen werden.");
 }
 
 TEST(CommandLine, HelpVersionAndAMistypedOptionAreAnsweredWhereNoDisplayIsAtHand) {
