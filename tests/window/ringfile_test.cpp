@@ -330,6 +330,8 @@ TEST(RingText, EveryWayOfWritingARingIsReadAndEveryTextThatIsNoRingIsRefusedWith
       {"a bracket left open", "(1,2),(3,4),(5,6", "", "Die Klammern passen nicht zusammen."},
       {"brackets of two kinds", "(1,2],[3,4],[5,6]", "", "Die Klammern passen nicht zusammen."},
       {"the outer bracket left open", "[[1,2],[3,4],[5,6]", "", "Die Klammern passen nicht zusammen."},
+      {"the outer bracket closed by another", "[(1,2),(3,4),(5,6))", "",
+       "Die Klammern passen nicht zusammen."},
       {"a die without brackets", "(1,2), 3 4, (5,6)", "", "Jeder Würfel gehört in eigene Klammern."},
   };
   for (const auto& row : rows) {
