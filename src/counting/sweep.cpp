@@ -78,7 +78,7 @@ void LayerSweep::Impl::start() {
       const LayerStore::Place place{0, reinterpret_cast<std::byte*>(one.data()), cellBytes()};
       currentStore.put({&place, 1}, 1, control.cancel);
     }
-    noteDisk(LayerStore());
+    noteDisk();
     currentKept = false;
   } else {
     current = Arena(std::max<std::uint64_t>(1, cells) * cellBytes());
@@ -212,7 +212,7 @@ void LayerSweep::Impl::buildOnDisk(const Step& step) {
           plan.blocks(step.layer)[block].cells * cellBytes()});
     }
     next.put(places, settings.threads, control.cancel);
-    noteDisk(next);
+    noteDisk(next.heldBytes());
   });
   currentStore = std::move(next);
   currentKept = false;

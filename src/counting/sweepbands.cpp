@@ -93,8 +93,8 @@ void LayerSweep::Impl::inBands(const Step& step, const BandBody& body) {
   }
 }
 
-void LayerSweep::Impl::noteDisk(const LayerStore& building) {
-  diskPeak = std::max(diskPeak, currentStore.heldBytes() + incomingHeld + building.heldBytes());
+void LayerSweep::Impl::noteDisk(std::uint64_t building) {
+  diskPeak = std::max(diskPeak, currentStore.heldBytes() + incomingHeld + building);
 }
 
 }  // namespace varno

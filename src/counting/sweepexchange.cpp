@@ -104,7 +104,7 @@ void LayerSweep::Impl::exchangeSources(const Step& step) {
   }
   if (onDisk()) {
     incomingHeld = incomingCells * cellBytes();
-    noteDisk(LayerStore());
+    noteDisk();
   }
 }
 

@@ -99,8 +99,8 @@ struct LayerSweep::Impl {
   // from the files and giving the disk space of sources back once no later band reads them.
   using BandBody = std::function<void(const Sources& sources, std::size_t begin, std::size_t end)>;
   void inBands(const Step& step, const BandBody& body);
-  // Notes how much the layer files hold now, unpacked, with `building`, the layer being written.
-  void noteDisk(const LayerStore& building);
+  // Notes how much the layer files hold now, unpacked, with `building` bytes of the layer being written.
+  void noteDisk(std::uint64_t building = 0);
 
   // ---- The meeting step (sweepmeeting.cpp).
 
