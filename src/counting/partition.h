@@ -9,12 +9,15 @@ namespace varno {
 
 // Which process holds which blocks of each layer, and where within its own share.
 //
-// Each layer's blocks go to the processes largest first, each to the process with the fewest cells so
-// far, so that the shares come out nearly equal. A process keeps its blocks in the plan's order, one
-// after the other. With one process nothing is stored: it holds everything at the plan's offsets.
+// Each process holds one run of each layer's blocks, in the order of their face counts read from die 0
+// on, cut so that the runs cost nearly the same (each at most its share and one block more). A block is
+// built from the blocks one face less, many of which lie near it in that order, so a process finds more
+// of what it reads among its own blocks than blocks spread by size alone would give it. A process keeps
+// its blocks in the plan's order, one after the other. With one process nothing is stored: it holds
+// everything at the plan's offsets.
 //
 // In a count that meets in the middle, the meeting layer is not stored; its blocks are the jobs that
-// join the two halves (see LayerSweep), spread by their cost in the same way. With an even number of
+// join the two halves (see LayerSweep), cut into runs by their cost in the same way. With an even number of
 // faces in all, a block and its mirror are one job, given to the smaller of the two.
 class Partition {
  public:

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -15,10 +17,12 @@
 #include <vector>
 
 #include "counting/modular.h"
+#include "counting/partition.h"
 #include "counting/ringcounter.h"
 #include "counting/ringsearch.h"
 #include "counting/steploop.h"
 #include "counting/strongestring.h"
+#include "counting/sweepstep.h"
 #include "counting/temporarydirectory.h"
 #include "counting/weakestlinkcounter.h"
 
@@ -308,6 +312,42 @@ TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
   for (int rank = 0; rank < 3; ++rank)
     most = std::max(most, RingCounter::estimateFor(6, 6, 3, rank, machine)->memoryBytes);
   EXPECT_EQ(fullest->memoryBytes, most);
+}
+
+// Four processes share each layer nearly equally, and read less of each other's blocks than the three
+// fourths that blocks spread by size alone would have them read: a block reads the blocks one face less,
+// which lie near it in the order of face counts from die 0.
+TEST(RingCounterTest, ProcessesHoldEqualSharesOfBlocksThatReadEachOther) {
+  constexpr int kProcesses = 4;
+  for (const auto& [dice, faces] : {std::pair{6, 6}, std::pair{5, 7}}) {
+    const int meeting = CountPlan::meetingLayer(dice, faces);
+    const CountPlan plan(dice, faces, meeting);
+    const Partition partition(plan, true, kProcesses);
+    std::uint64_t read = 0;
+    std::uint64_t foreign = 0;
+    for (int layer = 1; layer <= meeting; ++layer) {
+      std::uint64_t largest = 0;
+      for (const CountPlan::Block& block : plan.blocks(layer)) largest = std::max(largest, block.cells);
+      std::vector<std::uint64_t> held(kProcesses, 0);
+      for (std::size_t b = 0; b < plan.blocks(layer).size(); ++b) {
+        const int owner = partition.owner(layer, b);
+        ASSERT_TRUE(owner >= 0 && owner < kProcesses);
+        EXPECT_EQ(partition.localOffset(layer, b), held[owner]);
+        held[owner] += plan.blocks(layer)[b].cells;
+      }
+      for (int rank = 0; rank < kProcesses; ++rank) {
+        EXPECT_EQ(held[rank], partition.localCells(layer, rank));
+        if (layer < meeting) {
+          EXPECT_LE(held[rank], plan.cells(layer) / kProcesses + largest) << layer;
+        }
+        for (std::uint32_t source : sweep::sourcesOf(sweep::buildStep(plan, partition, true, layer, rank))) {
+          read += plan.blocks(layer - 1)[source].cells;
+          if (partition.owner(layer - 1, source) != rank) foreign += plan.blocks(layer - 1)[source].cells;
+        }
+      }
+    }
+    EXPECT_LT(static_cast<double>(foreign) / static_cast<double>(read), 0.7) << dice << "x" << faces;
+  }
 }
 
 TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
