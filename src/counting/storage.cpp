@@ -104,6 +104,9 @@ Arena::Arena(std::uint64_t bytes) : size_(bytes) {
       mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   data_ = static_cast<std::byte*>(mapped);
+  // Pages of 2 MiB where the system offers them: a layer is written page by page once, and each fault on
+  // a small page costs more than filling it. A kernel without them keeps small pages.
+  madvise(data_, bytes, MADV_HUGEPAGE);
 }
 
 Arena::Arena(Arena&& other) noexcept
