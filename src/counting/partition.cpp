@@ -68,9 +68,9 @@ Partition::Partition(const CountPlan& plan, bool meet, int processes) : plan_(pl
     localOffset_[layer].assign(blocks.size(), 0);
     localCells_[layer].assign(processes, 0);
     for (std::size_t b = 0; b < blocks.size(); ++b) {
-      const int rank = owner_[layer][b];
-      localOffset_[layer][b] = localCells_[layer][rank];
-      localCells_[layer][rank] += blocks[b].cells;
+      const int owner = owner_[layer][b];
+      localOffset_[layer][b] = localCells_[layer][owner];
+      localCells_[layer][owner] += blocks[b].cells;
     }
   }
 }
