@@ -24,9 +24,29 @@ Labelling ringOf(const RingSearch::Result& result) {
   return result.outcome == Outcome::Found ? result.labelling : Labelling{};
 }
 
+using Verdict = CompletionCheck::Verdict;
+using Reading = CompletionCheck::Reading;
+constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
+
+// Allowed dice when the first `fixed` positions are placed as in `labelling` and the rest is open, as the
+// ring search asks: the open die may take numbers above its last face, later dice anything.
+CompletionCheck::AllowedDice allowedFor(const std::vector<int>& labelling, int dice, int faces, int fixed) {
+  const int open = (fixed - 1) / faces;
+  CompletionCheck::AllowedDice allowed{};
+  for (int number = 1; number <= dice * faces; ++number) {
+    for (int die = open + 1; die < dice; ++die) allowed[number] |= static_cast<std::uint8_t>(1u << die);
+    if (fixed % faces != 0 && number > labelling[fixed - 1])
+      allowed[number] |= static_cast<std::uint8_t>(1u << open);
+  }
+  for (int p = 0; p < fixed; ++p) allowed[labelling[p]] = static_cast<std::uint8_t>(1u << (p / faces));
+  return allowed;
+}
+
 // The loop examines every labelling once; the search finds exactly the loop's rings, in order both ways,
-// from each ring and from labellings that are mostly no rings, and judges their weakest links alike.
-TEST(RingSearchTest, AgreesWithTheLoop) {
+// from each ring and from labellings that are mostly no rings, and judges their weakest links alike. A
+// labelling cut short can be completed exactly when one of the loop's rings starts with it, in either
+// reading of the completion check alone and in the check that tries a beam first; half of them are rings.
+TEST(RingSearchTest, AndItsCompletionCheckAgreeWithTheLoop) {
   for (const auto& [dice, faces] : testing::kLoopSizes) {
     SCOPED_TRACE(testing::sizeName(dice, faces));
     const auto& reference = testing::stepLoop(dice, faces);
@@ -48,48 +68,6 @@ TEST(RingSearchTest, AgreesWithTheLoop) {
       EXPECT_EQ(ringOf(search.next(start)), after == rings.end() ? Labelling{} : *after);
       EXPECT_EQ(ringOf(search.previous(start)), before == rings.begin() ? Labelling{} : *(before - 1));
     }
-  }
-}
-
-TEST(RingSearchTest, StopsWhenAskedAndRefusesWhatIsNoLabelling) {
-  EXPECT_EQ(RingSearch(8, 4).last([] { return true; }).outcome, Outcome::Stopped);
-  const RingSearch search(3, 2);
-  // A die unsorted, a number twice, the 1 not first, one number short, a number too large.
-  for (const Labelling& bad :
-       {Labelling{1, 2, 4, 3, 5, 6}, Labelling{1, 2, 3, 3, 5, 6}, Labelling{2, 3, 1, 4, 5, 6},
-        Labelling{1, 2, 3, 4, 5}, Labelling{1, 2, 3, 4, 5, 7}}) {
-    EXPECT_FALSE(search.isLabelling(bad));
-    EXPECT_THROW(search.next(bad), std::invalid_argument);
-    EXPECT_THROW(search.previous(bad), std::invalid_argument);
-  }
-}
-
-using Verdict = CompletionCheck::Verdict;
-using Reading = CompletionCheck::Reading;
-constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
-
-// Allowed dice when the first `fixed` positions are placed as in `labelling` and the rest is open, as the
-// ring search asks: the open die may take numbers above its last face, later dice anything.
-CompletionCheck::AllowedDice allowedFor(const std::vector<int>& labelling, int dice, int faces, int fixed) {
-  const int open = (fixed - 1) / faces;
-  CompletionCheck::AllowedDice allowed{};
-  for (int number = 1; number <= dice * faces; ++number) {
-    for (int die = open + 1; die < dice; ++die) allowed[number] |= static_cast<std::uint8_t>(1u << die);
-    if (fixed % faces != 0 && number > labelling[fixed - 1])
-      allowed[number] |= static_cast<std::uint8_t>(1u << open);
-  }
-  for (int p = 0; p < fixed; ++p) allowed[labelling[p]] = static_cast<std::uint8_t>(1u << (p / faces));
-  return allowed;
-}
-
-// A partial labelling can be completed exactly when one of the loop's rings starts with it, in either
-// reading alone and in the check that tries a beam first. Half of the labellings cut short are rings.
-TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoop) {
-  for (const auto& [dice, faces] : {std::pair{4, 1}, std::pair{5, 2}, std::pair{4, 3}, std::pair{3, 4},
-                                    std::pair{3, 5}, std::pair{3, 6}}) {
-    SCOPED_TRACE(testing::sizeName(dice, faces));
-    const auto& rings = testing::stepLoop(dice, faces).rings;
-    std::mt19937 random(dice * 10 + faces);
     CompletionCheck check(dice, faces);
     int completable = 0;
     for (int i = 0; i < 400; ++i) {
@@ -112,21 +90,32 @@ TEST(CompletionCheckTest, AgreesWithTheRingsOfTheLoop) {
   }
 }
 
-// Open labellings, with only the 1 placed: a budget too small gives up in either reading, a stop ends a
-// reading at its first look, and the beam settles even the largest sizes within a small budget.
-TEST(CompletionCheckTest, GivesUpWhenToldAndFindsOpenCompletionsAtOnce) {
+// A search stops when asked and refuses what is no labelling. The completion check of open labellings,
+// only the 1 placed: a stop ends a reading at its first look; a budget too small then gives up in either
+// reading, not stopped; the beam settles even the largest sizes within a small budget.
+TEST(RingSearchTest, StopsWhenAskedGivesUpWhenToldAndRefusesWhatIsNoLabelling) {
+  EXPECT_EQ(RingSearch(8, 4).last([] { return true; }).outcome, Outcome::Stopped);
+  const RingSearch search(3, 2);
+  // A die unsorted, a number twice, the 1 not first, one number short, a number too large.
+  for (const Labelling& bad :
+       {Labelling{1, 2, 4, 3, 5, 6}, Labelling{1, 2, 3, 3, 5, 6}, Labelling{2, 3, 1, 4, 5, 6},
+        Labelling{1, 2, 3, 4, 5}, Labelling{1, 2, 3, 4, 5, 7}}) {
+    EXPECT_FALSE(search.isLabelling(bad));
+    EXPECT_THROW(search.next(bad), std::invalid_argument);
+    EXPECT_THROW(search.previous(bad), std::invalid_argument);
+  }
   auto open = [](int dice, int faces) { return allowedFor(std::vector<int>{1}, dice, faces, 1); };
   CompletionCheck check(5, 5);
-  for (const Reading reading : {Reading::Upward, Reading::Downward}) {
-    EXPECT_EQ(check.check(open(5, 5), reading, 100), Verdict::Unknown);
-    EXPECT_FALSE(check.lastStopped());
-    EXPECT_EQ(check.check(open(5, 5), reading, kNoLimit), Verdict::Completable);
-  }
   int calls = 0;
   EXPECT_EQ(check.check(open(5, 5), Reading::Upward, kNoLimit, [&calls] { return ++calls >= 1; }),
             Verdict::Unknown);
   EXPECT_TRUE(check.lastStopped());
   EXPECT_EQ(calls, 1);
+  for (const Reading reading : {Reading::Upward, Reading::Downward}) {
+    EXPECT_EQ(check.check(open(5, 5), reading, 100), Verdict::Unknown);
+    EXPECT_FALSE(check.lastStopped());
+    EXPECT_EQ(check.check(open(5, 5), reading, kNoLimit), Verdict::Completable);
+  }
   for (const auto& [dice, faces] : {std::pair{6, 6}, std::pair{8, 8}, std::pair{4, 8}}) {
     CompletionCheck large(dice, faces);
     EXPECT_EQ(large.check(open(dice, faces), 1000), Verdict::Completable) << testing::sizeName(dice, faces);
