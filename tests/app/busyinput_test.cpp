@@ -1,6 +1,5 @@
 // Input while a search or a count runs: nothing the busy window shows as disabled reacts, nor the pad's
 // keys or the markers, and what the stop button frees waits for the pass in progress.
-#include <QMenu>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <set>

@@ -150,7 +150,6 @@ TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFold
       EXPECT_EQ(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
       EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), name);
       EXPECT_EQ(dialog->nameFilters().front(), filter);
-      EXPECT_TRUE(dialog->labelText(QFileDialog::FileName).contains("Datei"));
       EXPECT_EQ(dialog->labelText(QFileDialog::Reject).remove('&'), "Abbrechen");
       if (seenThere.isEmpty()) {
         dialog->selectNameFilter("Alle Dateien (*)");

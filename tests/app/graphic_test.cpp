@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "canvas.h"
-#include "graphic/drawing.h"
 #include "window/pad.h"
 #include "windowfixture.h"
 
