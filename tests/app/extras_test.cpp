@@ -54,9 +54,8 @@ TEST_F(Extras, TheWinMatrixShowsTheCoresCellsForTheDiceInUseAndMarksTheNeighbour
   EXPECT_EQ(cell(1, 2)->accessibleName(), " 4/ 9,  .44");
 }
 
-// The chart shows the core's counts (tests/window/weakestlinks_test.cpp) of 4x4 (2251 rings of link 9, 18
-// of link 10) on a logarithmic scale that reaches below the shortest bar, and those of 3x3 (5 rings, all of
-// link 5) on a linear one; the marked bar and the note follow the ring in the window while it is open.
+// The chart shows the core's counts of 4x4 (2251 rings of link 9, 18 of link 10) on a logarithmic scale
+// below the shortest bar, and 3x3's (5 of link 5) on a linear one; the mark follows the window's ring.
 TEST_F(Extras, TheSpectrumChartShowsTheCountsOfEveryWeakestLinkAndMarksTheRingInTheWindow) {
   const auto chart = [&] { return static_cast<SpectrumWindow*>(find("frmSpectrum"))->chart(); };
   const auto bars = [&] { return static_cast<QBarSeries*>(chart()->series().value(0))->barSets().front(); };
@@ -98,8 +97,7 @@ int ink(QColor c) {
   return 0;
 }
 
-// The share of the ink of `a` that has no ink of its colour within two pixels in `b` (all of it in no
-// picture).
+// The share of the ink of `a` without ink of its colour within two pixels in `b` (all of it in no picture).
 double strayInk(const QImage& a, const QImage& b) {
   int inked = 0, stray = 0;
   for (int y = 0; y < a.height(); ++y)

@@ -1,7 +1,5 @@
-// Every text the program writes is shown whole, on every screen from 1024 x 768 up and at every scale: the
-// main window's fields, boxes and captions, the texts of the ring graphic, and the win matrix at every size
-// of the ring. CTest runs these
-// once more on screens of several sizes, at the scale factors 1, 1.5 and 2 (tests/CMakeLists.txt).
+// Every text the program writes is shown whole: the window's, its graphic's and those of Extras. CTest runs
+// these once more on screens from 1024x768 up, at the scale factors 1, 1.5 and 2 (tests/CMakeLists.txt).
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QScreen>
@@ -20,8 +18,8 @@ namespace {
 
 // Where a label draws its text, and where that text would reach in its font.
 QRect room(const QLabel* label) {
-  return label->contentsRect().marginsRemoved(
-      QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
+  const int margin = label->margin();
+  return label->contentsRect().adjusted(margin, margin, -margin, -margin);
 }
 QRect needed(const QLabel* label) {
   const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
@@ -35,10 +33,9 @@ struct Shown {
 
 Shown shownText(QWidget* widget) {
   if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-    // The field draws its text in its contents less its frame and 2 pixels at either side, clipped there,
-    // and scrolls a text wider than that away from its beginning. Where it puts the cursor after the last
-    // character (its rectangle reaches 5 pixels to its left) and which character it shows first say where
-    // the text stands.
+    // The field draws its text in its contents less its frame and 2 pixels aside, and scrolls a wider text
+    // away from its beginning: the cursor after the last character (its rectangle reaches 5 pixels to its
+    // left) and the first character shown say where the text stands.
     QStyleOptionFrame frame;
     frame.initFrom(field);
     frame.rect = field->contentsRect();
@@ -190,8 +187,7 @@ class Fit : public WindowTest {
   }
 };
 
-// The win matrix at every size of the ring, and the chart of the rings per weakest link of 3x8 with its
-// eight links.
+// The win matrix at every size of the ring, and the chart of the weakest links of 3x8, all eight of them.
 TEST_F(Fit, TheWindowsOfExtrasStandWholeOnTheScreenWithEveryTextInFull) {
   const QRect screen = window.screen()->availableGeometry();
   window.run([&] { setRingSize(form, 3, 8); });

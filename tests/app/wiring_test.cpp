@@ -1,10 +1,6 @@
-// The window's wiring: every control, pressed as the user presses it or by its key, runs its handler, and
-// every widget shows what its control holds. Each row only checks a sign that the right handler ran: what
-// handlers do is the core tests' business, and input while the window is busy busyinput_test.cpp's. The
-// items whose own tests choose them (the information boxes, Extras) are left to those. "Rückgängig" and
-// "Wiederholen": every change of the ring a control makes, a search with all its passes too, is one step,
-// undone to exactly the ring before it and redone to the ring after it; the oldest are forgotten (that
-// nothing is undone while a search runs: busyinput_test.cpp).
+// Every control, pressed by the mouse or by its key, runs its handler (a sign of it is checked, the rest is
+// the core's business) and every widget shows its control. Every change of the ring a control makes, a
+// search with all its passes too, is one step, undone to the ring before it and redone to the ring after it.
 #include <QClipboard>
 #include <QScrollBar>
 
@@ -21,19 +17,14 @@ namespace varno {
 namespace {
 
 // Remembers which drawing a widget painted last.
-class PaintWatch : public QObject {
- public:
-  PaintWatch(QWidget* widget, const Surface& surface) : surface_(surface) {
-    widget->installEventFilter(this);
-  }
+struct PaintWatch : QObject {
+  PaintWatch(QWidget* widget, const Surface& surface) : surface(surface) { widget->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = surface_.revision();
+    if (event->type() == QEvent::Paint) painted = surface.revision();
     return false;
   }
+  const Surface& surface;
   std::uint64_t painted = 0;
-
- private:
-  const Surface& surface_;
 };
 
 class Wiring : public WindowTest {
@@ -161,7 +152,10 @@ class Wiring : public WindowTest {
         // A clipboard larger than any ring is refused for its length, without reading all of it, and the
         // ring stays.
         {"cmdPaste",
-         [&] { return dialogs.messages.size() == messages + 1 && longRefused() && ringState(form) == kept; },
+         [&] {
+           return dialogs.messages.size() == messages + 1 && ringState(form) == kept &&
+                  dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
+         },
          [&] {
            QGuiApplication::clipboard()->setText(QString("1 2 | 3 4 | 5 6\n").repeated(1 << 20));
            messages = dialogs.messages.size();
@@ -212,9 +206,6 @@ class Wiring : public WindowTest {
   bool size(const char* n, const char* k) { return form.Text1[0].text() == n && form.Text1[1].text() == k; }
   bool told(const char* title) { return !dialogs.messages.empty() && dialogs.messages.back().title == title; }
   bool drawn() { return !form.ausgabe.primitives().empty(); }
-  bool longRefused() {
-    return dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
-  }
   int endings = 0, copies = 0;
   const RingState opened = ringState(form);
   const testing::TemporaryDirectory folder;
