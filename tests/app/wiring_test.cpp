@@ -166,7 +166,10 @@ class Wiring : public WindowTest {
          },
          QKeySequence("Ctrl+V")},
         // Last: the manual's window takes the keys from here on.
-        {"cmdHelp", [&] { return find("frmManual")->isVisible(); }, {}, QKeySequence(Qt::Key_F1)},
+        {"cmdHelp",
+         [&] { return find("frmManual")->isVisible() && find("frmManual")->windowTitle() == "Handbuch"; },
+         {},
+         QKeySequence(Qt::Key_F1)},
     };
     for (const Row& row : rows) {
       if (row.control.empty() && !byKeys) continue;
