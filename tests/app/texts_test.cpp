@@ -202,54 +202,37 @@ TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
   }
 }
 
-// The file dialog in folders of the test's own, with Qt's memory of earlier dialogs in a folder of its own.
-class FileDialog : public ::testing::Test {
- protected:
-  FileDialog() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, memory.path());
-    QFile ring(work.filePath("ring.vrf"));
-    EXPECT_TRUE(ring.open(QIODevice::WriteOnly) && ring.write("3\r\n") > 0);
-  }
+// Lets the dialog show a folder until it lists the given number of files in it. The dialog lists the
+// folders it is sent to one after the other, so any folder it was sent to before is done with then.
+void waitUntilShown(QWidget* dialog, const QString& folder, int files) {
+  QFileSystemModel* model = dialog->findChild<QFileSystemModel*>();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) == files; }, 60000))
+      << folder.toStdString();
+}
 
-  // Lets the dialog show a folder until it lists the given number of files in it. The dialog lists the
-  // folders it is sent to one after the other, so any folder it was sent to before is done with then.
-  static void waitUntilShown(QWidget* dialog, const QString& folder, int files) {
-    QFileSystemModel* model = dialog->findChild<QFileSystemModel*>();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) == files; }, 60000))
-        << folder.toStdString();
-  }
+// The names of the files opened in a watched folder since the last look, "." for the folder itself.
+QStringList opened(int watch) {
+  QStringList names;
+  alignas(inotify_event) char events[4096];
+  for (ssize_t length; (length = read(watch, events, sizeof events)) > 0;)
+    for (ssize_t at = 0; at < length;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      names << (event->len ? QString::fromUtf8(event->name) : QString("."));
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  return names;
+}
 
-  QTemporaryDir memory, work;
-};
-
-// A folder the test watches: which of its files are opened, and when it is listed itself (".").
-class Watched {
- public:
-  explicit Watched(const QString& folder) : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    EXPECT_GE(inotify_add_watch(watch_, QFile::encodeName(folder).constData(), IN_OPEN), 0);
-  }
-  ~Watched() { close(watch_); }
-  QStringList opened() {
-    QStringList names;
-    alignas(inotify_event) char events[4096];
-    for (ssize_t length; (length = read(watch_, events, sizeof events)) > 0;)
-      for (ssize_t at = 0; at < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-        names << (event->len ? QString::fromUtf8(event->name) : QString("."));
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      }
-    return names;
-  }
-
- private:
-  int watch_;
-};
-
-TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFolderItShows) {
+TEST(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFolderItShows) {
+  // Qt's memory of earlier dialogs in a folder of its own; the folder the dialogs are sent to holds a ring.
+  const QTemporaryDir memory, work, hostile;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, memory.path());
+  QFile ring(work.filePath("ring.vrf"));
+  ASSERT_TRUE(ring.open(QIODevice::WriteOnly) && ring.write("3\r\n") > 0);
+  ring.close();
   // A folder with a named pipe, a link to a device and a file of no known kind: reading a pipe waits for
   // a writer, and reading a file like /proc/kmsg waits for the kernel's next message. This pipe is held
   // open at both ends with a byte in it, so that a reader gets in at once and is seen.
-  const QTemporaryDir hostile;
   const QByteArray pipe = QFile::encodeName(hostile.filePath("rohr"));
   ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
   const int bothEnds = open(pipe.constData(), O_RDWR | O_NONBLOCK);
@@ -264,7 +247,8 @@ TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFold
   earlier.setValue("FileDialog/history", QStringList{QUrl::fromLocalFile(hostile.path()).toString()});
   earlier.sync();
 
-  Watched watched(hostile.path());
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(hostile.path()).constData(), IN_OPEN), 0);
   QWidget parent;
   QtDialogs dialogs(&parent);
   // Saving or loading, the preset name, the name shown, the first filter. In the first dialog the user
@@ -282,7 +266,7 @@ TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFold
       auto* dialog = qobject_cast<QFileDialog*>(shown);
       ASSERT_NE(dialog, nullptr);
       waitUntilShown(dialog, work.path(), filter.startsWith("Ring") ? 1 : 0);
-      seenBefore = watched.opened();
+      seenBefore = opened(watch);
       EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(work.path()).canonicalPath());
       EXPECT_EQ(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
       EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), name);
@@ -291,7 +275,7 @@ TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFold
         dialog->selectNameFilter("Alle Dateien (*)");
         dialog->setDirectory(hostile.path());
         waitUntilShown(dialog, hostile.path(), 1);  // the pipe and the device are not listed
-        seenThere = watched.opened();
+        seenThere = opened(watch);
       }
       dialog->reject();
     });
@@ -299,6 +283,7 @@ TEST_F(FileDialog, OpensInTheGivenFolderWithThePresetNameAndReadsNoFileOfAnyFold
     EXPECT_EQ(seenBefore, QStringList()) << preset << ": went to a folder the user had been in earlier";
   }
   EXPECT_EQ(seenThere, QStringList{"."}) << "read a file to name its type";
+  close(watch);
   close(bothEnds);
 }
 
