@@ -151,7 +151,6 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder.filePath("druck.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     return true;
   };
@@ -186,36 +185,30 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
   EXPECT_EQ(strayInk(rest, QImage()), 0);
 }
 
-class Graphic : public WindowTest {
- protected:
-  Graphic() {
-    writeMinimalRing();
-    click("cmdZeigen(0)");
-  }
+// The strongest colour within two pixels of `at` (a thin line is smoothed over neighbouring pixels).
+QColor inkNear(const QImage& image, QPointF at) {
+  QColor darkest = Qt::white;
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx) {
+      const QColor colour = image.pixelColor(at.toPoint() + QPoint(dx, dy));
+      if (colour.lightness() < darkest.lightness()) darkest = colour;
+    }
+  return darkest;
+}
 
+TEST_F(Extras, TheGraphicStandsWhereItsCoordinatesSayAtEverySizeOfTheWindowAndItsMarkersTakeTheMouse) {
+  writeMinimalRing();
+  click("cmdZeigen(0)");
   // Where a point of the drawing's coordinates lands on the surface, worked out from their definition:
   // x runs from 14 at the left edge to -14 at the right, y from 16 at the top to -14 at the bottom.
-  QPointF pixel(double x, double y) {
+  const auto pixel = [&](double x, double y) {
     const QRect area = find<Canvas>("picAusgabe")->contentsRect();
-    return {area.left() + (14 - x) / 28 * area.width(), area.top() + (16 - y) / 30 * area.height()};
-  }
-  QPointF onSpoke(int die, int dice, double radius) {
+    return QPointF(area.left() + (14 - x) / 28 * area.width(), area.top() + (16 - y) / 30 * area.height());
+  };
+  const auto onSpoke = [&](int die, int dice, double radius) {
     const double theta = kFullTurn * die / dice;
     return pixel(radius * std::cos(theta), radius * std::sin(theta));
-  }
-  // The strongest colour within two pixels of `at` (a thin line is smoothed over neighbouring pixels).
-  static QColor inkNear(const QImage& image, QPointF at) {
-    QColor darkest = Qt::white;
-    for (int dy = -2; dy <= 2; ++dy)
-      for (int dx = -2; dx <= 2; ++dx) {
-        const QColor colour = image.pixelColor(at.toPoint() + QPoint(dx, dy));
-        if (colour.lightness() < darkest.lightness()) darkest = colour;
-      }
-    return darkest;
-  }
-};
-
-TEST_F(Graphic, EverythingStandsWhereItsCoordinatesSayAtEverySizeOfTheWindowAndMarkersTakeTheMouse) {
+  };
   const QImage image = find("picAusgabe")->grab().toImage();
   // Spokes in red: die 3 stands at the left (x grows to the left), die 1 at the upper right.
   EXPECT_EQ(ink(inkNear(image, onSpoke(3, 3, 8.3))), 1);
