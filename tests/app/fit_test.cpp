@@ -133,8 +133,7 @@ class Fit : public WindowTest {
   // A ring of n dice with k faces, every face "1": every pair of dice ties k * k times.
   void tiedRing(int n, int k) {
     window.run([&] {
-      form.VScroll1[0].setValue(n);
-      form.VScroll1[1].setValue(k);
+      setRingSize(form, n, k);
       for (int d = 0; d < n; ++d)
         for (int f = 0; f < k; ++f) face(form, d, f).setText("1");
     });
@@ -203,9 +202,8 @@ TEST_F(Fit, TheWindowsOfExtrasStandWholeOnTheScreenWithEveryTextInFull) {
     for (int k = 1; k <= kFaces; ++k) {
       tiedRing(n, k);
       const std::string size = std::to_string(n) + "x" + std::to_string(k);
-      ASSERT_EQ(find<QLabel>(("lblMatrix(" + std::to_string(n) + ",1)").c_str())->text(),
-                QString(" 0/ %1\n 0\n%1 unentschieden").arg(k * k))
-          << size;
+      const QString last = find<QLabel>(("lblMatrix(" + std::to_string(n) + ",1)").c_str())->text();
+      ASSERT_EQ(last, QString(" 0/ %1\n 0\n%1 unentschieden").arg(k * k)) << size;
       EXPECT_TRUE(screen.contains(matrix->frameGeometry())) << size;
       EXPECT_EQ(cutOrCovered(matrix), "") << size;
     }
