@@ -22,10 +22,6 @@
 #include "qtdialogs.h"
 #include "windowfixture.h"
 
-inline void PrintTo(const QStringList& names, std::ostream* out) {
-  *out << '"' << names.join("\", \"").toStdString() << '"';
-}
-
 namespace varno {
 namespace {
 
