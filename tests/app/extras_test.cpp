@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "canvas.h"
 #include "graphicexport.h"
@@ -158,9 +159,7 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
 
   QImage svg(size, QImage::Format_RGB32);
   svg.fill(Qt::white);
-  QPainter painter(&svg);
-  QSvgRenderer(folder.filePath("bild.SVG")).render(&painter);
-  painter.end();
+  QSvgRenderer(folder.filePath("bild.SVG")).render(std::make_unique<QPainter>(&svg).get());
   const QImage png(folder.filePath("bild.png"));
   EXPECT_EQ(png.width(), 2400);
   EXPECT_EQ(png.dotsPerMeterX(), 11811);  // 300 dots per inch
@@ -220,9 +219,10 @@ TEST_F(Extras, TheGraphicStandsWhereItsCoordinatesSayAtEverySizeOfTheWindowAndIt
     blueWriting |= ink(image.pixelColor(box.left() + i % box.width(), box.top() + i / box.width())) == 2;
   EXPECT_TRUE(blueWriting);
   // The markers are centred on their faces, also when the window is resized, but never beyond the screens;
-  // the pad comes to rest over the selected face's die.
+  // the pad glides to the selected face's die, and stays over it.
   EXPECT_FALSE(seen("shpkreis(24)"));
   click("txtAuge(10)");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !gliding(form); }, 10000));
   window.setWindowState(Qt::WindowNoState);
   for (const QSize size : {window.size(), QSize(700, 500), QSize(900, 1100), QSize(16000, 12000)}) {
     window.resize(size);

@@ -10,7 +10,6 @@
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ringhistory.h"
-#include "window/pad.h"
 #include "window/ringstate.h"
 #include "window/ringtext.h"
 #include "window/wiring.h"
@@ -245,17 +244,6 @@ TEST_F(Wiring, TheOldestStepsAreForgottenAndAnUndoneDigitIsGoneFromThePad) {
   choose("cmdUndo");
   click("cmdZahl(3)");
   EXPECT_EQ(form.txtAuge[0].text(), first + "111113");
-}
-
-TEST_F(Wiring, ThePadGlidesVisiblyToItsDieWhileTheWindowAnswers) {
-  auto* pad = find("picEingabe");
-  click("txtAuge(10)");
-  const QPoint start = pad->pos();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return pad->pos() != start; }, 10000) && gliding(form));
-  click("txtAuge(17)");  // another die on the way
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !gliding(form); }, 10000));
-  const QRect die = find("frmWürfel(2)")->geometry().translated(find("frame1")->pos());
-  EXPECT_TRUE(die.left() <= pad->x() && pad->x() <= die.right()) << pad->x();
 }
 
 class BusyInput : public WindowTest {
