@@ -1,6 +1,5 @@
-// The ring graphic in pixels: where spokes, curves, boxes and markers land and in which colours at every
-// size of the window, the mouse on the markers, and the graphic exported and printed. The other windows of
-// the menu "Extras": the win matrix and the rings of every weakest link.
+// The ring graphic in pixels, at every size of the window, with the mouse on its markers, exported and
+// printed; and the other windows of the menu "Extras": the win matrix and the rings of every weakest link.
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>

@@ -16,8 +16,7 @@ namespace {
 
 class Start : public WindowTest {
  protected:
-  // A ring file of three dice with three faces: the given first die, then (2, 4, 9) and (1, 6, 8). Its
-  // name is bytes, not necessarily UTF-8.
+  // A ring file of the given first die, (2, 4, 9) and (1, 6, 8), by a name of bytes, not always UTF-8.
   std::string ringFile(const std::string& name, const std::vector<std::string>& first) {
     std::string path = folder.path() + "/" + name;
     testing::writeFile(path, varno::ringFile("3", "3",
@@ -86,11 +85,10 @@ TEST_F(Start, ARingFileOrTextGivenAtStartOrAFileDroppedLaterIsShownWhateverItsNa
             "Laden abgebrochen!\r\n\r\nNur Ringdateien mit der Endung .vrf können geladen werden.");
 }
 
-TEST(CommandLine, HelpVersionAndAMistypedOptionAreAnsweredWhereNoDisplayIsAtHand) {
+TEST(CommandLine, HelpAndAMistypedOptionAreAnsweredWhereNoDisplayIsAtHand) {
   // The words given, the exit status, and a text the answer holds.
   const std::tuple<QStringList, int, QString> rows[] = {
       {{"--help"}, 0, "--ring <ring>"},
-      {{"--version"}, 0, "varno " VARNO_VERSION},
       {{"--ohne-solche"}, 1, "Unbekannte Option 'ohne-solche'"},
   };
   for (const auto& [words, status, answer] : rows) {

@@ -1,6 +1,5 @@
-// The window's German texts: captions, tool tips, the menus, the information boxes, the welcome and the
-// manual; and the toolkit's own dialogs as the window shows them, run for real, headless, and answered by a
-// timer, the file dialog in folders of the test's own, where no file may hold it up.
+// The window's German texts: captions, tool tips, menus, messages and the manual; the toolkit's dialogs run
+// for real, answered by a timer, the file dialog in folders of its own, where no file may hold it up.
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -190,8 +189,7 @@ TEST(QtDialogs, MessageBoxesShowTheSignAndButtonsOfTheirStyle) {
       for (QAbstractButton* button : box->buttons()) texts << button->text().remove('&');
       texts.sort();
       EXPECT_EQ(texts, buttons) << style;
-      EXPECT_EQ(box->windowTitle(), "Titel");
-      EXPECT_EQ(box->text(), "erste Zeile\nzweite Zeile");
+      EXPECT_EQ(box->windowTitle() + ": " + box->text(), "Titel: erste Zeile\nzweite Zeile");
       box->button(pressed)->click();
     });
     EXPECT_EQ(dialogs.messageBox("erste Zeile\r\nzweite Zeile", style, "Titel"), result);

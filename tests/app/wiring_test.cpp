@@ -1,8 +1,6 @@
-// Every control, pressed by the mouse or by its key, runs its handler (a sign of it is checked, the rest is
-// the core's business) and every widget shows its control. Every change of the ring a control makes, a
-// search with all its passes too, is one step, undone to the ring before it and redone to the ring after it.
-// While a search runs, nothing the busy window shows as disabled reacts, nor the pad's keys or the markers,
-// and what the stop button frees waits for the pass in progress.
+// Every control, pressed by the mouse or by its key, runs its handler and every widget shows its control;
+// every change of the ring, a search with all its passes too, is one step undone and redone. While a search
+// runs, nothing disabled reacts, nor the pad or the markers, and what the stop frees waits for the pass.
 #include <QClipboard>
 #include <QScrollBar>
 #include <set>
@@ -236,11 +234,9 @@ TEST_F(Wiring, TheOldestStepsAreForgottenAndAnUndoneDigitIsGoneFromThePad) {
   const std::string first = form.txtAuge[0].text();
   for (int i = 0; i < 105; ++i) click("cmdZahl(1)");
   for (int i = 0; i < 100; ++i) choose("cmdUndo");
-  EXPECT_FALSE(canUndo());
-  EXPECT_EQ(form.txtAuge[0].text(), first + "11111");
+  EXPECT_TRUE(form.txtAuge[0].text() == first + "11111" && !canUndo());
   click("cmdZahl(2)");  // a new step forgets what could be redone
-  EXPECT_EQ(form.txtAuge[0].text(), first + "111112");
-  EXPECT_FALSE(canRedo());
+  EXPECT_TRUE(form.txtAuge[0].text() == first + "111112" && !canRedo());
   choose("cmdUndo");
   click("cmdZahl(3)");
   EXPECT_EQ(form.txtAuge[0].text(), first + "111113");
