@@ -1,5 +1,5 @@
-// The menu "Extras": the win matrix, the rings of every weakest link, exporting and printing the graphic,
-// the ring on the clipboard.
+// The ring graphic in pixels, at every size of the window, with the mouse on its markers, exported and
+// printed; and the other windows of the menu "Extras": the win matrix and the rings of every weakest link.
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -7,14 +7,18 @@
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QProcess>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
 #include "canvas.h"
 #include "graphicexport.h"
 #include "ring/matrix.h"
 #include "weakestlinkwindow.h"
+#include "window/pad.h"
 #include "window/weakestlinks.h"
 #include "windowfixture.h"
 
@@ -54,9 +58,8 @@ TEST_F(Extras, TheWinMatrixShowsTheCoresCellsForTheDiceInUseAndMarksTheNeighbour
   EXPECT_EQ(cell(1, 2)->accessibleName(), " 4/ 9,  .44");
 }
 
-// The chart shows the core's counts (tests/window/weakestlinks_test.cpp) of 4x4 (2251 rings of link 9, 18
-// of link 10) on a logarithmic scale that reaches below the shortest bar, and those of 3x3 (5 rings, all of
-// link 5) on a linear one; the marked bar and the note follow the ring in the window while it is open.
+// The chart shows the core's counts of 4x4 (2251 rings of link 9, 18 of link 10) on a logarithmic scale
+// below the shortest bar, and 3x3's (5 of link 5) on a linear one; the mark follows the window's ring.
 TEST_F(Extras, TheSpectrumChartShowsTheCountsOfEveryWeakestLinkAndMarksTheRingInTheWindow) {
   const auto chart = [&] { return static_cast<SpectrumWindow*>(find("frmSpectrum"))->chart(); };
   const auto bars = [&] { return static_cast<QBarSeries*>(chart()->series().value(0))->barSets().front(); };
@@ -68,12 +71,9 @@ TEST_F(Extras, TheSpectrumChartShowsTheCountsOfEveryWeakestLinkAndMarksTheRingIn
   choose("cmdSpectrum");
   ASSERT_TRUE(find("frmSpectrum")->isVisible());
   EXPECT_EQ(find("frmSpectrum")->windowTitle(), "Verteilung der schwächsten Stelle");
-  EXPECT_EQ(bars()->count(), 2);
-  EXPECT_EQ(std::pair(bars()->at(0), bars()->at(1)), std::pair(2251.0, 18.0));
+  EXPECT_EQ(std::tuple(bars()->count(), bars()->at(0), bars()->at(1)), std::tuple(2, 2251.0, 18.0));
   const auto* logarithmic = qobject_cast<QLogValueAxis*>(chart()->axes(Qt::Vertical).value(0));
-  ASSERT_TRUE(logarithmic);
-  EXPECT_LT(logarithmic->min(), 18);
-  EXPECT_GE(logarithmic->max(), 2251);
+  EXPECT_TRUE(logarithmic && logarithmic->min() < 18 && logarithmic->max() >= 2251);
   EXPECT_EQ(marked(), QList<int>{0});
   choose("cmdMaxMin");  // "bester 4x4", of link 10
   EXPECT_EQ(marked(), QList<int>{1});
@@ -81,45 +81,9 @@ TEST_F(Extras, TheSpectrumChartShowsTheCountsOfEveryWeakestLinkAndMarksTheRingIn
   EXPECT_EQ(marked(), QList<int>{});
 
   choose("cmdSpectrum");
-  EXPECT_EQ(bars()->count(), 1);
-  EXPECT_EQ(bars()->at(0), 5.0);
+  EXPECT_EQ(std::pair(bars()->count(), bars()->at(0)), std::pair(1, 5.0));
   EXPECT_FALSE(qobject_cast<QLogValueAxis*>(chart()->axes(Qt::Vertical).value(0)));
   EXPECT_EQ(marked(), QList<int>{0});
-  EXPECT_TRUE(dialogs.messages.empty());
-}
-
-// Remembers which drawing a widget painted last.
-class PaintWatch : public QObject {
- public:
-  PaintWatch(QWidget* widget, const Surface& surface) : surface_(surface) {
-    widget->installEventFilter(this);
-  }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = surface_.revision();
-    return false;
-  }
-  std::uint64_t painted = 0;
-
- private:
-  const Surface& surface_;
-};
-
-TEST_F(Extras, TheStrongestRingIsToldOnlyOnceTheWindowShowsItDrawnAndNoLongerBusy) {
-  window.run([&] { setRingSize(form, 4, 4); });
-  const PaintWatch canvas(find("picAusgabe"), form.ausgabe);
-  bool asked = false;
-  dialogs.whileAsking = [&] {
-    asked = true;
-    expectMirrored();
-    EXPECT_EQ(find<PrintBox>("Picture1(3)")->printed(), " 10 / 16");
-    EXPECT_EQ(canvas.painted, form.ausgabe.revision());
-    EXPECT_FALSE(seen("Text4"));
-    EXPECT_NE(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
-    EXPECT_TRUE(find<QAction>("cmdStrongest")->isEnabled());
-  };
-  choose("cmdStrongest");
-  EXPECT_TRUE(asked);
-  EXPECT_EQ(dialogs.messages.at(0).title, "Stärkster Ring");
 }
 
 // The colour of a pixel's ink: 0 none (white, or the faint edge of a stroke), 1 red, 2 blue, 3 black.
@@ -132,7 +96,7 @@ int ink(QColor c) {
   return 0;
 }
 
-// The share of the ink of `a` that has no ink of its colour within two pixels in `b`.
+// The share of the ink of `a` without ink of its colour within two pixels in `b` (all of it in no picture).
 double strayInk(const QImage& a, const QImage& b) {
   int inked = 0, stray = 0;
   for (int y = 0; y < a.height(); ++y)
@@ -182,7 +146,6 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder.filePath("druck.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     return true;
   };
@@ -195,9 +158,7 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
 
   QImage svg(size, QImage::Format_RGB32);
   svg.fill(Qt::white);
-  QPainter painter(&svg);
-  QSvgRenderer(folder.filePath("bild.SVG")).render(&painter);
-  painter.end();
+  QSvgRenderer(folder.filePath("bild.SVG")).render(std::make_unique<QPainter>(&svg).get());
   const QImage png(folder.filePath("bild.png"));
   EXPECT_EQ(png.width(), 2400);
   EXPECT_EQ(png.dotsPerMeterX(), 11811);  // 300 dots per inch
@@ -211,14 +172,83 @@ TEST_F(Extras, ExportedAndPrintedPicturesAreTheScreensGraphicAtTheirSize) {
     EXPECT_LT(strayInk(picture, screen), 0.01) << kind;
     EXPECT_LT(strayInk(screen, picture), 0.01) << kind;
   }
-  // Nothing printed beside or below the graphic.
+  // Nothing printed beside or below the graphic: no ink is left once it is covered.
   QImage rest = page.copy();
-  QPainter blank(&rest);
-  blank.fillRect(onPaper.adjusted(-2, -2, 2, 2), Qt::white);
-  blank.end();
-  QImage white(rest.size(), QImage::Format_RGB32);
-  white.fill(Qt::white);
-  EXPECT_EQ(strayInk(rest, white), 0);
+  QPainter(&rest).fillRect(onPaper.adjusted(-2, -2, 2, 2), Qt::white);
+  EXPECT_EQ(strayInk(rest, QImage()), 0);
+}
+
+// The strongest colour within two pixels of `at` (a thin line is smoothed over neighbouring pixels).
+QColor inkNear(const QImage& image, QPointF at) {
+  QColor darkest = Qt::white;
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx) {
+      const QColor colour = image.pixelColor(at.toPoint() + QPoint(dx, dy));
+      if (colour.lightness() < darkest.lightness()) darkest = colour;
+    }
+  return darkest;
+}
+
+TEST_F(Extras, TheGraphicStandsWhereItsCoordinatesSayAtEverySizeOfTheWindowAndItsMarkersTakeTheMouse) {
+  writeMinimalRing();
+  click("cmdZeigen(0)");
+  // Where a point of the drawing's coordinates lands on the surface, worked out from their definition:
+  // x runs from 14 at the left edge to -14 at the right, y from 16 at the top to -14 at the bottom.
+  const auto pixel = [&](double x, double y) {
+    const QRect area = find<Canvas>("picAusgabe")->contentsRect();
+    return QPointF(area.left() + (14 - x) / 28 * area.width(), area.top() + (16 - y) / 30 * area.height());
+  };
+  const auto onSpoke = [&](int die, int dice, double radius) {
+    const double theta = kFullTurn * die / dice;
+    return pixel(radius * std::cos(theta), radius * std::sin(theta));
+  };
+  const QImage image = find("picAusgabe")->grab().toImage();
+  // Spokes in red: die 3 stands at the left (x grows to the left), die 1 at the upper right.
+  EXPECT_EQ(ink(inkNear(image, onSpoke(3, 3, 8.3))), 1);
+  EXPECT_EQ(ink(inkNear(image, onSpoke(1, 3, 8.3))), 1);
+  EXPECT_EQ(inkNear(image, pixel(-8.3, 0)), QColor(Qt::white));  // its mirror image is bare
+  // The face 1 of die 3 beats nothing: its curve runs to the centre, in blue, inside the spoke's start.
+  EXPECT_EQ(ink(inkNear(image, onSpoke(3, 3, 1.7))), 2);
+  EXPECT_EQ(inkNear(image, onSpoke(1, 3, 1.7)), QColor(Qt::white));
+  // The box between die 3 and die 1 holds blue writing.
+  const double x = 11.5 * std::cos(kFullTurn / 3 * 3.5), y = 11.5 * std::sin(kFullTurn / 3 * 3.5);
+  const QRect box = QRectF(pixel(x + 1.52, y), pixel(x - 1.48, y - 1)).toRect().adjusted(1, 1, -1, -1);
+  bool blueWriting = false;
+  for (int i = 0; i < box.width() * box.height(); ++i)
+    blueWriting |= ink(image.pixelColor(box.left() + i % box.width(), box.top() + i / box.width())) == 2;
+  EXPECT_TRUE(blueWriting);
+  // The markers are centred on their faces, also when the window is resized, but never beyond the screens;
+  // the pad glides to the selected face's die, and stays over it.
+  EXPECT_FALSE(seen("shpkreis(24)"));
+  click("txtAuge(10)");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !gliding(form); }, 10000));
+  window.setWindowState(Qt::WindowNoState);
+  for (const QSize size : {window.size(), QSize(700, 500), QSize(900, 1100), QSize(16000, 12000)}) {
+    window.resize(size);
+    QApplication::processEvents();
+    EXPECT_LE(window.width(), window.screen()->virtualSize().width());
+    const Geometry& pad = form.picEingabe.geometry();
+    EXPECT_EQ(std::pair(pad.left, pad.top), std::pair(padTargetLeft(form), padTargetTop(form)));
+    for (const auto& [name, die, face] : {std::tuple{"shpkreis(11)", 1, 1}, std::tuple{"shpkreis(23)", 2, 3},
+                                          std::tuple{"shpkreis(31)", 3, 1}}) {
+      const QLineF offCentre(QRectF(find(name)->geometry()).center(), onSpoke(die, 3, 10.0 * face / 3));
+      EXPECT_LT(offCentre.length(), 2) << name << " " << size.width() << "x" << size.height();
+    }
+  }
+  // The left button on a marker raises its face, the others lower it; hovering shows it.
+  const std::pair<Qt::MouseButton, const char*> clicks[] = {
+      {Qt::LeftButton, " 10"}, {Qt::RightButton, " 9"}, {Qt::MiddleButton, " 8"}};
+  for (const auto& [button, face] : clicks) {
+    click("shpkreis(23)", button);  // die 2, face 3: txtAuge(10), the 9
+    EXPECT_EQ(text("txtAuge(10)"), face);
+  }
+  QTest::mouseMove(find("shpkreis(11)"));
+  QApplication::processEvents();
+  EXPECT_TRUE(seen("txtBeschriftung"));
+  EXPECT_EQ(text("txtBeschriftung"), "3");
+  QTest::mouseMove(find("picAusgabe"), QPoint(5, 5));
+  QApplication::processEvents();
+  EXPECT_FALSE(seen("txtBeschriftung"));
 }
 
 }  // namespace

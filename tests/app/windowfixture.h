@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -91,6 +92,8 @@ class WindowTest : public ::testing::Test {
       } else if (auto* box = dynamic_cast<PrintBox*>(widget)) {
         EXPECT_EQ(box->printed().toStdString(), control->text()) << control->name();
         EXPECT_EQ(box->accessibleName().toStdString(), control->text()) << control->name();
+      } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+        EXPECT_EQ(bar->value(), control->value()) << control->name();
       }
       if (!control->geometry().user) {
         EXPECT_EQ(widget->x(), std::lround(control->geometry().left / 15)) << control->name();

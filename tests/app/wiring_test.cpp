@@ -1,17 +1,13 @@
-// The window's wiring: every control, pressed as the user presses it or by its key, runs its handler, and
-// every widget shows what its control holds. Each row only checks a sign that the right handler ran: what
-// handlers do is the core tests' business, and input while the window is busy busyinput_test.cpp's. The
-// items whose own tests choose them (the information boxes, Extras) are left to those. "Rückgängig" and
-// "Wiederholen": every change of the ring a control makes, a search with all its passes too, is one step,
-// undone to exactly the ring before it and redone to the ring after it; the oldest are forgotten (that
-// nothing is undone while a search runs: busyinput_test.cpp).
+// Every control, pressed by the mouse or by its key, runs its handler and every widget shows its control;
+// every change of the ring, a search with all its passes too, is one step undone and redone. While a search
+// runs, nothing disabled reacts, nor the pad or the markers, and what the stop frees waits for the pass.
 #include <QClipboard>
 #include <QScrollBar>
+#include <set>
 
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ringhistory.h"
-#include "window/pad.h"
 #include "window/ringstate.h"
 #include "window/ringtext.h"
 #include "window/wiring.h"
@@ -19,6 +15,17 @@
 
 namespace varno {
 namespace {
+
+// Remembers which drawing a widget painted last.
+struct PaintWatch : QObject {
+  PaintWatch(QWidget* widget, const Surface& surface) : surface(surface) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = surface.revision();
+    return false;
+  }
+  const Surface& surface;
+  std::uint64_t painted = 0;
+};
 
 class Wiring : public WindowTest {
  protected:
@@ -52,6 +59,15 @@ class Wiring : public WindowTest {
   void pressEveryControl(bool byKeys) {
     form.endProgram = [&] { ++endings; };
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &window, [&] { ++copies; });
+    // The strongest ring is told beside the window as it is: showing its controls, painted and not busy.
+    const PaintWatch canvas(find("picAusgabe"), form.ausgabe);
+    int toldIdle = 0;
+    dialogs.whileAsking = [&] {
+      if (!told("Stärkster Ring")) return;
+      expectMirrored();
+      toldIdle += canvas.painted == form.ausgabe.revision() && !seen("Text4") &&
+                  find("frmVarno.client")->cursor().shape() != Qt::BusyCursor;
+    };
     RingState kept;
     std::size_t messages = 0;
     const auto clear = [&] { form.ausgabe.Cls(); };
@@ -78,7 +94,6 @@ class Wiring : public WindowTest {
         {"cmdVarno", [&] { return form.Text1[1].text() == "6"; }},
         {"cmdMini", [&] { return face(0) == "3" && form.Text1[0].text() == "3"; }},
         {"cmdZyklisch", [&] { return face(1) == "9"; }},
-        {"cmdMaxMin", [&] { return face(3) == "7"; }},
         {"cmdZufall", [&] { return form.Text3[0].text() == "1"; }, [&] { form.Text3[0].setText("0"); }},
         {"cmd3x4", [&] { return size("3", "4"); }},
         {"cmd3x5", [&] { return size("3", "5"); }},
@@ -132,11 +147,14 @@ class Wiring : public WindowTest {
          },
          QKeySequence("Ctrl+C")},
         {"cmdPrint", [&] { return dialogs.printDialogs == 1; }, {}, QKeySequence("Ctrl+P")},
-        {"cmdStrongest", [&] { return told("Stärkster Ring"); }},
+        {"cmdStrongest", [&] { return toldIdle == 1; }},
         // A clipboard larger than any ring is refused for its length, without reading all of it, and the
         // ring stays.
         {"cmdPaste",
-         [&] { return dialogs.messages.size() == messages + 1 && longRefused() && ringState(form) == kept; },
+         [&] {
+           return dialogs.messages.size() == messages + 1 && ringState(form) == kept &&
+                  dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
+         },
          [&] {
            QGuiApplication::clipboard()->setText(QString("1 2 | 3 4 | 5 6\n").repeated(1 << 20));
            messages = dialogs.messages.size();
@@ -144,7 +162,10 @@ class Wiring : public WindowTest {
          },
          QKeySequence("Ctrl+V")},
         // Last: the manual's window takes the keys from here on.
-        {"cmdHelp", [&] { return find("frmManual")->isVisible(); }, {}, QKeySequence(Qt::Key_F1)},
+        {"cmdHelp",
+         [&] { return find("frmManual")->isVisible() && find("frmManual")->windowTitle() == "Handbuch"; },
+         {},
+         QKeySequence(Qt::Key_F1)},
     };
     for (const Row& row : rows) {
       if (row.control.empty() && !byKeys) continue;
@@ -187,9 +208,6 @@ class Wiring : public WindowTest {
   bool size(const char* n, const char* k) { return form.Text1[0].text() == n && form.Text1[1].text() == k; }
   bool told(const char* title) { return !dialogs.messages.empty() && dialogs.messages.back().title == title; }
   bool drawn() { return !form.ausgabe.primitives().empty(); }
-  bool longRefused() {
-    return dialogs.messages.back().prompt.ends_with("Der Text ist zu lang für einen Ring.");
-  }
   int endings = 0, copies = 0;
   const RingState opened = ringState(form);
   const testing::TemporaryDirectory folder;
@@ -216,25 +234,103 @@ TEST_F(Wiring, TheOldestStepsAreForgottenAndAnUndoneDigitIsGoneFromThePad) {
   const std::string first = form.txtAuge[0].text();
   for (int i = 0; i < 105; ++i) click("cmdZahl(1)");
   for (int i = 0; i < 100; ++i) choose("cmdUndo");
-  EXPECT_FALSE(canUndo());
-  EXPECT_EQ(form.txtAuge[0].text(), first + "11111");
+  EXPECT_TRUE(form.txtAuge[0].text() == first + "11111" && !canUndo());
   click("cmdZahl(2)");  // a new step forgets what could be redone
-  EXPECT_EQ(form.txtAuge[0].text(), first + "111112");
-  EXPECT_FALSE(canRedo());
+  EXPECT_TRUE(form.txtAuge[0].text() == first + "111112" && !canRedo());
   choose("cmdUndo");
   click("cmdZahl(3)");
   EXPECT_EQ(form.txtAuge[0].text(), first + "111113");
 }
 
-TEST_F(Wiring, ThePadGlidesVisiblyToItsDieWhileTheWindowAnswers) {
-  auto* pad = find("picEingabe");
-  click("txtAuge(10)");
-  const QPoint start = pad->pos();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return pad->pos() != start; }, 10000) && gliding(form));
-  click("txtAuge(17)");  // another die on the way
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !gliding(form); }, 10000));
-  const QRect die = find("frmWürfel(2)")->geometry().translated(find("frame1")->pos());
-  EXPECT_TRUE(die.left() <= pad->x() && pad->x() <= die.right()) << pad->x();
+class BusyInput : public WindowTest {
+ protected:
+  // Presses every disabled control with each mouse button and twice quickly, and every key of the pad
+  // (but the one that hides it) and every marker with the left button, as the user's mouse does.
+  void pressEverything() {
+    int disabled = 0;
+    for (const Control* control : form.controls()) {
+      QWidget* widget = window.widget(*control);
+      if (!widget || !widget->isVisibleTo(&window)) continue;
+      const bool padKey =
+          control->container() == &form.picEingabeinnen || control->container() == &form.picEin2;
+      if ((padKey && control != &form.Command4) || control->kind() == ControlKind::Image)
+        click(control->name().c_str());
+      if (widget->isEnabled()) continue;
+      ++disabled;
+      const QPoint inside(widget->width() / 2, 4);
+      for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseClick(widget, button, {}, inside);
+      QTest::mouseDClick(widget, Qt::LeftButton, {}, inside);
+      if (auto* bar = qobject_cast<QScrollBar*>(widget))
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 2));
+    }
+    // The faces, the die frames and the scroll bars at least.
+    EXPECT_GE(disabled, Würfelanzahl(form) * (Seitenzahl(form) + 1) + 2);
+    for (const char* bar : {"VScroll1(0)", "VScroll1(1)"}) EXPECT_FALSE(find(bar)->isEnabled()) << bar;
+    for (QAction* action : window.findChildren<QAction*>())
+      if (!action->isEnabled()) action->trigger();
+    QTest::keySequence(&window, QKeySequence("Ctrl+Z"));
+  }
+
+  // At the first yield for which `moment` holds: greets, which shows the pad, presses everything and
+  // checks that nothing changed; stops, and chooses what the stop freed, which waits for the search.
+  void atFirstYield(const std::function<bool()>& moment) {
+    form.DoEvents.setHook(
+        [this, moment] {
+          window.sync();  // as the window's own yield does, but at every yield point
+          QApplication::processEvents();
+          if (pressed || !moment()) return;
+          pressed = true;
+          moveMouse(find("frmVarno.client"), QPoint(2, 2));
+          EXPECT_TRUE(seen("picEingabe"));
+          EXPECT_EQ(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
+          EXPECT_FALSE(find<QAction>("cmdUndo")->isEnabled());  // though the ring's size was a step
+          const std::vector<std::string> before = state();
+          pressEverything();
+          EXPECT_EQ(state(), before);
+          click("cmdStop");
+          EXPECT_TRUE(find<QMenu>("cmdMonteCarlo")->menuAction()->isEnabled());
+          EXPECT_NE(find("frmVarno.client")->cursor().shape(), Qt::BusyCursor);
+          const std::vector<std::string> stopped = state();
+          choose("cmdZufall");
+          choose("cmd3x3");
+          click("shpkreis(11)");
+          find<QScrollBar>("VScroll1(1)")->setValue(5);
+          EXPECT_EQ(state(), stopped);
+        },
+        std::chrono::nanoseconds::zero());
+  }
+
+  bool pressed = false;
+};
+
+TEST_F(BusyInput, NothingReactsDuringAMonteCarloRunAndWhatTheStopFreesWaitsForIt) {
+  // A face selected outside the 4x4 ring: a key let through would change it without upsetting the dealing.
+  window.run([&] { setRingSize(form, 8, 8); });
+  click("txtAuge(63)");
+  form.Text3[0].setText("0");  // the passes
+  atFirstYield([&] { return form.dealing; });
+  choose("cmd4x4");
+  EXPECT_TRUE(pressed && !form.searchRunning);
+}
+
+TEST_F(BusyInput, NothingWritesAFaceWhileARandomLabellingIsDealtOutsideASearch) {
+  form.DoEvents.setHook(
+      [this] {
+        if (pressed || !form.dealing) return;
+        pressed = true;
+        const std::vector<std::string> before = state();
+        click("shpkreis(11)");
+        click("txtAuge(0)");
+        EXPECT_EQ(state(), before);
+        for (Control& field : form.txtAuge) field.setText("");  // as they are before the first number
+      },
+      std::chrono::nanoseconds::zero());
+  choose("cmdZufall");
+  EXPECT_TRUE(pressed);
+  std::set<std::string> dealt;
+  for (int i = 0; i < 9; ++i) dealt.insert(face(form, i / 3, i % 3).text());
+  EXPECT_EQ(dealt, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
 }
 
 }  // namespace
