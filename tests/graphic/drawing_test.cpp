@@ -1,5 +1,6 @@
 #include "graphic/drawing.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ring/ringfixture.h"
@@ -26,11 +27,6 @@ class Drawing : public RingTest {
     const Geometry& g = form.shpkreis[marker].geometry();
     return {g.left - markerWidth(form) / 2, g.top - markerWidth(form) / 2};
   }
-  int visibleMarkers() const {
-    int count = 0;
-    for (const Control& marker : form.shpkreis) count += marker.visible();
-    return count;
-  }
 };
 
 TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndNothingElse) {
@@ -56,7 +52,7 @@ TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndN
       EXPECT_NEAR(g.top - markerHeight(form) / 2, ends[i][1] * j / 3, 0.01);
     }
   }
-  EXPECT_EQ(visibleMarkers(), 12);
+  EXPECT_EQ(std::ranges::count_if(form.shpkreis, &Control::visible), 12);
   EXPECT_FALSE(form.shpkreis[markerIndex(4, 4)].visible());
   EXPECT_FALSE(form.shpkreis[markerIndex(5, 1)].visible());
   EXPECT_TRUE(drawn(Primitive::Kind::Box).empty());
@@ -65,7 +61,7 @@ TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndN
   ZeichneGraphik(form);
   setSize(3, 3);
   EXPECT_TRUE(drawn(Primitive::Kind::Line, 3).empty());
-  EXPECT_EQ(visibleMarkers(), 9);
+  EXPECT_EQ(std::ranges::count_if(form.shpkreis, &Control::visible), 9);
 }
 
 TEST_F(Drawing, CurvesRunToTheFaceAtThePositionOfHowManyFacesTheyBeatOrToTheCentre) {

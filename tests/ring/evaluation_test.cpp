@@ -8,15 +8,6 @@
 namespace varno {
 namespace {
 
-TEST(Evaluate, TheProbabilityIsCutToHundredthsInDoublePrecision) {
-  const std::tuple<int, int, const char*> rows[] = {
-      {7, 5, " .27"}, {14, 5, " .55"}, {13, 5, " .52"}, {25, 5, " 1"}, {0, 5, " 0"},
-      {1, 5, " .04"}, {5, 3, " .55"},  {4, 3, " .44"},  {64, 8, " 1"}, {1, 1, " 1"},
-  };
-  for (const auto& [wins, k, text] : rows)
-    EXPECT_EQ(numberFormat(winProbability(wins, k)), text) << wins << '/' << k;
-}
-
 using Evaluation = RingTest;
 
 std::vector<std::string> words(const std::string& text) {

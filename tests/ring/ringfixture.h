@@ -76,6 +76,15 @@ class RingTest : public ::testing::Test {
     return ring;
   }
 
+  // The messages shown since the last call, each as "prompt / title / style;".
+  std::string messages() {
+    std::string shown;
+    for (const auto& message : dialogs.messages)
+      shown += message.prompt + " / " + message.title + " / " + std::to_string(message.style) + ";";
+    dialogs.messages.clear();
+    return shown;
+  }
+
   // No search runs: its notice and progress are gone, and commands and faces take input again.
   void expectIdle() const {
     EXPECT_TRUE(form.Freigabe);

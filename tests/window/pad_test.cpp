@@ -1,5 +1,6 @@
 #include "window/pad.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "ring/ringfixture.h"
@@ -23,15 +24,12 @@ class Pad : public RingTest {
     seen.push_back({form.picEingabe.geometry().left, form.picEingabe.geometry().top});
     return seen;
   }
+  // The one face in light yellow, all others white.
   int marked() const {
-    int found = -1, count = 0;
-    for (int i = 0; i < kDice * kFaces; ++i) {
-      const Color colour = form.txtAuge[i].backColor();
-      EXPECT_TRUE(colour == kLightYellow || colour == kWhite) << i;
-      if (colour == kLightYellow) found = i, ++count;
-    }
-    EXPECT_EQ(count, 1);
-    return found;
+    const auto white = [](const Control& face) { return face.backColor() == kWhite; };
+    EXPECT_EQ(std::ranges::count_if(form.txtAuge, white), kDice * kFaces - 1);
+    const auto yellow = std::ranges::find(form.txtAuge, kLightYellow, &Control::backColor);
+    return static_cast<int>(yellow - std::ranges::begin(form.txtAuge));
   }
 };
 

@@ -14,6 +14,7 @@
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
+#include "window/ringstate.h"
 #include "window/ringtext.h"
 
 namespace varno {
@@ -29,21 +30,6 @@ class RingFiles : public RingTest {
     setSize(3, 3);
     setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
   }
-  // Every face text and n and k, to see that nothing changed.
-  std::vector<std::string> snapshot() const {
-    std::vector<std::string> texts = {form.Text1[0].text(), form.Text1[1].text(), form.txtRückmeldung.text()};
-    for (const Control& field : form.txtAuge) texts.push_back(field.text());
-    return texts;
-  }
-  // The messages shown since the last call, each as "prompt / title / style;".
-  std::string messages() {
-    std::string shown;
-    for (const auto& message : dialogs.messages)
-      shown += message.prompt + " / " + message.title + " / " + std::to_string(message.style) + ";";
-    dialogs.messages.clear();
-    return shown;
-  }
-
   const testing::TemporaryDirectory folder;
   const fs::path directory = folder.path();
 };
@@ -60,7 +46,7 @@ TEST(RingFileNames, VrfIsAppendedUnlessTheNameEndsInVrfOrSdkExactly) {
 
 TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
   minimalRing();
-  const auto before = snapshot();
+  const auto before = ringState(form);
   writeFile(directory / "old.vrf", "old content");
   fs::create_directory(directory / "folder.vrf");
   const fs::path pipe = directory / "pipe.vrf";
@@ -87,12 +73,12 @@ TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) 
   char byte = 0;
   EXPECT_EQ(::read(reader, &byte, 1), 0);
   ::close(reader);
-  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(ringState(form), before);
 }
 
 // A ring is saved in 66 lines, an empty face as "0", under the name chosen with ".vrf" added unless it ends
-// in ".sdk" or is not UTF-8, and comes back through "laden" as it was. The dialogs open in the working
-// directory, or nowhere once it is gone.
+// in ".sdk" or is not UTF-8, and comes back through "laden" as it was, up to the longest file that is read.
+// The dialogs open in the working directory, or nowhere once it is gone.
 TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   minimalRing();
   EXPECT_EQ(ringFileText(form), ringFile("3", "3",
@@ -132,6 +118,24 @@ TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(dialogs.files.at(3).directory, "");
   EXPECT_EQ(readFile(directory / "ring.vrf"), ring);
+
+  // The last face of die 1 grows until the file has the largest size read: it loads, in its place; one
+  // digit more is not saved.
+  const std::string longest = "8" + std::string(kLargestRingFile - ring.size(), '1');
+  face(form, 0, 2).setText(longest);
+  dialogs.chosen = {(directory / "longest").string(), (directory / "longer").string(),
+                    (directory / "longest.vrf").string()};
+  cmdSpeichern_Click(form);
+  EXPECT_EQ(fs::file_size(directory / "longest.vrf"), kLargestRingFile);
+  face(form, 0, 2).setText(longest + "1");
+  cmdSpeichern_Click(form);
+  EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;");
+  EXPECT_FALSE(fs::exists(directory / "longer.vrf"));
+  setSize(4, 2);
+  cmdLaden_Click(form);
+  EXPECT_EQ(messages(), "");
+  EXPECT_EQ(face(form, 0, 2).text(), longest);
+  EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
 }
 
 // What the reader makes of a file: n x k, the lines of n and k, and every face other than "0" after its
@@ -205,14 +209,14 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
 // ring file is refused with its reason, never waited for, and changes nothing either.
 TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
   minimalRing();
-  const auto before = snapshot();
+  const auto before = ringState(form);
   const std::string ring = ringFile("4", "4");
   writeFile(directory / "ring.sdk", ring);
   writeFile(directory / "RING.VRF", ring);
   dialogs.chosen = {std::nullopt, (directory / "ring.sdk").string(), (directory / "RING.VRF").string()};
   for (int i = 0; i < 3; ++i) cmdLaden_Click(form);
   EXPECT_EQ(messages(), "");
-  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(ringState(form), before);
 
   const fs::path pipe = directory / "pipe.vrf";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -248,30 +252,9 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
     dialogs.chosen = {(directory / (std::string(name) + ".vrf")).string()};
     cmdLaden_Click(form);
     EXPECT_EQ(messages(), "Laden abgebrochen!\r\n\r\n" + problem + " / Eingabeproblem / 16;") << name;
-    EXPECT_EQ(snapshot(), before) << name;
+    EXPECT_EQ(ringState(form), before) << name;
   }
   ::close(socket);
-}
-
-TEST_F(RingFiles, TheLongestRingFileThatIsSavedLoadsAndALongerRingIsNotSaved) {
-  minimalRing();
-  // The last face of die 1 grows until the file has the largest size read: it stays in its place.
-  const std::size_t room = kLargestRingFile - ringFileText(form).size() + 1;
-  const std::string longest = "8" + std::string(room - 1, '1');
-  face(form, 0, 2).setText(longest);
-  dialogs.chosen = {(directory / "longest").string(), (directory / "longer").string(),
-                    (directory / "longest.vrf").string()};
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(fs::file_size(directory / "longest.vrf"), kLargestRingFile);
-  face(form, 0, 2).setText(longest + "1");
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;");
-  EXPECT_FALSE(fs::exists(directory / "longer.vrf"));
-  setSize(4, 2);
-  cmdLaden_Click(form);
-  EXPECT_EQ(messages(), "");
-  EXPECT_EQ(face(form, 0, 2).text(), longest);
-  EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
 }
 
 // The dice read, written as "Ring kopieren" writes them.

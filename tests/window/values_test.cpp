@@ -105,21 +105,6 @@ TEST_F(Values, FacesADoubleHoldsAsOneNumberWinLoseAndAreSortedAsTheyRead) {
   EXPECT_EQ(form.txtPGewinn[1].text() + form.txtPGewinn[0].text(), " 7/ 9 2/ 9");
 }
 
-TEST_F(Values, GesamtAfterACountGoesOnFromTheTotalAndTrefferFromTheRingsFound) {
-  setSize(4, 8);
-  cmdBelzähl_Click(form);
-  ASSERT_EQ(form.Text3[0].text(), "2.48902731125978E+16");
-  ASSERT_EQ(form.Text3[1].text(), "6011946356029");
-  face(form, 0, 0).setText(" 1");  // the same ring once more: one more hit
-  EXPECT_EQ(form.Text3[1].text(), "6011946356030");
-  cmdZufall_Click(form);
-  EXPECT_EQ(form.Text3[0].text(), "2.48902731125978E+16");
-  setSize(4, 4);
-  cmdBelzähl_Click(form);
-  cmdZufall_Click(form);
-  EXPECT_EQ(form.Text3[0].text(), "15765751");
-}
-
 // An even ring here; an odd one, whose middle die is rounded in its place: EveryEditKeepsEveryDigit.
 TEST_F(Commands, ReversingMovesTextsToTheFirstHalfAndWritesTheSecondRoundedInTheNumberFormat) {
   const std::vector<std::vector<std::string>> before = {{"x", "1"}, {"3", "4"}, {"", "5"}, {"7", "8"}},
