@@ -65,9 +65,8 @@ TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndN
 }
 
 TEST_F(Drawing, CurvesRunToTheFaceAtThePositionOfHowManyFacesTheyBeatOrToTheCentre) {
-  setSize(3, 3);
   // 3 beats one face of die 2, 5 and 7 two; 9 all of die 3; die 3's 1 beats nothing of die 1.
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  minimalRing();
   ZeichneGraphik(form);
   ASSERT_EQ(drawn(Primitive::Kind::Line, 3).size(), 9u * 11);
   const auto endsAt = [&](int i, int j, int marker) {

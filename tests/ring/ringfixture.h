@@ -50,6 +50,12 @@ class RingTest : public ::testing::Test {
   // Sets n and k the way the searches do: text and scroll bar.
   void setSize(int n, int k) { setRingSize(form, n, k); }
 
+  // The ring of three dice (3, 5, 7), (2, 4, 9), (1, 6, 8).
+  void minimalRing() {
+    setSize(3, 3);
+    setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  }
+
   // Writes the faces of die d (from 0), one text per face.
   void setDie(int d, const std::vector<std::string>& faces) {
     for (std::size_t f = 0; f < faces.size(); ++f) face(form, d, static_cast<int>(f)).setText(faces[f]);

@@ -17,12 +17,11 @@ namespace {
 using Enumeration = RingTest;
 
 TEST(Labellings, DurationsForTheUser) {
-  EXPECT_EQ(durationText(0.2), "1 s");
-  EXPECT_EQ(durationText(40), "40 s");
-  EXPECT_EQ(durationText(60), "1 min");
-  EXPECT_EQ(durationText(170), "3 min");
-  EXPECT_EQ(durationText(2 * 3600 + 5 * 60), "2 h 05 min");
-  EXPECT_EQ(durationText(86400 * 12344.5), "12.345 Tage");  // the German way
+  const std::pair<double, const char*> durations[] = {
+      {0.2, "1 s"},   {40, "40 s"},         {60, "1 min"},
+      {170, "3 min"}, {7500, "2 h 05 min"}, {12344.5 * 86400, "12.345 Tage"},
+  };
+  for (const auto& [seconds, text] : durations) EXPECT_EQ(durationText(seconds), text) << seconds;
   const std::tuple<double, int, const char*> figures[] = {
       {3853.84, 1, "3853,8"},   {12345.66, 1, "12.345,7"}, {1234567, 0, "1.234.567"},
       {-98765.4, 0, "-98.765"}, {0.25, 2, "0,25"},         {0, 1, "0,0"},
@@ -78,8 +77,6 @@ TEST_F(Enumeration, CountAndShowShowsTheLoopsRingsInOrderAndAsksAfterEach) {
 TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFacesOrAreToldOf) {
   const std::pair<std::pair<int, int>, const char*> rows[] = {
       {{3, 1}, "3 Würfeln mit je 1 Seite"},
-      {{8, 1}, "8 Würfeln mit je 1 Seite"},
-      {{4, 2}, "4 Würfeln mit je 2 Seiten"},
       {{6, 2}, "6 Würfeln mit je 2 Seiten"},
   };
   for (const auto& [size, text] : rows) {
@@ -122,8 +119,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   setSize(6, 6);
   stopWhen(counting);
   cmdBelzähl_Click(form);
-  EXPECT_EQ(form.Text3[1].text(), "0");
-  EXPECT_EQ(form.Picture1[3].text(), " maxmin");
+  EXPECT_EQ(form.Text3[1].text() + form.Picture1[3].text(), "0 maxmin");
   EXPECT_EQ(form.Text3[0].text(), totalText(6, 6));
   EXPECT_EQ(shownRing(6, 6), std::vector<int>(36, 0));
   expectIdle();
@@ -137,8 +133,7 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
   setSize(4, 4);
   stopWhen(lookingUp);
   cmdBelzähl_Click(form);
-  EXPECT_EQ(form.Text3[1].text(), "2269");
-  EXPECT_EQ(form.Picture1[3].text(), " 10 / 16");
+  EXPECT_EQ(form.Text3[1].text() + form.Picture1[3].text(), "2269 10 / 16");
   EXPECT_EQ(shownRing(4, 4), std::vector<int>(16, 0));
   expectIdle();
 
@@ -149,7 +144,6 @@ TEST_F(Enumeration, AStopDuringTheCountShowsWhatTheLoopShowedThenAndTheNextCount
     form.Text3[1].setText("77");
     face(form, 7, 7).setText("99");
     cmdBelzähl_Click(form);
-    EXPECT_EQ(form.Text3[0].text(), totalText(n, k));
     EXPECT_EQ(form.Text3[1].text(), std::to_string(reference.rings.size())) << n << 'x' << k;
     EXPECT_EQ(form.Picture1[3].text(), numberFormat(reference.bestMinimum) + " /" + numberFormat(k * k));
     EXPECT_EQ(shownRing(n, k), reference.rings.back());
@@ -167,12 +161,7 @@ TEST_F(Enumeration, ASizeBeyondTheMemoryIsCountedOnDisk) {
   const testing::TemporaryDirectory work;
   form.machine.workDirectory = work.path();
   form.machine.memoryBytes = 220 << 10;
-  RingCounterOptions options;
-  options.threads = form.machine.threads;
-  options.memoryLimitBytes = form.machine.memoryBytes;
-  options.diskLimitBytes = form.machine.diskBytes;
-  options.workDirectory = work.path();
-  ASSERT_EQ(RingCounter::estimate(5, 5, options).method, CountMethod::Disk);
+  ASSERT_EQ(RingCounter::estimate(5, 5, counterOptions(form, work.path())).method, CountMethod::Disk);
   setSize(5, 5);
   cmdBelzähl_Click(form);
   EXPECT_TRUE(dialogs.messages.empty());
@@ -232,6 +221,7 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
 
   const std::vector<std::vector<int>> linksrum = {
       {3, 5, 6, 16}, {7, 9, 10, 11}, {1, 8, 12, 13}, {2, 4, 14, 15}};
+  const std::vector<std::vector<int>> tiedWithin = {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}};
   const std::vector<std::vector<int>> tied = {{2, 4, 14, 15}, {1, 7, 12, 13}, {7, 9, 10, 11}, {3, 5, 6, 16}};
   const std::tuple<const char*, std::vector<std::vector<int>>, std::optional<int>, const char*> rows[] = {
       {"forwards", kLink9, 9,
@@ -239,7 +229,8 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
       {"backwards", linksrum, 9,
        "Markiert: der Ring im Fenster (linksrum, rückwärts gelesen), seine schwächste Stelle gewinnt 9 "
        "von 16 Paaren."},
-      {"ties within dice only", {{3, 3, 3, 7}, {2, 2, 6, 6}, {1, 5, 5, 5}, {4, 4, 4, 4}}, 10, nullptr},
+      {"ties within dice only", tiedWithin, 10,
+       "Markiert: der Ring im Fenster, seine schwächste Stelle gewinnt 10 von 16 Paaren."},
       {"ties between neighbours", tied, std::nullopt,
        "Der Ring im Fenster hat gleiche Augen auf Nachbarwürfeln; solche Ringe zählt die Verteilung nicht, "
        "nichts ist markiert."},
@@ -252,9 +243,7 @@ TEST_F(SpectrumShown, CountsEveryWeakestLinkAndMarksTheRingInTheWindow) {
     setDice(dice);
     const SpectrumMark mark = spectrumMark(form);
     EXPECT_EQ(mark.link, link) << name;
-    if (note) {
-      EXPECT_EQ(mark.note, note) << name;
-    }
+    EXPECT_EQ(mark.note, note) << name;
   }
   setSize(5, 4);
   setDice({{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}, {17, 18, 19, 20}});

@@ -1,9 +1,7 @@
 #include "window/ringfile.h"
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,10 +24,6 @@ using testing::writeFile;
 
 class RingFiles : public RingTest {
  protected:
-  void minimalRing() {
-    setSize(3, 3);
-    setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  }
   const testing::TemporaryDirectory folder;
   const fs::path directory = folder.path();
 };
@@ -42,38 +36,6 @@ TEST(RingFileNames, VrfIsAppendedUnlessTheNameEndsInVrfOrSdkExactly) {
       {"vrf", "vrf.vrf"},           {".vrf", ".vrf"},
   };
   for (const auto& [chosen, saved] : rows) EXPECT_EQ(saveName(chosen), saved) << chosen;
-}
-
-TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
-  minimalRing();
-  const auto before = ringState(form);
-  writeFile(directory / "old.vrf", "old content");
-  fs::create_directory(directory / "folder.vrf");
-  const fs::path pipe = directory / "pipe.vrf";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  fs::create_symlink(pipe, directory / "link.vrf");
-  // Open for reading, so that a save that opened the pipe to write would not wait: what it wrote shows.
-  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  const std::optional<std::string> failing[] = {
-      std::nullopt,                                  // the dialog cancelled
-      (directory / "folder.vrf").string(),           // a folder of that name
-      (directory / std::string(252, 'n')).string(),  // too long once ".vrf" is added
-      (directory / "missing" / "ring").string(),     // a folder that is not there
-      pipe.string(),                                 // a pipe nobody reads
-      (directory / "link").string(),                 // a link to it
-  };
-  for (const auto& chosen : failing) {
-    dialogs.chosen = {chosen};
-    cmdSpeichern_Click(form);
-    EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;") << chosen.value_or("cancel");
-  }
-  EXPECT_EQ(readFile(directory / "old.vrf"), "old content");
-  EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
-  EXPECT_TRUE(fs::is_fifo(pipe));
-  char byte = 0;
-  EXPECT_EQ(::read(reader, &byte, 1), 0);
-  ::close(reader);
-  EXPECT_EQ(ringState(form), before);
 }
 
 // A ring is saved in 66 lines, an empty face as "0", under the name chosen with ".vrf" added unless it ends
@@ -205,11 +167,37 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
     EXPECT_EQ(readAs(ringFile("3", "3", {face})), "Die Datei ist keine Textdatei.");
 }
 
-// Loading changes nothing when the dialog is cancelled or the name does not end in ".vrf"; what is no
-// ring file is refused with its reason, never waited for, and changes nothing either.
-TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
+// A save that fails says so, and writes into no pipe nor over a folder. Loading changes nothing when the
+// dialog is cancelled or the name does not end in ".vrf"; what is no ring file is refused with its reason,
+// never waited for. Neither changes the ring on screen.
+TEST_F(RingFiles, WhatCannotBeSavedOrIsNoRingFileIsRefusedWithItsReasonAndChangesNothing) {
   minimalRing();
   const auto before = ringState(form);
+  fs::create_directory(directory / "folder.vrf");
+  const fs::path pipe = directory / "pipe.vrf";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_symlink(pipe, directory / "link.vrf");
+  // Open for reading, so that a save that opened the pipe to write would not wait: what it wrote shows.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const std::optional<std::string> failing[] = {
+      std::nullopt,                                  // the dialog cancelled
+      (directory / "folder.vrf").string(),           // a folder of that name
+      (directory / std::string(252, 'n')).string(),  // too long once ".vrf" is added
+      (directory / "missing" / "ring").string(),     // a folder that is not there
+      pipe.string(),                                 // a pipe nobody reads
+      (directory / "link").string(),                 // a link to it
+  };
+  for (const auto& chosen : failing) {
+    dialogs.chosen = {chosen};
+    cmdSpeichern_Click(form);
+    EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;") << chosen.value_or("cancel");
+  }
+  EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  char byte = 0;
+  EXPECT_EQ(::read(reader, &byte, 1), 0);
+  ::close(reader);
+
   const std::string ring = ringFile("4", "4");
   writeFile(directory / "ring.sdk", ring);
   writeFile(directory / "RING.VRF", ring);
@@ -218,17 +206,8 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
   EXPECT_EQ(messages(), "");
   EXPECT_EQ(ringState(form), before);
 
-  const fs::path pipe = directory / "pipe.vrf";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", directory / "zero.vrf");  // endless, and harmless to read
-  fs::create_directory(directory / "folder.vrf");
-  const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = (directory / "socket.vrf").string();
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::mknod((directory / "socket.vrf").c_str(), S_IFSOCK | 0600, 0), 0);
   writeFile(directory / "large.vrf", ring + std::string(kLargestRingFile + 1 - ring.size(), '\n'));
   // Should loading ever open the pipe and wait for a writer, this one writes a ring into it, which then
   // loads: the test fails instead of hanging. It stops when the test ends, however it ends.
@@ -254,7 +233,6 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
     EXPECT_EQ(messages(), "Laden abgebrochen!\r\n\r\n" + problem + " / Eingabeproblem / 16;") << name;
     EXPECT_EQ(ringState(form), before) << name;
   }
-  ::close(socket);
 }
 
 // The dice read, written as "Ring kopieren" writes them.
