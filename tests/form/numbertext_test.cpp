@@ -9,17 +9,13 @@ namespace varno {
 namespace {
 
 TEST(NumberText, LeadingNumberRule) {
-  struct Row {
-    const char* text;
-    double value;
-  };
-  const Row rows[] = {
+  const std::pair<const char*, double> rows[] = {
       {"", 0},    {"abc", 0},     {"5", 5},    {" 5", 5},      {"   12abc", 12}, {"007", 7},
       {"-3", -3}, {"+4", 4},      {".5", 0.5}, {" .55", 0.55}, {"2.5", 2.5},     {"5.", 5},
       {"-", 0},   {".", 0},       {"- 5", 0},  {"1e3", 1},     {"&H10", 0},      {"\t8", 8},
       {"3 4", 3}, {"1.2.3", 1.2}, {"-0", 0},   {"x5", 0},      {"64/ 64", 64},   {" 5/ 9", 5},
   };
-  for (const Row& row : rows) EXPECT_DOUBLE_EQ(leadingNumber(row.text), row.value) << '"' << row.text << '"';
+  for (const auto& [text, value] : rows) EXPECT_DOUBLE_EQ(leadingNumber(text), value) << '"' << text << '"';
   // Too large numbers saturate.
   EXPECT_EQ(leadingNumber(std::string(400, '9')), DBL_MAX);
   EXPECT_EQ(leadingNumber("-" + std::string(400, '9')), -DBL_MAX);

@@ -40,10 +40,7 @@ TEST_F(Dice, NAndKShowExactlyTheDiceFacesAndResultFieldsInUseWithoutTouchingTheO
 // Sorting is numeric and stable, moves texts unchanged, and leaves faces and dice out of use alone; every
 // exchange is two writes, each evaluated.
 TEST_F(Dice, SortingIsNumericStableMovesTextsUnchangedAndTouchesNothingOutOfUse) {
-  struct Row {
-    std::vector<std::string> before, after;
-  };
-  const Row rows[] = {
+  const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
       {{"10", "9", " 2", "1"}, {" 2", "9", "10", "1"}},  // the fourth face is out of use
       {{"", "4", ""}, {"", "", "4"}},
       {{"5", " 5", "3"}, {"3", "5", " 5"}},
@@ -57,10 +54,10 @@ TEST_F(Dice, SortingIsNumericStableMovesTextsUnchangedAndTouchesNothingOutOfUse)
   AugenSortieren(form);
   EXPECT_EQ(die(0, 3), (std::vector<std::string>{"3", "5", "7"}));
   EXPECT_EQ(form.Text3[1].text() + form.txtRückmeldung.text(), "4" + std::string(kRechtsrum));
-  for (const Row& row : rows) {
-    setDie(1, row.before);
+  for (const auto& [before, after] : rows) {
+    setDie(1, before);
     AugenSortieren(form);
-    EXPECT_EQ(die(1, static_cast<int>(row.after.size())), row.after);
+    EXPECT_EQ(die(1, static_cast<int>(after.size())), after);
   }
   // Every die in use sorted up to its last face; the dice out of use keep their order.
   setSize(4, 8);

@@ -127,10 +127,7 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
   const auto invisible = [](int line, const char* code) {
     return "In Zeile " + std::to_string(line) + " steht ein unsichtbares Zeichen (U+" + code + ").";
   };
-  const struct {
-    const char* name;
-    std::string content, read;
-  } rows[] = {
+  const std::tuple<const char*, std::string, std::string> rows[] = {
       {"edited",
        ringFile(" 4 ", "003", {" 05", "5x", "2.50", "-0", "+7", "007", "", " x y ", "00" + nines, small}),
        "4x3|4|3|0=5|1=5x|2=2.5|4=7|5=7|6=|7=x y|8=" + nines + "|9=" + small.substr(1)},
@@ -154,7 +151,7 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
       {"tag", ringFile("4", "3", {"1", "2", "3", "4\U000E0041"}), invisible(6, "E0041")},
       {"mark after the ring", ringFile("4", "3") + "\uFEFF", invisible(67, "FEFF")},
   };
-  for (const auto& row : rows) EXPECT_EQ(readAs(row.content), row.read) << row.name;
+  for (const auto& [name, content, read] : rows) EXPECT_EQ(readAs(content), read) << name;
   for (const char* n : {"2", "9", "drei", "3.5"})
     EXPECT_EQ(readAs(ringFile(n, "3")),
               "Die Anzahl der Würfel in Zeile 1 muss eine ganze Zahl von 3 bis 8 sein.");

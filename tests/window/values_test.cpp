@@ -1,13 +1,10 @@
-// No value the user sees changes into another: raising, lowering, reversing, sums and the counters work
-// on the digits themselves, and keep the number format wherever a double would keep the value too.
+// No value the user sees changes into another: raising, lowering, reversing and sums work on the digits
+// themselves, and keep the number format wherever a double would keep the value too.
 #include "graphic/drawing.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
 #include "window/commands.h"
-#include "window/enumeration.h"
-#include "window/montecarlo.h"
 #include "window/mouseedit.h"
-#include "window/pad.h"
 
 namespace varno {
 namespace {
@@ -17,14 +14,9 @@ using Commands = RingTest;
 using MouseEdit = RingTest;
 
 TEST_F(Values, EveryEditKeepsEveryDigit) {
-  struct Row {
-    const char* name;
-    const char* face;
-    const char* left;      // left click on its marker: +1
-    const char* right;     // right or middle click: -1, not below 0
-    const char* reversed;  // "umdrehen": rounded, halves to even, in the number format
-  };
-  const Row rows[] = {
+  // A face's text, then after a left click on its marker (+1), a right or middle click (-1, not below 0),
+  // and "umdrehen" (rounded, halves to even, in the number format).
+  const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
       // A double keeps these: the number format as always.
       {"whole", "5", " 6", " 4", " 5"},
       {"empty", "", " 1", "", " 0"},
@@ -43,36 +35,29 @@ TEST_F(Values, EveryEditKeepsEveryDigit) {
       {"large half", "-12345678901234567.5", "-12345678901234566.5", "-12345678901234567.5",
        "-12345678901234568"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [name, text, left, right, reversed] : rows) {
     setSize(3, 1);
     for (const auto& [button, expected] :
-         {std::pair{kLeftButton, row.left}, std::pair{kRightButton, row.right},
-          std::pair{kMiddleButton, row.right}}) {
-      face(form, 0, 0).setText(row.face);
+         {std::pair{kLeftButton, left}, std::pair{kRightButton, right}, std::pair{kMiddleButton, right}}) {
+      face(form, 0, 0).setText(text);
       shpkreis_MouseDown(form, 11, button);
-      EXPECT_EQ(face(form, 0, 0).text(), expected) << row.name << ", button " << button;
+      EXPECT_EQ(face(form, 0, 0).text(), expected) << name << ", button " << button;
     }
     // Die 1 goes to the place of die 3 rounded, and comes back so; die 2 stays in the middle, rounded too.
-    setDie(0, {row.face});
-    setDie(1, {row.face});
+    setDie(0, {text});
+    setDie(1, {text});
     setDie(2, {"9"});
     cmdSpiegeln_Click(form);
-    EXPECT_EQ(face(form, 2, 0).text() + face(form, 0, 0).text(), std::string(row.reversed) + "9") << row.name;
-    EXPECT_EQ(face(form, 1, 0).text(), row.reversed) << row.name;
+    EXPECT_EQ(face(form, 2, 0).text() + face(form, 0, 0).text(), std::string(reversed) + "9") << name;
+    EXPECT_EQ(face(form, 1, 0).text(), reversed) << name;
     cmdSpiegeln_Click(form);
-    EXPECT_EQ(face(form, 0, 0).text() + face(form, 2, 0).text(), std::string(row.reversed) + " 9")
-        << row.name;
+    EXPECT_EQ(face(form, 0, 0).text() + face(form, 2, 0).text(), std::string(reversed) + " 9") << name;
   }
 }
 
 TEST_F(Values, SumsKeepEveryDigit) {
   const std::string huge = "8" + std::string(300, '0');
-  struct Row {
-    const char* name;
-    std::vector<std::string> faces;
-    std::string sum;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, std::vector<std::string>, std::string> rows[] = {
       {"fractions", {"2.5", "-.75", "abc"}, "1.75"},
       {"tenths", {".1", ".2", ""}, ".3"},
       {"negative", {"-.25", " 0", ""}, "-.25"},
@@ -83,9 +68,9 @@ TEST_F(Values, SumsKeepEveryDigit) {
       {"301 digits", {huge, huge, "1"}, "16" + std::string(299, '0') + "1"},             // not "1.6E+301"
   };
   setSize(3, 3);
-  for (const Row& row : rows) {
-    setDie(1, row.faces);
-    EXPECT_EQ(form.txtSumme[1].text(), row.sum) << row.name;
+  for (const auto& [name, faces, sum] : rows) {
+    setDie(1, faces);
+    EXPECT_EQ(form.txtSumme[1].text(), sum) << name;
   }
 }
 
