@@ -86,10 +86,11 @@ TEST_F(Enumeration, SizesWithoutRingsEndWithNoHitAndEmptyFacesOrAreToldOf) {
     EXPECT_EQ(form.Text3[1].text() + form.Picture1[3].text() + face(form, 0, 0).text(), "0 maxmin") << text;
     cmdZZ_Click(form);
     EXPECT_EQ(form.Text3[1].text(), "0");
-    cmdStrongest_Click(form);
-    cmdSpectrum_Click(form);
     const std::string none = "Aus " + std::string(text) + " gibt es keinen Varno-Ring. / ";
-    EXPECT_EQ(messages(), none + "Stärkster Ring / 64;" + none + "Verteilung der schwächsten Stelle / 64;");
+    cmdStrongest_Click(form);
+    EXPECT_EQ(messages(), none + "Stärkster Ring / 64;");
+    cmdSpectrum_Click(form);
+    EXPECT_EQ(messages(), none + "Verteilung der schwächsten Stelle / 64;");
     EXPECT_FALSE(form.spectrum);
     expectIdle();
   }
