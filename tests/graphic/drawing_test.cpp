@@ -1,5 +1,6 @@
 #include "graphic/drawing.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ring/ringfixture.h"
@@ -26,11 +27,6 @@ class Drawing : public RingTest {
     const Geometry& g = form.shpkreis[marker].geometry();
     return {g.left - markerWidth(form) / 2, g.top - markerWidth(form) / 2};
   }
-  int visibleMarkers() const {
-    int count = 0;
-    for (const Control& marker : form.shpkreis) count += marker.visible();
-    return count;
-  }
 };
 
 TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndNothingElse) {
@@ -56,7 +52,7 @@ TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndN
       EXPECT_NEAR(g.top - markerHeight(form) / 2, ends[i][1] * j / 3, 0.01);
     }
   }
-  EXPECT_EQ(visibleMarkers(), 12);
+  EXPECT_EQ(std::ranges::count_if(form.shpkreis, &Control::visible), 12);
   EXPECT_FALSE(form.shpkreis[markerIndex(4, 4)].visible());
   EXPECT_FALSE(form.shpkreis[markerIndex(5, 1)].visible());
   EXPECT_TRUE(drawn(Primitive::Kind::Box).empty());
@@ -65,13 +61,12 @@ TEST_F(Drawing, TheSkeletonHasASpokeLabelAndMarkersPerDieClockwiseFromTheTopAndN
   ZeichneGraphik(form);
   setSize(3, 3);
   EXPECT_TRUE(drawn(Primitive::Kind::Line, 3).empty());
-  EXPECT_EQ(visibleMarkers(), 9);
+  EXPECT_EQ(std::ranges::count_if(form.shpkreis, &Control::visible), 9);
 }
 
 TEST_F(Drawing, CurvesRunToTheFaceAtThePositionOfHowManyFacesTheyBeatOrToTheCentre) {
-  setSize(3, 3);
   // 3 beats one face of die 2, 5 and 7 two; 9 all of die 3; die 3's 1 beats nothing of die 1.
-  setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  minimalRing();
   ZeichneGraphik(form);
   ASSERT_EQ(drawn(Primitive::Kind::Line, 3).size(), 9u * 11);
   const auto endsAt = [&](int i, int j, int marker) {

@@ -8,15 +8,6 @@
 namespace varno {
 namespace {
 
-TEST(Evaluate, TheProbabilityIsCutToHundredthsInDoublePrecision) {
-  const std::tuple<int, int, const char*> rows[] = {
-      {7, 5, " .27"}, {14, 5, " .55"}, {13, 5, " .52"}, {25, 5, " 1"}, {0, 5, " 0"},
-      {1, 5, " .04"}, {5, 3, " .55"},  {4, 3, " .44"},  {64, 8, " 1"}, {1, 1, " 1"},
-  };
-  for (const auto& [wins, k, text] : rows)
-    EXPECT_EQ(numberFormat(winProbability(wins, k)), text) << wins << '/' << k;
-}
-
 using Evaluation = RingTest;
 
 std::vector<std::string> words(const std::string& text) {
@@ -28,15 +19,9 @@ std::vector<std::string> words(const std::string& text) {
 // Max(P) and Min(P) all differ from each other, so that a field written from the wrong die, pair or
 // count shows. Every field holds a stale text before the one evaluation that must rewrite it.
 TEST_F(Evaluation, EveryFieldShowsItsOwnDieOrPair) {
-  struct Row {
-    const char* name;
-    std::vector<std::vector<int>> dice;
-    const char *sums, *ties, *wins, *probabilities;
-    int max, min;
-    const char* verdict;
-  };
   // clang-format off
-  const Row rows[] = {
+  const std::tuple<const char*, std::vector<std::vector<int>>, const char*, const char*, const char*, const char*,
+                   int, int, const char*> rows[] = {
       // Pair 1 wins 11 of 25, fewer than half, but loses only 10: ties count for no side.
       {"forwards with ties", {{3, 4, 4, 8, 10}, {1, 1, 6, 6, 8}, {4, 5, 5, 6, 6}, {2, 4, 4, 10, 10}},
        "29 22 26 30", "1 4 2 6", "15 11 13 10", ".6 .44 .52 .4", 15, 10, kRechtsrum},
@@ -59,12 +44,12 @@ TEST_F(Evaluation, EveryFieldShowsItsOwnDieOrPair) {
       {"all empty", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, "0 0 0", "9 9 9", "0 0 0", "0 0 0", 0, 0, kNein},
   };
   // clang-format on
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const int n = static_cast<int>(row.dice.size()), k = static_cast<int>(row.dice[0].size());
+  for (const auto& [name, dice, sums, ties, wins, probabilities, max, min, verdict] : rows) {
+    SCOPED_TRACE(name);
+    const int n = static_cast<int>(dice.size()), k = static_cast<int>(dice[0].size());
     form.Freigabe = false;
     setSize(n, k);
-    setDice(row.dice);
+    setDice(dice);
     for (Control* field : form.controls())
       if (field != &form.Text1[0] && field != &form.Text1[1] && field->name().rfind("txtAuge", 0) != 0)
         field->setText("stale");
@@ -73,17 +58,17 @@ TEST_F(Evaluation, EveryFieldShowsItsOwnDieOrPair) {
     RingAuswerten(form);
     const std::string pairs = " " + std::to_string(k * k);
     for (int i = 0; i < n; ++i) {
-      EXPECT_EQ(form.txtSumme[i].text(), words(row.sums)[i]) << i;
-      EXPECT_EQ(form.Text2[i].text(), words(row.ties)[i]) << i;
-      EXPECT_EQ(form.txtPGewinn[i].text(), " " + words(row.wins)[i] + "/" + pairs) << i;
-      EXPECT_EQ(form.txtPGewinn[kDice + i].text(), " " + words(row.probabilities)[i]) << i;
+      EXPECT_EQ(form.txtSumme[i].text(), words(sums)[i]) << i;
+      EXPECT_EQ(form.Text2[i].text(), words(ties)[i]) << i;
+      EXPECT_EQ(form.txtPGewinn[i].text(), " " + words(wins)[i] + "/" + pairs) << i;
+      EXPECT_EQ(form.txtPGewinn[kDice + i].text(), " " + words(probabilities)[i]) << i;
     }
     EXPECT_EQ(form.txtPGewinn[n].text(), "stale");  // beyond n nothing is written
-    EXPECT_EQ(form.Picture1[1].text(), "  " + std::to_string(row.max) + " /" + pairs);
-    EXPECT_EQ(form.Picture1[2].text(), "  " + std::to_string(row.min) + " /" + pairs);
+    EXPECT_EQ(form.Picture1[1].text(), "  " + std::to_string(max) + " /" + pairs);
+    EXPECT_EQ(form.Picture1[2].text(), "  " + std::to_string(min) + " /" + pairs);
     EXPECT_EQ(form.Picture1[0].text(), "");
-    EXPECT_EQ(form.txtRückmeldung.text(), row.verdict);
-    EXPECT_EQ(form.Text3[1].text(), row.verdict == kNein ? "41" : "42");  // every positive verdict counts
+    EXPECT_EQ(form.txtRückmeldung.text(), verdict);
+    EXPECT_EQ(form.Text3[1].text(), verdict == kNein ? "41" : "42");  // every positive verdict counts
   }
 }
 

@@ -36,14 +36,9 @@ TEST(WinMatrix, EveryCellCountsTheRowsDieAgainstTheColumnsWithItsTies) {
 }
 
 TEST(WinMatrix, TheStrongestOrderAroundTheCircle) {
-  struct Row {
-    const char* name;
-    std::vector<std::vector<double>> dice;
-    std::vector<int> order;  // empty: none
-    const char* sentence;
-  };
+  // The order found (empty: none) and the sentence that tells it.
   // clang-format off
-  const Row rows[] = {
+  const std::tuple<const char*, std::vector<std::vector<double>>, std::vector<int>, const char*> rows[] = {
       {"another order is stronger", kTwoRings, {0, 2, 4, 1, 3},
        "Varno-Ring in der Reihenfolge W1 → W3 → W5 → W2 → W4 → W1, schwächste Stelle 12/ 25."},
       // W1 W3 W5 W2 W4 is as strong as the ring's own order, which is kept.
@@ -61,11 +56,11 @@ TEST(WinMatrix, TheStrongestOrderAroundTheCircle) {
        "In keiner Reihenfolge bilden diese Würfel einen Varno-Ring."},
   };
   // clang-format on
-  for (const Row& row : rows) {
-    const WinMatrix matrix = winMatrix(ringOf(row.dice));
+  for (const auto& [name, dice, order, sentence] : rows) {
+    const WinMatrix matrix = winMatrix(ringOf(dice));
     const std::optional<RingOrder> best = strongestOrder(matrix);
-    EXPECT_EQ(best ? best->dice : std::vector<int>{}, row.order) << row.name;
-    EXPECT_EQ(orderSentence(matrix), row.sentence) << row.name;
+    EXPECT_EQ(best ? best->dice : std::vector<int>{}, order) << name;
+    EXPECT_EQ(orderSentence(matrix), sentence) << name;
   }
 }
 

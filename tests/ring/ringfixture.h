@@ -50,6 +50,12 @@ class RingTest : public ::testing::Test {
   // Sets n and k the way the searches do: text and scroll bar.
   void setSize(int n, int k) { setRingSize(form, n, k); }
 
+  // The ring of three dice (3, 5, 7), (2, 4, 9), (1, 6, 8).
+  void minimalRing() {
+    setSize(3, 3);
+    setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
+  }
+
   // Writes the faces of die d (from 0), one text per face.
   void setDie(int d, const std::vector<std::string>& faces) {
     for (std::size_t f = 0; f < faces.size(); ++f) face(form, d, static_cast<int>(f)).setText(faces[f]);
@@ -74,6 +80,15 @@ class RingTest : public ::testing::Test {
     for (int d = 0; d < n; ++d)
       for (int f = 0; f < k; ++f) ring.push_back(static_cast<int>(faceValue(form, d, f)));
     return ring;
+  }
+
+  // The messages shown since the last call, each as "prompt / title / style;".
+  std::string messages() {
+    std::string shown;
+    for (const auto& message : dialogs.messages)
+      shown += message.prompt + " / " + message.title + " / " + std::to_string(message.style) + ";";
+    dialogs.messages.clear();
+    return shown;
   }
 
   // No search runs: its notice and progress are gone, and commands and faces take input again.

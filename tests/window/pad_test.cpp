@@ -1,5 +1,6 @@
 #include "window/pad.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "ring/ringfixture.h"
@@ -23,15 +24,12 @@ class Pad : public RingTest {
     seen.push_back({form.picEingabe.geometry().left, form.picEingabe.geometry().top});
     return seen;
   }
+  // The one face in light yellow, all others white.
   int marked() const {
-    int found = -1, count = 0;
-    for (int i = 0; i < kDice * kFaces; ++i) {
-      const Color colour = form.txtAuge[i].backColor();
-      EXPECT_TRUE(colour == kLightYellow || colour == kWhite) << i;
-      if (colour == kLightYellow) found = i, ++count;
-    }
-    EXPECT_EQ(count, 1);
-    return found;
+    const auto white = [](const Control& face) { return face.backColor() == kWhite; };
+    EXPECT_EQ(std::ranges::count_if(form.txtAuge, white), kDice * kFaces - 1);
+    const auto yellow = std::ranges::find(form.txtAuge, kLightYellow, &Control::backColor);
+    return static_cast<int>(yellow - std::ranges::begin(form.txtAuge));
   }
 };
 
@@ -78,16 +76,10 @@ TEST_F(Pad, ASelectedFaceIsMarkedAndThePadGlidesOverItsDieOneAxisAfterTheOther) 
 // the buffer to the face, which is evaluated. The buffer holds the text of the last selection: after the
 // selected face was changed by other means, the keys work on that older text, not on what the face shows.
 TEST_F(Pad, EveryKeyWritesTheBufferOfTheLastSelectionToTheFaceWhateverChangedTheFaceSince) {
-  struct Row {
-    const char* name;
-    int selected;
-    const char* text;
-    std::function<void()> change;
-    const char *changed, *keys, *written;
-  };
   const auto nothing = [] {};
   // clang-format off
-  const Row rows[] = {
+  const std::tuple<const char*, int, const char*, std::function<void()>, const char*, const char*, const char*>
+      rows[] = {
       {"nothing else", 1, "12", nothing, "12", "3<<", "1"},
       {"an empty face", 2, "", nothing, "", "07", "07"},
       {"undo on the empty buffer", 2, "07", nothing, "07", "<<<", ""},
@@ -100,17 +92,17 @@ TEST_F(Pad, EveryKeyWritesTheBufferOfTheLastSelectionToTheFaceWhateverChangedThe
       {"its die cleared", 26, "39", [&] { cmdLösch_Click(form, 3); }, "", "<3", "3"},
   };
   // clang-format on
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    form.txtAuge[row.selected].setText(row.text);
-    txtAuge_Click(form, row.selected);
-    row.change();
-    ASSERT_EQ(form.txtAuge[row.selected].text(), row.changed);
-    form.txtSumme[row.selected / kFaces].setText("stale");
-    for (const char key : std::string(row.keys))
+  for (const auto& [name, selected, text, change, changed, keys, written] : rows) {
+    SCOPED_TRACE(name);
+    form.txtAuge[selected].setText(text);
+    txtAuge_Click(form, selected);
+    change();
+    ASSERT_EQ(form.txtAuge[selected].text(), changed);
+    form.txtSumme[selected / kFaces].setText("stale");
+    for (const char key : std::string(keys))
       key == '<' ? Command3_Click(form) : cmdZahl_Click(form, key - '0');
-    EXPECT_EQ(form.txtAuge[row.selected].text(), row.written);
-    EXPECT_NE(form.txtSumme[row.selected / kFaces].text(), "stale");  // evaluated
+    EXPECT_EQ(form.txtAuge[selected].text(), written);
+    EXPECT_NE(form.txtSumme[selected / kFaces].text(), "stale");  // evaluated
   }
 }
 

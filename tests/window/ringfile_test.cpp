@@ -1,9 +1,7 @@
 #include "window/ringfile.h"
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,6 +12,7 @@
 #include "counting/temporarydirectory.h"
 #include "ring/evaluation.h"
 #include "ring/ringfixture.h"
+#include "window/ringstate.h"
 #include "window/ringtext.h"
 
 namespace varno {
@@ -25,25 +24,6 @@ using testing::writeFile;
 
 class RingFiles : public RingTest {
  protected:
-  void minimalRing() {
-    setSize(3, 3);
-    setDice({{3, 5, 7}, {2, 4, 9}, {1, 6, 8}});
-  }
-  // Every face text and n and k, to see that nothing changed.
-  std::vector<std::string> snapshot() const {
-    std::vector<std::string> texts = {form.Text1[0].text(), form.Text1[1].text(), form.txtRückmeldung.text()};
-    for (const Control& field : form.txtAuge) texts.push_back(field.text());
-    return texts;
-  }
-  // The messages shown since the last call, each as "prompt / title / style;".
-  std::string messages() {
-    std::string shown;
-    for (const auto& message : dialogs.messages)
-      shown += message.prompt + " / " + message.title + " / " + std::to_string(message.style) + ";";
-    dialogs.messages.clear();
-    return shown;
-  }
-
   const testing::TemporaryDirectory folder;
   const fs::path directory = folder.path();
 };
@@ -58,41 +38,9 @@ TEST(RingFileNames, VrfIsAppendedUnlessTheNameEndsInVrfOrSdkExactly) {
   for (const auto& [chosen, saved] : rows) EXPECT_EQ(saveName(chosen), saved) << chosen;
 }
 
-TEST_F(RingFiles, EveryFailedSaveSaysSoLeavesTheOldFileWholeAndTheRingOnScreen) {
-  minimalRing();
-  const auto before = snapshot();
-  writeFile(directory / "old.vrf", "old content");
-  fs::create_directory(directory / "folder.vrf");
-  const fs::path pipe = directory / "pipe.vrf";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  fs::create_symlink(pipe, directory / "link.vrf");
-  // Open for reading, so that a save that opened the pipe to write would not wait: what it wrote shows.
-  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  const std::optional<std::string> failing[] = {
-      std::nullopt,                                  // the dialog cancelled
-      (directory / "folder.vrf").string(),           // a folder of that name
-      (directory / std::string(252, 'n')).string(),  // too long once ".vrf" is added
-      (directory / "missing" / "ring").string(),     // a folder that is not there
-      pipe.string(),                                 // a pipe nobody reads
-      (directory / "link").string(),                 // a link to it
-  };
-  for (const auto& chosen : failing) {
-    dialogs.chosen = {chosen};
-    cmdSpeichern_Click(form);
-    EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;") << chosen.value_or("cancel");
-  }
-  EXPECT_EQ(readFile(directory / "old.vrf"), "old content");
-  EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
-  EXPECT_TRUE(fs::is_fifo(pipe));
-  char byte = 0;
-  EXPECT_EQ(::read(reader, &byte, 1), 0);
-  ::close(reader);
-  EXPECT_EQ(snapshot(), before);
-}
-
 // A ring is saved in 66 lines, an empty face as "0", under the name chosen with ".vrf" added unless it ends
-// in ".sdk" or is not UTF-8, and comes back through "laden" as it was. The dialogs open in the working
-// directory, or nowhere once it is gone.
+// in ".sdk" or is not UTF-8, and comes back through "laden" as it was, up to the longest file that is read.
+// The dialogs open in the working directory, or nowhere once it is gone.
 TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   minimalRing();
   EXPECT_EQ(ringFileText(form), ringFile("3", "3",
@@ -132,6 +80,24 @@ TEST_F(RingFiles, ARingComesBackThroughTheMenusAlsoUnderANameThatIsNotUtf8) {
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(dialogs.files.at(3).directory, "");
   EXPECT_EQ(readFile(directory / "ring.vrf"), ring);
+
+  // The last face of die 1 grows until the file has the largest size read: it loads, in its place; one
+  // digit more is not saved.
+  const std::string longest = "8" + std::string(kLargestRingFile - ring.size(), '1');
+  face(form, 0, 2).setText(longest);
+  dialogs.chosen = {(directory / "longest").string(), (directory / "longer").string(),
+                    (directory / "longest.vrf").string()};
+  cmdSpeichern_Click(form);
+  EXPECT_EQ(fs::file_size(directory / "longest.vrf"), kLargestRingFile);
+  face(form, 0, 2).setText(longest + "1");
+  cmdSpeichern_Click(form);
+  EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;");
+  EXPECT_FALSE(fs::exists(directory / "longer.vrf"));
+  setSize(4, 2);
+  cmdLaden_Click(form);
+  EXPECT_EQ(messages(), "");
+  EXPECT_EQ(face(form, 0, 2).text(), longest);
+  EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
 }
 
 // What the reader makes of a file: n x k, the lines of n and k, and every face other than "0" after its
@@ -161,10 +127,7 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
   const auto invisible = [](int line, const char* code) {
     return "In Zeile " + std::to_string(line) + " steht ein unsichtbares Zeichen (U+" + code + ").";
   };
-  const struct {
-    const char* name;
-    std::string content, read;
-  } rows[] = {
+  const std::tuple<const char*, std::string, std::string> rows[] = {
       {"edited",
        ringFile(" 4 ", "003", {" 05", "5x", "2.50", "-0", "+7", "007", "", " x y ", "00" + nines, small}),
        "4x3|4|3|0=5|1=5x|2=2.5|4=7|5=7|6=|7=x y|8=" + nines + "|9=" + small.substr(1)},
@@ -188,7 +151,7 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
       {"tag", ringFile("4", "3", {"1", "2", "3", "4\U000E0041"}), invisible(6, "E0041")},
       {"mark after the ring", ringFile("4", "3") + "\uFEFF", invisible(67, "FEFF")},
   };
-  for (const auto& row : rows) EXPECT_EQ(readAs(row.content), row.read) << row.name;
+  for (const auto& [name, content, read] : rows) EXPECT_EQ(readAs(content), read) << name;
   for (const char* n : {"2", "9", "drei", "3.5"})
     EXPECT_EQ(readAs(ringFile(n, "3")),
               "Die Anzahl der Würfel in Zeile 1 muss eine ganze Zahl von 3 bis 8 sein.");
@@ -201,30 +164,47 @@ TEST(RingFileReading, EveryFileIsReadAsTheWindowTakesItsFieldsOrRefusedWithItsRe
     EXPECT_EQ(readAs(ringFile("3", "3", {face})), "Die Datei ist keine Textdatei.");
 }
 
-// Loading changes nothing when the dialog is cancelled or the name does not end in ".vrf"; what is no
-// ring file is refused with its reason, never waited for, and changes nothing either.
-TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
+// A save that fails says so, and writes into no pipe nor over a folder. Loading changes nothing when the
+// dialog is cancelled or the name does not end in ".vrf"; what is no ring file is refused with its reason,
+// never waited for. Neither changes the ring on screen.
+TEST_F(RingFiles, WhatCannotBeSavedOrIsNoRingFileIsRefusedWithItsReasonAndChangesNothing) {
   minimalRing();
-  const auto before = snapshot();
+  const auto before = ringState(form);
+  fs::create_directory(directory / "folder.vrf");
+  const fs::path pipe = directory / "pipe.vrf";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_symlink(pipe, directory / "link.vrf");
+  // Open for reading, so that a save that opened the pipe to write would not wait: what it wrote shows.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const std::optional<std::string> failing[] = {
+      std::nullopt,                                  // the dialog cancelled
+      (directory / "folder.vrf").string(),           // a folder of that name
+      (directory / std::string(252, 'n')).string(),  // too long once ".vrf" is added
+      (directory / "missing" / "ring").string(),     // a folder that is not there
+      pipe.string(),                                 // a pipe nobody reads
+      (directory / "link").string(),                 // a link to it
+  };
+  for (const auto& chosen : failing) {
+    dialogs.chosen = {chosen};
+    cmdSpeichern_Click(form);
+    EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;") << chosen.value_or("cancel");
+  }
+  EXPECT_TRUE(fs::is_directory(directory / "folder.vrf"));
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  char byte = 0;
+  EXPECT_EQ(::read(reader, &byte, 1), 0);
+  ::close(reader);
+
   const std::string ring = ringFile("4", "4");
   writeFile(directory / "ring.sdk", ring);
   writeFile(directory / "RING.VRF", ring);
   dialogs.chosen = {std::nullopt, (directory / "ring.sdk").string(), (directory / "RING.VRF").string()};
   for (int i = 0; i < 3; ++i) cmdLaden_Click(form);
   EXPECT_EQ(messages(), "");
-  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(ringState(form), before);
 
-  const fs::path pipe = directory / "pipe.vrf";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", directory / "zero.vrf");  // endless, and harmless to read
-  fs::create_directory(directory / "folder.vrf");
-  const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = (directory / "socket.vrf").string();
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::mknod((directory / "socket.vrf").c_str(), S_IFSOCK | 0600, 0), 0);
   writeFile(directory / "large.vrf", ring + std::string(kLargestRingFile + 1 - ring.size(), '\n'));
   // Should loading ever open the pipe and wait for a writer, this one writes a ring into it, which then
   // loads: the test fails instead of hanging. It stops when the test ends, however it ends.
@@ -248,30 +228,8 @@ TEST_F(RingFiles, WhatIsNoRingFileIsRefusedWithItsReasonAndNeverWaitedFor) {
     dialogs.chosen = {(directory / (std::string(name) + ".vrf")).string()};
     cmdLaden_Click(form);
     EXPECT_EQ(messages(), "Laden abgebrochen!\r\n\r\n" + problem + " / Eingabeproblem / 16;") << name;
-    EXPECT_EQ(snapshot(), before) << name;
+    EXPECT_EQ(ringState(form), before) << name;
   }
-  ::close(socket);
-}
-
-TEST_F(RingFiles, TheLongestRingFileThatIsSavedLoadsAndALongerRingIsNotSaved) {
-  minimalRing();
-  // The last face of die 1 grows until the file has the largest size read: it stays in its place.
-  const std::size_t room = kLargestRingFile - ringFileText(form).size() + 1;
-  const std::string longest = "8" + std::string(room - 1, '1');
-  face(form, 0, 2).setText(longest);
-  dialogs.chosen = {(directory / "longest").string(), (directory / "longer").string(),
-                    (directory / "longest.vrf").string()};
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(fs::file_size(directory / "longest.vrf"), kLargestRingFile);
-  face(form, 0, 2).setText(longest + "1");
-  cmdSpeichern_Click(form);
-  EXPECT_EQ(messages(), "Speichern abgebrochen! / Eingabeproblem / 16;");
-  EXPECT_FALSE(fs::exists(directory / "longer.vrf"));
-  setSize(4, 2);
-  cmdLaden_Click(form);
-  EXPECT_EQ(messages(), "");
-  EXPECT_EQ(face(form, 0, 2).text(), longest);
-  EXPECT_EQ(ringFileText(form), readFile(directory / "longest.vrf"));
 }
 
 // The dice read, written as "Ring kopieren" writes them.
